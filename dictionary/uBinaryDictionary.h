@@ -1,0 +1,67 @@
+#pragma once
+// The reader of compiled dictionaries (.kdb). The whole file is read into
+// one block and unscrambled in place once; afterwards keywords and
+// abbreviations are pointers into that image and a body is decoded through
+// the character table into a reused buffer.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "foundation/KezBuffer.h"
+#include "language/uCommon.h"
+
+class TBinaryDictionary {
+public:
+  TBinaryDictionary();
+  ~TBinaryDictionary();
+  TBinaryDictionary(const TBinaryDictionary&) = delete;
+  TBinaryDictionary& operator=(const TBinaryDictionary&) = delete;
+
+  // Reads, checks and unscrambles the file. Raises THelpedException
+  // (SCorruptFile, SFileTooLong, SCantReadFile) or ESystemError.
+  void LoadFromFile(const std::string& fileName);
+
+  // Valid while the object lives.
+  const char16_t* GetKeyword(int32_t index) const;
+  const char16_t* GetAbbreviation(int32_t index) const;
+  const char16_t* GetExplanation(int32_t index) const;
+  // Decodes the body; valid until the next GetArticle on this object.
+  const char16_t* GetArticle(int32_t index);
+  std::u16string_view LastArticle() const { return FBody.View(); }
+
+  const std::string& FileName() const { return FFileName; }
+  const char16_t* Caption() const { return FCaption; }
+  const char16_t* Comment() const { return FComment; }
+  const char16_t* LanguageId() const { return FLanguageId; }
+  TDictionaryKind Kind() const { return FKind; }
+  uint32_t Version() const { return FVersion; }
+  int32_t ImageSize() const { return FImageSize; }
+  int32_t CharCount() const { return FCharCount; }
+  int32_t AbbreviationCount() const { return FAbbreviationCount; }
+  int32_t ArticleCount() const { return FArticleCount; }
+
+private:
+  void ReadImage();
+  void ParseImage();
+  uint32_t UnscrambleString(uint32_t offset, uint32_t limit);
+  void UnscrambleTable(uint32_t offset, int32_t count);
+  uint32_t TrailerNumber(int32_t distanceFromEnd) const;
+
+  std::string FFileName;
+  std::unique_ptr<uint8_t[]> FImage;
+  int32_t FImageSize = 0;
+  uint32_t FVersion = 0;
+  const char16_t* FCaption = u"";
+  const char16_t* FComment = u"";
+  const char16_t* FLanguageId = u"";
+  TDictionaryKind FKind = dkOther;
+  const char16_t* FCharTable = nullptr;
+  int32_t FCharCount = 0;
+  const uint32_t* FAbbreviationTable = nullptr;
+  int32_t FAbbreviationCount = 0;
+  const uint32_t* FArticleTable = nullptr;
+  int32_t FArticleCount = 0;
+  uint32_t FRecordsEnd = 0;  // bodies never reach past the first table
+  TKezWideCharBuffer FBody{4096, false};
+};

@@ -1,0 +1,36 @@
+#pragma once
+// The interface-language translator: a table of key=value lines read from a
+// "*.lng" file. Every message and caption is looked up here first and falls
+// back to its built-in English text.
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "foundation/KezHashTable.h"
+
+class TKezLocale {
+public:
+  TKezLocale();
+  ~TKezLocale();
+
+  // Empties the table, then reads the file; a missing or unreadable file
+  // leaves the table empty.
+  void Load(const std::string& fileName);
+  void LoadFromText(std::string_view text);
+  void Clear();
+
+  bool Find(const std::string& key, std::string& value) const;
+  void Text(const std::string& key, const std::string& defaultText, std::string& value) const;
+  std::string Text(const std::string& key, const std::string& defaultText) const;
+  bool Empty() const { return !FHasEntries; }
+
+private:
+  const char* FindRaw(const char* key) const;
+
+  std::string FText;                       // the file, split in place into keys and values
+  std::unique_ptr<TKezPCharHashTable> FTable;
+  bool FHasEntries = false;
+};
+
+// The one translator of the process.
+TKezLocale& Locale();

@@ -1,0 +1,95 @@
+#include "language/uCommon.h"
+
+#include "foundation/KezLocale.h"
+
+namespace {
+// Membership of the code units 0-127, one character per unit: + member, - not.
+constexpr const char kWordChars[] =
+    "--------------------------------"
+    "-------------++-++++++++++------"
+    "-++++++++++++++++++++++++++----+"
+    "-++++++++++++++++++++++++++-----";
+constexpr const char kPatternChars[] =
+    "--------------------------------"
+    "----------+--------------------+"
+    "-++++++++++++++++++++++++++-----"
+    "-++++++++++++++++++++++++++-----";
+constexpr const char kSeparators[] =
+    "-+++++++++++++++++++++++++++++++"
+    "++++++++--+++-++----------++++++"
+    "+--------------------------++++-"
+    "+--------------------------+++-+";
+static_assert(sizeof(kWordChars) == 129 && sizeof(kPatternChars) == 129 && sizeof(kSeparators) == 129);
+
+bool InGeneralPunctuationToCjk(char16_t c) { return c >= 0x2000 && c <= 0x2FFF; }
+
+// Lower-case letters of the Russian layout for the keys A to Z.
+constexpr char16_t kRussianLetters[] = u"фисвуапршолдьтщзйкыегмцчня";
+constexpr char16_t kDigitsShifted[] = u")!\"#;%:?*(";
+}  // namespace
+
+bool IsWordChar(char16_t c) {
+  if (c < 128) return kWordChars[c] == '+';
+  if (c < 192) return c == 0x00A0;
+  return !InGeneralPunctuationToCjk(c);
+}
+
+bool IsPatternChar(char16_t c) {
+  if (c < 128) return kPatternChars[c] == '+';
+  return !InGeneralPunctuationToCjk(c);
+}
+
+bool IsSeparator(char16_t c) {
+  if (c < 128) return kSeparators[c] == '+';
+  return InGeneralPunctuationToCjk(c);
+}
+
+bool IsInWordSign(char16_t c) { return c == u'(' || c == u')' || c == u'-' || c == 0x0301; }
+
+std::u16string CleanText(std::u16string_view text) {
+  std::u16string result;
+  if (text.empty()) return result;
+  char16_t last = u' ';
+  for (char16_t c : text) {
+    if (c <= 0x20) {
+      if (last != u' ') result += (last = u' ');
+    } else if ((c >= 0x21 && c <= 0x40) || (c >= 0x5B && c <= 0x60) || (c >= 0x7B && c <= 0x7E)) {
+      continue;
+    } else {
+      result += (last = c);
+    }
+  }
+  return result;
+}
+
+char16_t KeyToRussian(uint16_t key, TShiftState shift) {
+  const bool shifted = shift & ssShift;
+  auto upper = [](char16_t lower) -> char16_t { return lower == u'ё' ? u'Ё' : char16_t(lower - 0x20); };
+  auto letter = [&](char16_t lower) { return shifted ? upper(lower) : lower; };
+  if (key >= 0x30 && key <= 0x39) return shifted ? kDigitsShifted[key - 0x30] : char16_t(key);
+  if (key >= 0x41 && key <= 0x5A) return letter(kRussianLetters[key - 0x41]);
+  switch (key) {
+    case 0xBA: return letter(u'ж');
+    case 0xBB: return shifted ? u'+' : u'=';
+    case 0xBC: return letter(u'б');
+    case 0xBD: return shifted ? u'_' : u'-';
+    case 0xBE: return letter(u'ю');
+    case 0xBF: return shifted ? u',' : u'.';
+    case 0xC0: return letter(u'ё');
+    case 0xDB: return letter(u'х');
+    case 0xDD: return letter(u'ъ');
+    case 0xDE: return letter(u'э');
+    default: return 0;
+  }
+}
+
+TDictionaryKind DictionaryKindOf(std::u16string_view kindText) {
+  if (kindText == u"main") return dkMain;
+  if (kindText == u"form") return dkForm;
+  if (kindText == u"user") return dkUser;
+  return dkOther;
+}
+
+void RaiseHelpedError(const std::string& name, const std::string& defaultMessage) {
+  throw THelpedException(name, Locale().Text(name, defaultMessage));
+}

@@ -1,0 +1,44 @@
+#pragma once
+// Small language-independent helpers on UTF-16 code units: character
+// classes, the clean-up of caught text, the built-in Russian keyboard, the
+// dictionary kind, and the raising of localised user-facing errors.
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <string_view>
+
+bool IsWordChar(char16_t c);
+bool IsPatternChar(char16_t c);
+bool IsSeparator(char16_t c);
+bool IsInWordSign(char16_t c);
+
+// Runs of blanks become one space; ASCII digits and punctuation vanish.
+std::u16string CleanText(std::u16string_view text);
+
+// Bit 0 of the shift state is Shift.
+using TShiftState = uint32_t;
+constexpr TShiftState ssShift = 1;
+constexpr TShiftState ssAlt = 2;
+constexpr TShiftState ssCtrl = 4;
+
+// The standard Russian layout by virtual-key code, whatever the system layout.
+char16_t KeyToRussian(uint16_t virtualKey, TShiftState shift);
+
+enum TDictionaryKind : uint8_t { dkMain = 0, dkForm = 1, dkUser = 2, dkOther = 3 };
+TDictionaryKind DictionaryKindOf(std::u16string_view kindText);
+
+// A user-facing failure: an identifier (beginning with S) and its message in
+// the interface language.
+class THelpedException : public std::exception {
+public:
+  THelpedException(std::string helpKeyword, std::string message)
+      : HelpKeyword(std::move(helpKeyword)), Message(std::move(message)) {}
+  const char* what() const noexcept override { return Message.c_str(); }
+
+  std::string HelpKeyword;
+  std::string Message;
+};
+
+// Looks the identifier up in the interface language's message table and
+// raises THelpedException with the translated (or default) text.
+[[noreturn]] void RaiseHelpedError(const std::string& name, const std::string& defaultMessage);

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "KdbBuilder.h"
+#include "TestFiles.h"
+#include "dictionary/uBinaryDictionary.h"
+#include "foundation/KezAssert.h"
+#include "foundation/KezSystemError.h"
+
+namespace {
+std::string ErrorOfLoading(const std::string& path) {
+  TBinaryDictionary dictionary;
+  try {
+    dictionary.LoadFromFile(path);
+  } catch (const THelpedException& e) {
+    return e.HelpKeyword;
+  }
+  return "";
+}
+
+const std::u16string kUnits = u"abcλόγος \x01\x02~";
+
+TKdbContent SampleContent() {
+  TKdbContent c;
+  c.Caption = u"Sample";
+  c.Comment = u"for tests";
+  c.Kind = u"main";
+  c.Language = u"ancientgreek";
+  c.Abbreviations = {{u"al.", u"alii_sim."}, {u"cet._al", u"ceteri"}};
+  c.Articles = {{u"a_b", CodeBody(u"\x01" u"a_b\x02 abc", kUnits + u"_")},
+                {u"λόγος", CodeBody(u"~ λόγος", kUnits + u"_")}};
+  c.Chars = CharTableFor(kUnits + u"_");
+  return c;
+}
+
+void PutU32At(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(value >> (8 * i));
+}
+uint32_t GetU32At(const std::vector<uint8_t>& bytes, size_t at) {
+  uint32_t v = 0;
+  for (int i = 0; i < 4; ++i) v |= uint32_t(bytes[at + i]) << (8 * i);
+  return v;
+}
+}  // namespace
+
+TEST(BinaryDictionary, MinimalFileLoads) {
+  TTempDir dir;
+  const auto bytes = TKdbBuilder::Build(TKdbContent{});
+  ASSERT_EQ(bytes.size(), 44u);
+  TBinaryDictionary dictionary;
+  dictionary.LoadFromFile(dir.Write("minimal.kdb", bytes));
+  EXPECT_EQ(dictionary.Kind(), dkOther);
+  EXPECT_EQ(std::u16string_view(dictionary.Caption()), u"");
+  EXPECT_EQ(dictionary.ArticleCount(), 0);
+  EXPECT_EQ(dictionary.AbbreviationCount(), 0);
+  EXPECT_EQ(dictionary.CharCount(), 0);
+  EXPECT_THROW(dictionary.GetKeyword(0), EAssertionFailed);
+}
+
+TEST(BinaryDictionary, ShortOrMalformedFilesAreCorrupt) {
+  TTempDir dir;
+  auto minimal = TKdbBuilder::Build(TKdbContent{});
+  TKdbContent versionOne;
+  versionOne.Version = 1;
+  auto badSignature = minimal;
+  badSignature[0] ^= 1;
+  auto badTrailer = minimal;
+  badTrailer.back() ^= 1;
+  const std::vector<std::pair<const char*, std::vector<uint8_t>>> cases = {
+      {"empty", {}},
+      {"43 bytes", std::vector<uint8_t>(minimal.begin(), minimal.end() - 1)},
+      {"version 1", TKdbBuilder::Build(versionOne)},
+      {"signature", badSignature},
+      {"trailer signature", badTrailer},
+  };
+  for (const auto& [name, bytes] : cases)
+    EXPECT_EQ(ErrorOfLoading(dir.Write("bad.kdb", bytes)), "SCorruptFile") << name;
+}
+
+TEST(BinaryDictionary, ReadsHeaderAbbreviationsAndArticles) {
+  TTempDir dir;
+  TBinaryDictionary dictionary;
+  dictionary.LoadFromFile(dir.Write("sample.kdb", TKdbBuilder::Build(SampleContent())));
+  EXPECT_EQ(std::u16string_view(dictionary.Caption()), u"Sample");
+  EXPECT_EQ(std::u16string_view(dictionary.Comment()), u"for tests");
+  EXPECT_EQ(std::u16string_view(dictionary.LanguageId()), u"ancientgreek");
+  EXPECT_EQ(dictionary.Kind(), dkMain);
+  ASSERT_EQ(dictionary.AbbreviationCount(), 2);
+  // Low lines become no-break spaces in abbreviations, never in keywords.
+  EXPECT_EQ(std::u16string_view(dictionary.GetAbbreviation(0)), u"al.");
+  EXPECT_EQ(std::u16string_view(dictionary.GetExplanation(0)), u"alii\u00A0sim.");
+  EXPECT_EQ(std::u16string_view(dictionary.GetAbbreviation(1)), u"cet.\u00A0al");
+  ASSERT_EQ(dictionary.ArticleCount(), 2);
+  EXPECT_EQ(std::u16string_view(dictionary.GetKeyword(0)), u"a_b");
+  EXPECT_EQ(std::u16string_view(dictionary.GetArticle(0)), u"\x01" u"a_b\x02 abc");
+  EXPECT_EQ(std::u16string_view(dictionary.GetArticle(1)), u"~ λόγος");
+  EXPECT_EQ(dictionary.LastArticle(), u"~ λόγος");
+  EXPECT_THROW(dictionary.GetArticle(2), EAssertionFailed);
+  EXPECT_THROW(dictionary.GetExplanation(-1), EAssertionFailed);
+}
+
+TEST(BinaryDictionary, BodyCodes) {
+  std::vector<char16_t> table(7936, u'?');
+  table[31] = u'A';
+  table[255] = u'B';
+  table[257] = u'C';
+  table[7935] = u'D';
+  struct { std::vector<uint8_t> body; std::u16string text; size_t charCount; } cases[] = {
+      {{31}, u"A", table.size()},
+      {{255, 30, 1}, u"BC", table.size()},
+      {{1, 255, 31}, u"DA", table.size()},
+      {{31, 30, 1, 31}, u"A", 257},  // code 257 is not below the count: the body ends there
+  };
+  TTempDir dir;
+  for (const auto& c : cases) {
+    TKdbContent content;
+    content.Articles = {{u"k", c.body}};
+    content.Chars.assign(table.begin(), table.begin() + long(c.charCount));
+    TBinaryDictionary dictionary;
+    dictionary.LoadFromFile(dir.Write("codes.kdb", TKdbBuilder::Build(content)));
+    EXPECT_EQ(std::u16string_view(dictionary.GetArticle(0)), c.text);
+  }
+}
+
+TEST(BinaryDictionary, StringsRestartTheKeyStream) {
+  TKdbContent content;
+  content.Caption = u"same";
+  content.Comment = u"same";
+  const auto bytes = TKdbBuilder::Build(content);
+  EXPECT_TRUE(std::equal(bytes.begin() + 8, bytes.begin() + 18, bytes.begin() + 18));
+  // The empty kind is one unit: the low half of the first key word.
+  EXPECT_EQ(bytes[28] | (bytes[29] << 8), int(KeyWord(0) & 0xFFFF));
+}
+
+TEST(BinaryDictionary, OutOfRangeTablesAndStringsAreCorrupt) {
+  const auto good = TKdbBuilder::Build(SampleContent());
+  const size_t end = good.size();
+  auto trailer = [&](int distance, uint32_t value) {
+    return [=](std::vector<uint8_t>& b) { PutU32At(b, end - distance, value ^ kKdbTrailerMask); };
+  };
+  const uint32_t pairTable = GetU32At(good, end - 28) ^ kKdbTrailerMask;
+  const uint32_t articleTable = GetU32At(good, end - 20) ^ kKdbTrailerMask;
+  const std::vector<std::pair<const char*, std::function<void(std::vector<uint8_t>&)>>> cases = {
+      {"char count beyond the image", trailer(8, 0x10000)},
+      {"char table beyond the image", trailer(12, uint32_t(end))},
+      {"article count beyond the image", trailer(16, 0x7FFFFFFF)},
+      {"article table overlapping the chars", trailer(20, articleTable + 4)},
+      {"abbreviation count too large", trailer(24, 5)},
+      {"abbreviation table inside the header", trailer(28, 8)},
+      {"unaligned article table", trailer(20, articleTable + 2)},
+      {"article record beyond the records",
+       [&](std::vector<uint8_t>& b) { PutU32At(b, articleTable, (end - 40) ^ KeyWord(0)); }},
+      {"article record at an odd offset",
+       [&](std::vector<uint8_t>& b) { PutU32At(b, articleTable, ((GetU32At(good, articleTable) ^ KeyWord(0)) + 1) ^ KeyWord(0)); }},
+      {"records out of order",
+       [&](std::vector<uint8_t>& b) { PutU32At(b, articleTable + 4, GetU32At(good, articleTable)); }},
+      {"abbreviation record before the header end",
+       [&](std::vector<uint8_t>& b) { PutU32At(b, pairTable, 8 ^ KeyWord(0)); }},
+      {"unterminated header string",
+       [&](std::vector<uint8_t>& b) {
+         KeyStreamReset();
+         for (size_t p = 8; p + 28 < end; p += 2) {
+           const uint16_t unit = uint16_t(u'x' ^ (KeyStreamNext() & 0xFFFF));
+           b[p] = uint8_t(unit);
+           b[p + 1] = uint8_t(unit >> 8);
+         }
+       }},
+  };
+  TTempDir dir;
+  for (const auto& [name, mutate] : cases) {
+    auto bytes = good;
+    mutate(bytes);
+    EXPECT_EQ(ErrorOfLoading(dir.Write("bad.kdb", bytes)), "SCorruptFile") << name;
+  }
+}
+
+TEST(BinaryDictionary, MissingFileRaisesSystemError) {
+  TTempDir dir;
+  TBinaryDictionary dictionary;
+  try {
+    dictionary.LoadFromFile(dir.Path("absent.kdb"));
+    FAIL();
+  } catch (const ESystemError& e) {
+    EXPECT_NE(std::string(e.what()).find("absent.kdb"), std::string::npos);
+  }
+}
+
+// The key words are part of the file format: this file, written once and
+// committed, must read the same forever, and the writer must still produce it.
+TEST(BinaryDictionary, PinnedFixtureStaysReadable) {
+  const std::string path = std::string(KODRA_TEST_DATA) + "/pinned.kdb";
+  const auto expected = TKdbBuilder::Build(SampleContent());
+  if (std::getenv("KODRA_WRITE_FIXTURES")) {
+    TTempDir dir;
+    std::filesystem::copy_file(dir.Write("pinned.kdb", expected), path,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+  EXPECT_EQ(ReadBytes(path), expected);
+  TBinaryDictionary dictionary;
+  dictionary.LoadFromFile(path);
+  EXPECT_EQ(std::u16string_view(dictionary.Caption()), u"Sample");
+  EXPECT_EQ(std::u16string_view(dictionary.GetExplanation(0)), u"alii\u00A0sim.");
+  EXPECT_EQ(std::u16string_view(dictionary.GetKeyword(1)), u"λόγος");
+  EXPECT_EQ(std::u16string_view(dictionary.GetArticle(1)), u"~ λόγος");
+}

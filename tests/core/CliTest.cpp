@@ -1,0 +1,67 @@
+// The command-line tool, run as a user runs it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "KdbBuilder.h"
+#include "TestFiles.h"
+
+namespace {
+struct TRun {
+  int Status;
+  std::string Output;
+};
+
+TRun RunCli(const std::string& arguments) {
+  const char* cli = std::getenv("KODRA_CLI");
+  if (!cli) return {-1, "KODRA_CLI is not set"};
+  const std::string command = std::string(cli) + " " + arguments + " 2>&1";
+  TRun run{0, {}};
+  FILE* pipe = popen(command.c_str(), "r");
+  char chunk[4096];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) run.Output.append(chunk, n);
+  const int status = pclose(pipe);
+  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+}  // namespace
+
+TEST(Cli, InfoOnMinimalAndShortFiles) {
+  if (!std::getenv("KODRA_CLI")) GTEST_SKIP() << "run through ctest, which names kodra-cli";
+  TTempDir dir;
+  const auto minimal = TKdbBuilder::Build(TKdbContent{});
+  dir.Write("minimal.kdb", minimal);
+  const TRun info = RunCli("info " + dir.Path("minimal.kdb"));
+  EXPECT_EQ(info.Status, 0);
+  EXPECT_NE(info.Output.find("Kind:          other"), std::string::npos) << info.Output;
+  EXPECT_NE(info.Output.find("Articles:      0"), std::string::npos) << info.Output;
+  const TRun json = RunCli("info --json " + dir.Path("minimal.kdb"));
+  EXPECT_NE(json.Output.find("\"kind\":\"other\""), std::string::npos) << json.Output;
+  EXPECT_NE(json.Output.find("\"articles\":0"), std::string::npos) << json.Output;
+
+  const TRun bad = RunCli("info " + dir.Write("short.kdb", std::vector<uint8_t>(minimal.begin(), minimal.end() - 1)));
+  EXPECT_NE(bad.Status, 0);
+  EXPECT_NE(bad.Output.find("Corrupt or inappropriate dictionary file"), std::string::npos) << bad.Output;
+}
+
+TEST(Cli, DumpShowsBodiesWithMarkers) {
+  if (!std::getenv("KODRA_CLI")) GTEST_SKIP() << "run through ctest, which names kodra-cli";
+  const std::u16string units = u"abλ \x01\x02\x07\x0A\x0F\"";
+  TKdbContent content;
+  content.Kind = u"main";
+  content.Abbreviations = {{u"al.", u"alii"}};
+  content.Articles = {{u"λ", CodeBody(u"\x01λ\x02\x0F\x07" u"a\x0A \"b\"", units)}};
+  content.Chars = CharTableFor(units);
+  TTempDir dir;
+  const std::string path = dir.Write("d.kdb", TKdbBuilder::Build(content));
+  const TRun text = RunCli("dump " + path);
+  EXPECT_EQ(text.Status, 0);
+  EXPECT_NE(text.Output.find("al.=alii"), std::string::npos) << text.Output;
+  EXPECT_NE(text.Output.find("#λ\n<h>λ</h>\n<n>a</n> \"b\""), std::string::npos) << text.Output;
+  const TRun json = RunCli("dump --json " + path);
+  EXPECT_NE(json.Output.find("\"body\":\"<h>λ</h>\\n<n>a</n> \\\"b\\\"\""), std::string::npos) << json.Output;
+  EXPECT_NE(json.Output.find("\"explanation\":\"alii\""), std::string::npos) << json.Output;
+}

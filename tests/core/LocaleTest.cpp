@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "TestFiles.h"
+#include "foundation/KezLocale.h"
+
+TEST(KezLocale, LineRules) {
+  TKezLocale locale;
+  locale.LoadFromText(
+      "  \t\r\nfirst=one\r\n"
+      "first=ignored, the first entry stays\n"
+      "spaced =no entry\n"
+      "=empty key\n"
+      "emptyvalue=\n"
+      "kept=  value with blanks  \r"
+      "equals=a=b\n"
+      "alias=@target\n"
+      "@target=resolved\n"
+      "broken=@nowhere\n"
+      "last=end");
+  struct { const char* key; bool found; const char* value; } cases[] = {
+      {"first", true, "one"},
+      {"spaced", false, ""},
+      {"spaced ", false, ""},
+      {"emptyvalue", false, ""},
+      {"kept", true, "  value with blanks  "},
+      {"equals", true, "a=b"},
+      {"alias", true, "resolved"},
+      {"broken", false, ""},
+      {"last", true, "end"},
+      {"First", false, ""},
+  };
+  for (auto c : cases) {
+    std::string value;
+    EXPECT_EQ(locale.Find(c.key, value), c.found) << c.key;
+    if (c.found) {
+      EXPECT_EQ(value, c.value) << c.key;
+    }
+  }
+  EXPECT_EQ(locale.Text("missing", "default"), "default");
+}
+
+TEST(KezLocale, LoadEmptiesTableAndMissingFileLeavesItEmpty) {
+  TTempDir dir;
+  TKezLocale locale;
+  locale.Load(dir.Write("Russian.lng", std::string("SCorruptFile=Испорчен\n")));
+  EXPECT_EQ(locale.Text("SCorruptFile", "x"), "Испорчен");
+  locale.Load(dir.Path("absent.lng"));
+  EXPECT_TRUE(locale.Empty());
+  EXPECT_EQ(locale.Text("SCorruptFile", "x"), "x");
+}

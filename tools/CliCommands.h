@@ -1,0 +1,8 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// Each command takes its own arguments (after the command name) and returns
+// the process exit status.
+int RunInfo(const std::vector<std::string>& args);
+int RunDump(const std::vector<std::string>& args);

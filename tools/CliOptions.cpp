@@ -1,0 +1,35 @@
+#include "tools/CliOptions.h"
+
+#include <algorithm>
+
+bool TCliArguments::Has(const std::string& flag) const {
+  return std::find(Flags.begin(), Flags.end(), flag) != Flags.end();
+}
+
+std::string TCliArguments::Value(const std::string& name, const std::string& fallback) const {
+  for (const auto& [key, value] : Values)
+    if (key == name) return value;
+  return fallback;
+}
+
+TCliArguments ParseCliArguments(const std::vector<std::string>& args, const std::vector<std::string>& flagOptions,
+                                const std::vector<std::string>& valueOptions) {
+  TCliArguments result;
+  auto listed = [](const std::vector<std::string>& list, const std::string& name) {
+    return std::find(list.begin(), list.end(), name) != list.end();
+  };
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+      result.Positional.push_back(arg);
+    } else if (listed(flagOptions, arg)) {
+      result.Flags.push_back(arg);
+    } else if (listed(valueOptions, arg)) {
+      if (i + 1 >= args.size()) throw std::invalid_argument("option " + arg + " needs a value");
+      result.Values.emplace_back(arg, args[++i]);
+    } else {
+      throw std::invalid_argument("unknown option " + arg);
+    }
+  }
+  return result;
+}

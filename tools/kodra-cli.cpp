@@ -1,0 +1,45 @@
+// kodra-cli: the dictionary engine from the command line.
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "language/uCommon.h"
+#include "tools/CliCommands.h"
+
+namespace {
+struct TCommand {
+  const char* Name;
+  int (*Run)(const std::vector<std::string>&);
+  const char* Usage;
+};
+
+const TCommand kCommands[] = {
+    {"info", RunInfo, "info [--json] FILE.kdb        header and counts of a compiled dictionary"},
+    {"dump", RunDump, "dump [--json] FILE.kdb        abbreviations and every article"},
+};
+
+int Usage() {
+  std::cerr << "usage: kodra-cli COMMAND [OPTIONS] ARGS\n";
+  for (const TCommand& command : kCommands) std::cerr << "  " << command.Usage << '\n';
+  return 2;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  for (const TCommand& command : kCommands) {
+    if (std::strcmp(argv[1], command.Name) != 0) continue;
+    try {
+      return command.Run(args);
+    } catch (const THelpedException& e) {
+      std::cerr << "kodra-cli: " << e.Message << " (" << e.HelpKeyword << ")\n";
+    } catch (const std::exception& e) {
+      std::cerr << "kodra-cli: " << e.what() << '\n';
+    }
+    return 1;
+  }
+  return Usage();
+}
