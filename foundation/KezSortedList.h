@@ -1,0 +1,39 @@
+#pragma once
+// A list of item pointers kept in an order that only the caller knows, and
+// the binary searches over it with a caller-supplied comparison.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class TKezSortedList {
+public:
+  int32_t Count() const { return static_cast<int32_t>(FItems.size()); }
+  void* Items(int32_t index) const { return FItems[size_t(index)]; }
+  void SetItem(int32_t index, void* item) { FItems[size_t(index)] = item; }
+  void Insert(int32_t index, void* item) { FItems.insert(FItems.begin() + index, item); }
+  int32_t Add(void* item) { FItems.push_back(item); return Count() - 1; }
+  void Delete(int32_t index) { FItems.erase(FItems.begin() + index); }
+  void Clear() { FItems.clear(); }
+  int32_t Capacity() const { return static_cast<int32_t>(FItems.capacity()); }
+  void SetCapacity(int32_t capacity) { FItems.reserve(size_t(capacity)); }
+  void* const* Data() const { return FItems.data(); }
+
+private:
+  std::vector<void*> FItems;
+};
+
+// Negative when the item sorts before the key, 0 when equal, positive after.
+using TKezCompareFunc = int (*)(const void* context, const void* item, const void* key);
+
+// Binary search between low and high inclusive. On a hit, index is the first
+// equal item met (not necessarily the lowest); otherwise the insertion position.
+bool SearchRange(const TKezSortedList& list, const void* key, int32_t low, int32_t& index, int32_t high,
+                 TKezCompareFunc compare, const void* context = nullptr);
+bool Search(const TKezSortedList& list, const void* key, int32_t& index, TKezCompareFunc compare,
+            const void* context = nullptr);
+// The lowest equal item, or the insertion position when none is equal.
+bool SearchFirst(const TKezSortedList& list, const void* key, int32_t& index, TKezCompareFunc compare,
+                 const void* context = nullptr);
+// The highest equal item from low on, or -1 when none is equal.
+void SearchLast(const TKezSortedList& list, const void* key, int32_t low, int32_t& index,
+                TKezCompareFunc compare, const void* context = nullptr);

@@ -1,0 +1,99 @@
+#include "language/uGreek.h"
+
+#include <vector>
+
+#include "language/uKeyboardGrid.h"
+#include "language/uKeywordSearch.h"
+
+namespace {
+#include "language/uGreekTables.inc"
+
+constexpr char16_t kRange0First = 0x0390, kRange0Last = 0x03CF;
+constexpr char16_t kRange1First = 0x1F00;  // to U+1FFF
+
+template <typename T, size_t N0, size_t N1>
+T TableValue(const T (&range0)[N0], const T (&range1)[N1], char16_t c, T fallback) {
+  if (c >= kRange0First && c <= kRange0Last) return range0[c - kRange0First];
+  if (c >= kRange1First) return size_t(c - kRange1First) < N1 ? range1[c - kRange1First] : fallback;
+  return fallback;
+}
+
+struct TGreekTraits {
+  static uint32_t Weight(char16_t c) { return TGreek::CharWeight(c); }
+};
+using TOrder = TKeywordOrder<TGreekTraits>;
+
+std::vector<char16_t> SmallGrid() {
+  TKeyboardGridBuilder g(25);
+  g.Range(0x03B1, 0x03C9).EndRow();
+  g.Add(0x1F70).Add(0x1F71).Add(0x1FB6).Range(0x1F00, 0x1F07).Add(0x1FB3).Add(0x1FB2).Add(0x1FB4).Add(0x1FB7)
+      .Range(0x1F80, 0x1F87).Add(0x1FB0).Add(0x1FB1).EndRow();
+  g.Add(0x1F74).Add(0x1F75).Add(0x1FC6).Range(0x1F20, 0x1F27).Add(0x1FC3).Add(0x1FC2).Add(0x1FC4).Add(0x1FC7)
+      .Range(0x1F90, 0x1F97).EndRow();
+  g.Add(0x1F76).Add(0x1F77).Add(0x1FD6).Range(0x1F30, 0x1F37).Add(0x1FD0).Add(0x1FD1).Add(0x03CA).Add(0x1FD2)
+      .Add(0x1FD3).Add(0x1FD7).EndRow();
+  g.Add(0x1F7A).Add(0x1F7B).Add(0x1FE6).Range(0x1F50, 0x1F57).Add(0x1FE0).Add(0x1FE1).Add(0x03CB).Add(0x1FE2)
+      .Add(0x1FE3).Add(0x1FE7).EndRow();
+  g.Add(0x1F7C).Add(0x1F7D).Add(0x1FF6).Range(0x1F60, 0x1F67).Add(0x1FF3).Add(0x1FF2).Add(0x1FF4).Add(0x1FF7)
+      .Range(0x1FA0, 0x1FA7).EndRow();
+  g.Add(0x1F72).Add(0x1F73).Range(0x1F10, 0x1F15).Empty().Add(0x1F78).Add(0x1F79).Range(0x1F40, 0x1F45).Empty()
+      .Add(0x1FE4).Add(0x1FE5).Empty().Add(0x0387).Add(0x1FBD).EndRow();
+  return g.Build();
+}
+
+std::vector<char16_t> CapitalGrid() {
+  TKeyboardGridBuilder g(25);
+  g.Range(0x0391, 0x03A1).Range(0x03A3, 0x03A9).EndRow();
+  g.Add(0x1FBA).Add(0x1FBB).Range(0x1F08, 0x1F0F).EndRow();
+  g.Add(0x1FCA).Add(0x1FCB).Range(0x1F28, 0x1F2F).EndRow();
+  g.Add(0x1FDA).Add(0x1FDB).Range(0x1F38, 0x1F3F).EndRow();
+  g.Add(0x1FEA).Add(0x1FEB).Add(0x1F59).Add(0x1F5B).Add(0x1F5D).Add(0x1F5F).EndRow();
+  g.Add(0x1FFA).Add(0x1FFB).Range(0x1F68, 0x1F6F).EndRow();
+  g.Add(0x1FC8).Add(0x1FC9).Range(0x1F18, 0x1F1D).Empty().Add(0x1FF8).Add(0x1FF9).Range(0x1F48, 0x1F4D).Empty()
+      .Add(0x1FEC).EndRow();
+  return g.Build();
+}
+}  // namespace
+
+uint32_t TGreek::CharFlags(char16_t c) { return TableValue(kGreekFlags0, kGreekFlags1, c, 0u); }
+uint32_t TGreek::CharWeight(char16_t c) { return TableValue(kGreekWeight0, kGreekWeight1, c, uint32_t(c)); }
+int TGreek::PrimaryCompare(char16_t a, char16_t b) { return TOrder::Primary(a, b); }
+int TGreek::FullCompare(char16_t a, char16_t b) { return TOrder::Full(a, b); }
+int TGreek::CompareKeywordPrimary(const void* context, const void* item, const void* key) {
+  return TOrder::ComparePrimary(context, item, key);
+}
+int TGreek::CompareKeywordFull(const void* context, const void* item, const void* key) {
+  return TOrder::CompareFull(context, item, key);
+}
+
+int TGreek::CharCount() const { return int(std::size(kGreekCharList)); }
+
+char16_t TGreek::CharAt(int index) const {
+  return index >= 0 && index < CharCount() ? kGreekCharList[index] : 0;
+}
+
+char16_t TGreek::NormalizeChar(char16_t c) const {
+  return c >= 0x0370 && c <= 0x03CF ? kGreekNormalisation[c - 0x0370] : c;
+}
+
+char16_t TGreek::FoldChar(char16_t c, bool keepDiacritics) const {
+  const char16_t folded = keepDiacritics ? TableValue(kGreekFoldKept0, kGreekFoldKept1, c, char16_t(0))
+                                         : TableValue(kGreekFoldPlain0, kGreekFoldPlain1, c, char16_t(0));
+  return folded ? folded : TKodraLanguage::FoldChar(c, keepDiacritics);
+}
+
+bool TGreek::FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const {
+  return TOrder::FindKeyword(list, key, index);
+}
+
+bool TGreek::FindFirstKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const {
+  return TOrder::FindFirstKeyword(list, key, index, &TOrder::CompareFull);
+}
+
+const char16_t* TGreek::GetKeyboardGrid(bool capitals, int& columns, int& rows) const {
+  static const std::vector<char16_t> small = SmallGrid();
+  static const std::vector<char16_t> capital = CapitalGrid();
+  columns = 25;
+  rows = 7;
+  return capitals ? capital.data() : small.data();
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Ancient Greek: the basic Greek letters and the polytonic Greek Extended block.
+#include "language/uLanguage.h"
+
+class TGreek : public TKodraLanguage {
+public:
+  int CharCount() const override;
+  char16_t CharAt(int index) const override;
+  char16_t NormalizeChar(char16_t c) const override;
+  bool IsLetter(char16_t c) const override { return CharFlags(c) & cfLetter; }
+  bool IsKeywordChar(char16_t c) const override { return CharFlags(c) & cfKeyword; }
+  char16_t FoldChar(char16_t c, bool keepDiacritics) const override;
+  std::string GetId() const override { return "ancientgreek"; }
+  std::string GetName() const override { return "Ancient Greek"; }
+  bool FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const override;
+  bool FindFirstKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const override;
+  const char16_t* GetKeyboardGrid(bool capitals, int& columns, int& rows) const override;
+
+  static uint32_t CharFlags(char16_t c);
+  static uint32_t CharWeight(char16_t c);
+  static int PrimaryCompare(char16_t a, char16_t b);
+  static int FullCompare(char16_t a, char16_t b);
+  static int CompareKeywordPrimary(const void* context, const void* item, const void* key);
+  static int CompareKeywordFull(const void* context, const void* item, const void* key);
+};

@@ -1,0 +1,187 @@
+#include "language/uLanguage.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include <unicode/uchar.h>
+
+#include "foundation/KezProgramFolder.h"
+#include "language/uGreek.h"
+#include "language/uLatin.h"
+
+char16_t TKodraLanguage::FoldChar(char16_t c, bool keepDiacritics) const {
+  if (keepDiacritics) return c;
+  const UChar32 lower = u_tolower(c);
+  c = lower <= 0xFFFF ? char16_t(lower) : c;
+  return c == u'ё' ? u'е' : c;
+}
+
+std::string TKodraLanguage::GetPath(const std::string& fileName) const {
+  return ProgramFolder() + GetId() + kPathDelimiter + fileName;
+}
+
+std::string TKodraLanguage::GetFontTablePath(const std::string& fontName) const {
+  return GetPath(fontName) + ".fnt";
+}
+
+char16_t TKodraLanguage::KeyToChar(uint16_t virtualKey, TShiftState shift) const {
+  const char16_t keyChar = UsKeyChar(virtualKey, shift);
+  return keyChar ? LayoutChar(keyChar) : 0;
+}
+
+char16_t TKodraLanguage::LayoutChar(char16_t keyChar) const {
+  if (FLayout[0] == 0) LoadKeyboardLayout();
+  if (keyChar < 0x20 || keyChar > 0x7E) return 0;
+  return FLayout[keyChar - 0x20];
+}
+
+void TKodraLanguage::LoadKeyboardLayout() const {
+  for (size_t k = 0; k < FLayout.size(); ++k) FLayout[k] = char16_t(0x20 + k);
+  std::ifstream file(GetPath("keyboardlayout.tbl"), std::ios::binary);
+  if (!file) return;
+  std::ostringstream content;
+  content << file.rdbuf();
+  if (file.bad()) return;
+  const std::string text = content.str();
+  size_t cursor = 0;
+  std::string_view key, value;
+  while (ReadKeyValueLine(text, cursor, key, value)) {
+    if (key.empty() || value.empty()) continue;
+    const auto first = static_cast<unsigned char>(key[0]);
+    if (first < 0x21 || first > 0x7E) continue;
+    FLayout[first - 0x20] = char16_t(ReadHex(value));
+  }
+}
+
+void TKodraLanguage::NormalizeText(std::u16string& text) const {
+  for (char16_t& c : text) c = NormalizeChar(c);
+}
+
+bool TKodraLanguage::IsKeywordText(std::u16string_view text) const {
+  return std::all_of(text.begin(), text.end(), [this](char16_t c) { return c == u'_' || IsKeywordChar(c); });
+}
+
+bool TKodraLanguage::IsLanguageText(std::u16string_view text) const {
+  return std::all_of(text.begin(), text.end(), [this](char16_t c) {
+    return IsLetter(c) || c == u' ' || c == u'(' || c == u')' || c == u',' || c == u'-' || c == u'.';
+  });
+}
+
+char16_t UsKeyChar(uint16_t key, TShiftState shift) {
+  if (shift & (ssCtrl | ssAlt)) return 0;
+  const bool shifted = shift & ssShift;
+  if (key == 0x20) return u' ';
+  if (key >= 0x30 && key <= 0x39) return shifted ? u")!@#$%^&*("[key - 0x30] : char16_t(key);
+  if (key >= 0x41 && key <= 0x5A) return shifted ? char16_t(key) : char16_t(key + 0x20);
+  if (key >= 0x60 && key <= 0x69) return char16_t(u'0' + key - 0x60);
+  switch (key) {
+    case 0x6A: return u'*';
+    case 0x6B: return u'+';
+    case 0x6D: return u'-';
+    case 0x6E: return u'.';
+    case 0x6F: return u'/';
+    case 0xBA: return shifted ? u':' : u';';
+    case 0xBB: return shifted ? u'+' : u'=';
+    case 0xBC: return shifted ? u'<' : u',';
+    case 0xBD: return shifted ? u'_' : u'-';
+    case 0xBE: return shifted ? u'>' : u'.';
+    case 0xBF: return shifted ? u'?' : u'/';
+    case 0xC0: return shifted ? u'~' : u'`';
+    case 0xDB: return shifted ? u'{' : u'[';
+    case 0xDC: return shifted ? u'|' : u'\\';
+    case 0xDD: return shifted ? u'}' : u']';
+    case 0xDE: return shifted ? u'"' : u'\'';
+    default: return 0;
+  }
+}
+
+bool ReadKeyValueLine(std::string_view text, size_t& cursor, std::string_view& key, std::string_view& value) {
+  const size_t equals = text.find('=', cursor);
+  if (equals == std::string_view::npos) return false;
+  key = text.substr(cursor, equals - cursor);
+  size_t end = equals + 1;
+  while (end < text.size() && text[end] != '\0' && text[end] != '\n' && text[end] != '\r') ++end;
+  value = text.substr(equals + 1, end - equals - 1);
+  while (end < text.size() && (text[end] == '\n' || text[end] == '\r')) ++end;
+  cursor = end;
+  return true;
+}
+
+uint32_t ReadHex(std::string_view text) {
+  uint32_t value = 0;
+  for (char c : text) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) break;
+    value = value * 16 + uint32_t(std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10));
+  }
+  return value;
+}
+
+int CompareKeywords(const char16_t* a, const char16_t* b, TCharCompare charCompare, TCharSkip skip) {
+  for (;;) {
+    if (skip) {
+      if (skip(*a)) { ++a; continue; }
+      if (skip(*b)) { ++b; continue; }
+    }
+    if (*a == 0) return *b == 0 ? 0 : -1;
+    if (*b == 0) return 1;
+    const int r = charCompare ? charCompare(*a, *b) : int(*a) - int(*b);
+    if (r != 0) return r;
+    ++a;
+    ++b;
+  }
+}
+
+namespace {
+std::string Lowered(std::string_view id) {
+  std::string lowered(id);
+  for (char& c : lowered) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return lowered;
+}
+
+struct TRegistryEntry {
+  std::string Key;  // lowercased identifier
+  std::unique_ptr<TKodraLanguage> Language;
+};
+
+std::vector<TRegistryEntry>& RawRegistry() {
+  static std::vector<TRegistryEntry> registry;
+  return registry;
+}
+
+void AddToRegistry(std::unique_ptr<TKodraLanguage> language) {
+  auto& registry = RawRegistry();
+  std::string key = Lowered(language->GetId());
+  auto at = std::lower_bound(registry.begin(), registry.end(), key,
+                             [](const TRegistryEntry& e, const std::string& k) { return e.Key < k; });
+  if (at != registry.end() && at->Key == key) return;  // duplicates are ignored
+  registry.insert(at, TRegistryEntry{std::move(key), std::move(language)});
+}
+
+std::vector<TRegistryEntry>& Registry() {
+  static const bool builtIns = [] {
+    AddToRegistry(std::make_unique<TGreek>());
+    AddToRegistry(std::make_unique<TLatin>());
+    return true;
+  }();
+  (void)builtIns;
+  return RawRegistry();
+}
+}  // namespace
+
+void RegisterLanguage(std::unique_ptr<TKodraLanguage> language) {
+  Registry();
+  AddToRegistry(std::move(language));
+}
+
+TKodraLanguage* FindLanguage(std::string_view id) {
+  const std::string key = Lowered(id);
+  auto& registry = Registry();
+  auto at = std::lower_bound(registry.begin(), registry.end(), key,
+                             [](const TRegistryEntry& e, const std::string& k) { return e.Key < k; });
+  return at != registry.end() && at->Key == key ? at->Language.get() : nullptr;
+}
+
+bool LanguageExists(std::string_view id) { return FindLanguage(id) != nullptr; }

@@ -1,0 +1,85 @@
+#pragma once
+// A language: how keywords of its dictionaries compare and are searched, how
+// its characters fold for search, and how typed keys become its letters.
+// Languages are singletons in a process-wide registry keyed by identifier.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "foundation/KezSortedList.h"
+#include "language/uCommon.h"
+
+// Character flag bits.
+constexpr uint32_t cfCapital = 0x001;
+constexpr uint32_t cfSmall = 0x002;
+constexpr uint32_t cfSign = 0x004;
+constexpr uint32_t cfDiacritic = 0x010;
+constexpr uint32_t cfKeyword = 0x100;
+constexpr uint32_t cfLetter = cfCapital | cfSmall | cfSign;
+
+class TKodraLanguage {
+public:
+  virtual ~TKodraLanguage() = default;
+
+  virtual int CharCount() const = 0;
+  virtual char16_t CharAt(int index) const = 0;
+  virtual char16_t NormalizeChar(char16_t c) const = 0;
+  virtual bool IsLetter(char16_t c) const = 0;
+  virtual bool IsKeywordChar(char16_t c) const = 0;
+  // The base rule: the character itself with diacritics kept, otherwise its
+  // simple lowercase with ё folded to е.
+  virtual char16_t FoldChar(char16_t c, bool keepDiacritics) const;
+  virtual std::string GetId() const = 0;
+  virtual std::string GetName() const = 0;
+  // The list's items begin with a pointer to their keyword and are in
+  // ascending full keyword order.
+  virtual bool FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const = 0;
+  virtual bool FindFirstKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const = 0;
+  virtual const char16_t* GetKeyboardGrid(bool capitals, int& columns, int& rows) const = 0;
+
+  // Program folder + identifier + separator + file name.
+  std::string GetPath(const std::string& fileName) const;
+  std::string GetFontTablePath(const std::string& fontName) const;
+
+  // A key through the built-in US layout and then the language's keyboard layout.
+  char16_t KeyToChar(uint16_t virtualKey, TShiftState shift) const;
+  char16_t LayoutChar(char16_t keyChar) const;
+  void NormalizeText(std::u16string& text) const;
+  bool IsKeywordText(std::u16string_view text) const;
+  bool IsLanguageText(std::u16string_view text) const;
+
+  // Forgets the keyboard layout so that the next use reads it again.
+  void ResetKeyboardLayout() const { FLayout[0] = 0; }
+
+private:
+  void LoadKeyboardLayout() const;
+
+  mutable std::array<char16_t, 95> FLayout{};  // U+0020..U+007E; entry 0 is 0 until loaded
+};
+
+// The key character of a Windows virtual-key code on the US layout; 0 for
+// keys without one and whenever Ctrl or Alt is held.
+char16_t UsKeyChar(uint16_t virtualKey, TShiftState shift);
+
+// Reads one key=value line of an 8-bit table file. The key runs from the
+// cursor to the first "="; the value to the first NUL, CR or LF. False when
+// no "=" is left.
+bool ReadKeyValueLine(std::string_view text, size_t& cursor, std::string_view& key, std::string_view& value);
+// Hexadecimal digits up to the first other character; none gives 0.
+uint32_t ReadHex(std::string_view text);
+
+// Keyword comparison: skip is applied to both texts, charCompare to pairs.
+using TCharCompare = int (*)(char16_t a, char16_t b);
+using TCharSkip = bool (*)(char16_t c);
+int CompareKeywords(const char16_t* a, const char16_t* b, TCharCompare charCompare, TCharSkip skip);
+inline bool IsIgnorable(char16_t c) { return c == u'_'; }
+
+// The registry; identifiers compare without regard to case.
+// The registry owns its languages; a second language with the same identifier is ignored.
+void RegisterLanguage(std::unique_ptr<TKodraLanguage> language);
+TKodraLanguage* FindLanguage(std::string_view id);
+bool LanguageExists(std::string_view id);
+// The built-in languages ("ancientgreek", "latin") are registered on first use of the registry.
+
