@@ -58,5 +58,7 @@ public:
   void AppendText(std::u16string_view text) { Append(text.data(), static_cast<uint32_t>(text.size() * 2)); }
   void AppendPWideChar(const char16_t* text);
   const char16_t* AsText();
+  // The same text, for callers that split it in place.
+  char16_t* AsMutableText() { AsText(); return reinterpret_cast<char16_t*>(FData); }
   std::u16string_view View() const { return {reinterpret_cast<const char16_t*>(FData), FLength / 2}; }
 };

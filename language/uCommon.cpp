@@ -93,3 +93,22 @@ TDictionaryKind DictionaryKindOf(std::u16string_view kindText) {
 void RaiseHelpedError(const std::string& name, const std::string& defaultMessage) {
   throw THelpedException(name, Locale().Text(name, defaultMessage));
 }
+
+std::string FormatMessage(const std::string& pattern, const std::vector<std::string>& args) {
+  std::string result;
+  size_t next = 0;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == 's' && next < args.size()) {
+      result += args[next++];
+      ++i;
+    } else {
+      result += pattern[i];
+    }
+  }
+  return result;
+}
+
+void RaiseHelpedError(const std::string& name, const std::string& defaultMessage,
+                      const std::vector<std::string>& args) {
+  throw THelpedException(name, FormatMessage(Locale().Text(name, defaultMessage), args));
+}

@@ -6,6 +6,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <vector>
 
 bool IsWordChar(char16_t c);
 bool IsPatternChar(char16_t c);
@@ -42,3 +43,7 @@ public:
 // Looks the identifier up in the interface language's message table and
 // raises THelpedException with the translated (or default) text.
 [[noreturn]] void RaiseHelpedError(const std::string& name, const std::string& defaultMessage);
+// The same for a message with "%s" placeholders, filled in order with args.
+[[noreturn]] void RaiseHelpedError(const std::string& name, const std::string& defaultMessage,
+                                   const std::vector<std::string>& args);
+std::string FormatMessage(const std::string& pattern, const std::vector<std::string>& args);

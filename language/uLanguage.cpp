@@ -185,3 +185,13 @@ TKodraLanguage* FindLanguage(std::string_view id) {
 }
 
 bool LanguageExists(std::string_view id) { return FindLanguage(id) != nullptr; }
+
+namespace {
+std::string& DefaultId() {
+  static std::string id = "ancientgreek";
+  return id;
+}
+}  // namespace
+
+const std::string& DefaultLanguageId() { return DefaultId(); }
+void SetDefaultLanguageId(const std::string& id) { DefaultId() = id; }

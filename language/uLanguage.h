@@ -83,3 +83,8 @@ TKodraLanguage* FindLanguage(std::string_view id);
 bool LanguageExists(std::string_view id);
 // The built-in languages ("ancientgreek", "latin") are registered on first use of the registry.
 
+
+// The current language identifier of the program ("ancientgreek" until set):
+// the language of a new source dictionary.
+const std::string& DefaultLanguageId();
+void SetDefaultLanguageId(const std::string& id);

@@ -6,3 +6,4 @@
 // the process exit status.
 int RunInfo(const std::vector<std::string>& args);
 int RunDump(const std::vector<std::string>& args);
+int RunVerify(const std::vector<std::string>& args);

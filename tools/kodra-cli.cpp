@@ -18,6 +18,7 @@ struct TCommand {
 const TCommand kCommands[] = {
     {"info", RunInfo, "info [--json] FILE.kdb        header and counts of a compiled dictionary"},
     {"dump", RunDump, "dump [--json] FILE.kdb        abbreviations and every article"},
+    {"verify", RunVerify, "verify [--json] FILE.kds      check a source dictionary, pointing at the first error"},
 };
 
 int Usage() {

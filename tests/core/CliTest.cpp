@@ -65,3 +65,33 @@ TEST(Cli, DumpShowsBodiesWithMarkers) {
   EXPECT_NE(json.Output.find("\"body\":\"<h>λ</h>\\n<n>a</n> \\\"b\\\"\""), std::string::npos) << json.Output;
   EXPECT_NE(json.Output.find("\"explanation\":\"alii\""), std::string::npos) << json.Output;
 }
+
+TEST(Cli, VerifyPointsAtTheFirstError) {
+  if (!std::getenv("KODRA_CLI")) GTEST_SKIP() << "run through ctest, which names kodra-cli";
+  TTempDir dir;
+  auto utf16 = [](std::u16string_view text) {
+    std::vector<uint8_t> bytes;
+    for (char16_t c : text) {
+      bytes.push_back(uint8_t(c));
+      bytes.push_back(uint8_t(c >> 8));
+    }
+    return bytes;
+  };
+  const std::u16string header =
+      u"<header>\r\ncaption=c\r\ncomment=c\r\nkind=main\r\nlanguage=ancientgreek\r\n</header>\r\n";
+  const std::string good = dir.Write("good.kds", utf16(header + u"#λ\u1F79γος\r\n<h>λόγος</h> слово\r\n"));
+  const TRun ok = RunCli("verify " + good);
+  EXPECT_EQ(ok.Status, 0);
+  EXPECT_EQ(ok.Output, "OK: 1 articles, 0 marks, 0 authors\n");
+
+  const std::string bad = dir.Write("bad.kds", utf16(header + u"\r\n#λ\u1F79γος\r\n<h>λόγος слово\r\n"));
+  const TRun text = RunCli("verify " + bad);
+  EXPECT_EQ(text.Status, 1);
+  EXPECT_NE(text.Output.find("bad.kds:9:1: SAbsentFinalTag: Final tag is absent"), std::string::npos) << text.Output;
+  EXPECT_NE(text.Output.find("  <h>λόγος слово\n  ^~~\n"), std::string::npos) << text.Output;
+  const TRun json = RunCli("verify --json " + bad);
+  EXPECT_EQ(json.Status, 1);
+  EXPECT_NE(json.Output.find("\"identifier\":\"SAbsentFinalTag\""), std::string::npos) << json.Output;
+  EXPECT_NE(json.Output.find("\"line\":9,\"column\":1"), std::string::npos) << json.Output;
+  EXPECT_NE(json.Output.find("\"keyword\":\"λ\u1F79γος\""), std::string::npos) << json.Output;
+}

@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include "SourceTestUtil.h"
+#include <set>
+
+#include "source/uSourceReader.h"
+
+namespace {
+const std::u16string kHeader =
+    u"<header>\r\ncaption=Test\r\ncomment=c\r\nkind=main\r\nlanguage=ancientgreek\r\n</header>\r\n";
+}
+
+TEST(SourceDictionary, LoadsSectionsAndArticles) {
+  TSourceFixture f;
+  f.Load(u"\uFEFF#λόγος\r\n\r\nword\r\n\r\n\r\nmore\r\n\r\n#ἄνθρωπος\nman\n");
+  ASSERT_EQ(f.Dictionary.ArticleCount(), 2);
+  EXPECT_EQ(f.Dictionary.Keyword(0), u"ἄνθρωπος");
+  EXPECT_EQ(f.Dictionary.ArticleText(0), u"man\r\n");
+  EXPECT_EQ(f.Dictionary.Keyword(1), u"λόγος");
+  EXPECT_EQ(f.Dictionary.ArticleText(1), u"word\r\n\r\nmore\r\n");
+  EXPECT_FALSE(f.Dictionary.Modified());
+
+  f.Load(u"<header> \r\ncaption=ignored\r\n" + kHeader + u"<mark>\r\nm.=masculinum\r\nno equals\r\n<x>\r\n</mark>\r\n");
+  EXPECT_EQ(f.Dictionary.Caption(), u"Test");
+  EXPECT_EQ(f.Dictionary.Kind(), dkMain);
+  EXPECT_EQ(f.Dictionary.Part(spMarks).Count(), 1);
+  EXPECT_EQ(f.Dictionary.Part(spMarks).Value(u"m."), u"masculinum");
+
+  f.Load(u"<author>\r\nHom.=Homerus\r\nHes.=Hesiodus");  // the file ends inside the section
+  EXPECT_EQ(f.Dictionary.Part(spAuthors).Count(), 2);
+  EXPECT_EQ(f.Dictionary.Part(spAuthors).Record(0).Name, std::u16string_view(u"Hes."));
+
+  f.Load(u"");
+  EXPECT_TRUE(f.Dictionary.IsEmpty());
+}
+
+TEST(SourceDictionary, DuplicatesBecomeExceptionBlocks) {
+  TSourceFixture f;
+  f.Load(kHeader + u"<mark>\r\nm.=x\r\nm.=x\r\nm.=\r\nm.=y\r\n</mark>\r\n#a\r\none\r\n#a\r\none\r\n#a\r\n#a\r\ntwo\r\n");
+  EXPECT_EQ(f.Dictionary.Part(spMarks).Value(u"m."), u"x{{y}}");
+  ASSERT_EQ(f.Dictionary.ArticleCount(), 1);
+  EXPECT_EQ(f.Dictionary.ArticleText(0), u"one\r\n\r\n{{two\r\n}}\r\n");
+  EXPECT_EQ(HelpedErrorOf([&] { f.Dictionary.Verify(); }), "SException");
+}
+
+TEST(SourceDictionary, RejectsOddFilesAndControlCharacters) {
+  TSourceFixture f;
+  const std::string odd = f.Dir.Write("odd.kds", std::string("abc"));
+  EXPECT_EQ(HelpedErrorOf([&] { f.Dictionary.LoadFromFile(odd); }), "SCorruptFile");
+  // A control character would end the text and lose the rest on the next save.
+  const std::string control = f.Dir.Write("control.kds", Utf16Bytes(u"#a\r\nfirst\r\nx\x01y\r\n#b\r\nlost?\r\n"));
+  try {
+    f.Dictionary.LoadFromFile(control);
+    FAIL();
+  } catch (const THelpedException& e) {
+    EXPECT_EQ(e.HelpKeyword, "SControlChar");
+    EXPECT_NE(e.Message.find("line 3"), std::string::npos) << e.Message;
+  }
+  EXPECT_TRUE(f.Dictionary.IsEmpty());
+  const std::string nul = f.Dir.Write("nul.kds", Utf16Bytes(std::u16string(u"#a\r\nx\0y\r\n", 9)));
+  EXPECT_EQ(HelpedErrorOf([&] { f.Dictionary.LoadFromFile(nul); }), "SControlChar");
+}
+
+TEST(SourceDictionary, VerificationLocatesTheFirstError) {
+  struct TCase {
+    std::u16string text;  // the article's text; its keyword is "λ"
+    const char* id;
+    int32_t start, length;  // in the article's editing form: "#λ" CR LF comes first (4 units)
+  } cases[] = {
+      {u"<h>a</h> <m>b</m> <c><m>c</m></c> <e><c>d</c></e>\r\n", "", 0, 0},
+      {u"<n>1</n> <n2>a</n> <n3>b</n> <n>2</n> <n2>c</n>\r\n", "", 0, 0},
+      {u"<n2>a</n>\r\n", "", 0, 0},
+      {u"$F002 \\~ \\$ \\< \\\\ { } x\r\n", "", 0, 0},
+      {u"<m><c>x</c></m>\r\n", "SInvalidTagEmbedding", 7, 3},
+      {u"<h><c>x</h></c>\r\n", "SInvalidTagOrder", 11, 4},
+      {u"<n><m>x</m></n>\r\n", "SInvalidTagEmbedding", 7, 3},
+      {u"<n3>a</n>\r\n", "SInvalidEnumEmbedding", 4, 3},
+      {u"<n>a</n><n3>b</n>\r\n", "SInvalidEnumEmbedding", 12, 3},
+      {u"<n>a</n1>\r\n", "SInvalidTag", 8, 4},
+      {u"<n4>a</n>\r\n", "SInvalidTag", 4, 3},
+      {u"<x>\r\n", "SInvalidTag", 4, 3},
+      {u"a</e>\r\n", "SAbsentStartTag", 5, 4},
+      {u"<e>a\r\nb</e>\r\n", "SAbsentFinalTag", 4, 3},
+      {u"x <c>a <m>b", "SAbsentFinalTag", 11, 3},  // the first open tag in slot order: the mark
+      {u"ab$F0G2\r\n", "SInvalidHex", 6, 4},
+      {u"\\#\r\n", "SInvalidMeta", 4, 2},
+      {u"ab\\", "SInvalidMeta", 6, 2},
+      {u"a{{b\r\n", "SException", 5, 2},
+      {u"a}}b\r\n", "SInvalidMeta", 5, 2},
+  };
+  for (const auto& c : cases) {
+    TSourceFixture f;
+    f.Load(kHeader + u"#λ\r\nplaceholder\r\n");
+    f.Dictionary.SetPartText(u"#λ\r\n" + c.text, spArticles, 0);
+    ASSERT_EQ(f.Dictionary.ArticleText(0).substr(0, 1), c.text.substr(0, 1));
+    EXPECT_EQ(HelpedErrorOf([&] { f.Dictionary.Verify(); }), c.id) << std::string(c.text.begin(), c.text.end());
+    if (*c.id) {
+      EXPECT_EQ(f.Dictionary.CurrentPart(), spArticles);
+      EXPECT_EQ(f.Dictionary.CurrentItem(), 0);
+      EXPECT_EQ(f.Dictionary.SelectionStart(), c.start) << c.id;
+      EXPECT_EQ(f.Dictionary.SelectionLength(), c.length) << c.id;
+    }
+  }
+}
+
+TEST(SourceDictionary, VerificationOfSectionsAndKeywords) {
+  struct TCase {
+    std::u16string file;
+    const char* id;
+    int part;
+    int32_t item, start, length;
+  } cases[] = {
+      {u"#λ\r\nx\r\n", "SAbsentAttrValue", spHeader, 0, 18, 0},  // a new header: caption is empty
+      {u"<header>\r\ncaption=c\r\ncomment=c\r\nlanguage=klingon\r\n</header>\r\n", "SUnknownLang", spHeader, 0, 0, 0},
+      {kHeader + u"<mark>\r\nbad name=x\r\n</mark>\r\n", "SInvalidName", spMarks, 0, 8, 0},
+      {kHeader + u"<mark>\r\n=x\r\n</mark>\r\n", "SAbsentName", spMarks, 0, 8, 0},
+      {kHeader + u"<mark>\r\na=1\r\nb=x}}\r\n</mark>\r\n", "SInvalidMeta", spMarks, 0, 16, 2},
+      {kHeader + u"#λ\r\nx\r\n#ab\r\ny\r\n", "SInvalidKey", spArticles, 0, 0, 0},
+      {kHeader + u"#\r\nx\r\n", "SAbsentKey", spArticles, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    TSourceFixture f;
+    f.Load(c.file);
+    EXPECT_EQ(HelpedErrorOf([&] { f.Dictionary.Verify(); }), c.id);
+    EXPECT_EQ(f.Dictionary.CurrentPart(), c.part) << c.id;
+    EXPECT_EQ(f.Dictionary.CurrentItem(), c.item) << c.id;
+    EXPECT_EQ(f.Dictionary.SelectionStart(), c.start) << c.id;
+    EXPECT_EQ(f.Dictionary.SelectionLength(), c.length) << c.id;
+  }
+}
+
+TEST(SourceDictionary, EditedSections) {
+  TSourceFixture f;
+  f.Load(kHeader + u"<mark>\r\nm.=masculinum\r\n</mark>\r\n");
+  const std::u16string before(f.Dictionary.Part(spMarks).GetText(0));
+  EXPECT_EQ(before, u"<mark>\r\nm.=masculinum\r\n</mark>\r\n");
+  EXPECT_EQ(HelpedErrorOf([&] { f.Dictionary.SetPartText(u"m.=x\r\n</mark>\r\n", spMarks, 0); }), "SMustStartTag");
+  EXPECT_EQ(HelpedErrorOf([&] { f.Dictionary.SetPartText(u"<mark>\r\nm.=x\r\n<x>\r\n</mark>", spMarks, 0); }),
+            "SAbsentFinalSectionTag");
+  EXPECT_EQ(std::u16string(f.Dictionary.Part(spMarks).GetText(0)), before);  // a rejected text changes nothing
+  f.Dictionary.SetPartText(u"<mark>\r\n\r\nf.=femininum\r\nignored line\r\nm.=masculinum\r\n</mark>\r\nafter", spMarks, 0);
+  EXPECT_EQ(f.Dictionary.Part(spMarks).GetText(0), u"<mark>\r\nf.=femininum\r\nm.=masculinum\r\n</mark>\r\n");
+  EXPECT_TRUE(f.Dictionary.Modified());
+  f.Dictionary.SetPartText(u"", spHeader, 0);  // an emptied header takes the defaults
+  EXPECT_EQ(f.Dictionary.Part(spHeader).Value(u"kind"), u"note");
+  EXPECT_EQ(f.Dictionary.Part(spHeader).Value(u"language"), u"ancientgreek");
+  EXPECT_EQ(f.Dictionary.Kind(), dkOther);
+}
+
+TEST(SourceDictionary, EditedArticles) {
+  TSourceFixture f;
+  f.Load(kHeader + u"#α\r\na\r\n#β\r\nb\r\n#γ\r\nc\r\n");
+  // A changed keyword moves the article to its place and the location with it.
+  f.Dictionary.SetPartText(u"\r\n#ω\r\nomega\r\n", spArticles, 0);
+  ASSERT_EQ(f.Dictionary.ArticleCount(), 3);
+  EXPECT_EQ(f.Dictionary.Keyword(2), u"ω");
+  EXPECT_EQ(f.Dictionary.CurrentItem(), 2);
+  EXPECT_EQ(f.Dictionary.GetCurrentText(), u"#ω\r\nomega\r\n");
+  // The same keyword replaces the text without merging.
+  f.Dictionary.SetPartText(u"#β\r\nbeta\r\n", spArticles, 0);
+  EXPECT_EQ(f.Dictionary.ArticleText(0), u"beta\r\n");
+  // Further articles in the text are added; the location stays on the first one.
+  f.Dictionary.SetPartText(u"#ω\r\nomega\r\n#α\r\nalpha\r\n", spArticles, 2);
+  EXPECT_EQ(f.Dictionary.Keyword(0), u"α");
+  EXPECT_EQ(f.Dictionary.CurrentItem(), 3);
+  EXPECT_EQ(f.Dictionary.GetCurrentText(), u"#ω\r\nomega\r\n");
+  // Empty text deletes; the location goes to the article in its place or the last one.
+  f.Dictionary.SetPartText(u"\r\n\r\n", spArticles, 3);
+  EXPECT_EQ(f.Dictionary.ArticleCount(), 3);
+  EXPECT_EQ(f.Dictionary.CurrentItem(), 2);
+  EXPECT_EQ(HelpedErrorOf([&] { f.Dictionary.SetPartText(u"no keyword\r\n", spArticles, 0); }), "SAbsentKey");
+  f.Dictionary.Locate(u"\u1F00");  // ἀ: the first article not ordered before it
+  EXPECT_EQ(f.Dictionary.CurrentItem(), 1);
+  f.Dictionary.Locate(u"δ");
+  EXPECT_EQ(f.Dictionary.CurrentItem(), 3);  // past the last one
+}
+
+TEST(SourceDictionary, SavesTheLayoutAndNeverLosesTheOldFile) {
+  TSourceFixture f;
+  const std::u16string text = kHeader + u"<mark>\r\nm.=masculinum\r\n</mark>\r\n#ω\r\nz\r\n#α\r\na\r\n\r\nb\r\n";
+  f.Load(text);
+  f.Dictionary.SaveToFile();
+  EXPECT_EQ(ReadUtf16(f.Dictionary.FileName()),
+            kHeader + u"\r\n<mark>\r\nm.=masculinum\r\n</mark>\r\n\r\n#α\r\na\r\n\r\nb\r\n\r\n#ω\r\nz\r\n");
+  EXPECT_FALSE(f.Dictionary.Modified());
+
+  f.Dictionary.Clear();
+  f.Dictionary.SetFileName(f.Dir.Path("empty.kds"));
+  f.Dictionary.SaveToFile();
+  EXPECT_TRUE(ReadBytes(f.Dir.Path("empty.kds")).empty());
+
+  // A long article is written whole across several blocks.
+  const std::u16string longText(10000, u'x');
+  f.Load(u"#α\r\n" + longText + u"\r\n", "long.kds");
+  f.Dictionary.SaveToFile();
+  EXPECT_EQ(ReadUtf16(f.Dir.Path("long.kds")), u"#α\r\n" + longText + u"\r\n");
+
+  // A save that fails leaves the old file and the dictionary modified.
+  f.Load(text, "kept.kds");
+  std::filesystem::create_directories(f.Dir.Path("folder/inner"));
+  f.Dictionary.SetFileName(f.Dir.Path("folder"));
+  EXPECT_ANY_THROW(f.Dictionary.SaveToFile());
+  EXPECT_TRUE(f.Dictionary.Modified());
+  EXPECT_TRUE(std::filesystem::is_directory(f.Dir.Path("folder/inner")));
+  std::set<std::string> names;  // and no temporary file is left behind
+  for (const auto& entry : std::filesystem::directory_iterator(f.Dir.Root())) names.insert(entry.path().filename());
+  EXPECT_EQ(names, (std::set<std::string>{"empty.kds", "folder", "kept.kds", "long.kds", "test.kds"}));
+}
+
+TEST(SourceDictionary, MergesFiles) {
+  TSourceFixture f;
+  const std::u16string text = kHeader + u"#α\r\na\r\n#β\r\nb\r\n";
+  f.Load(text);
+  f.Dictionary.MergeFromFile(f.Dictionary.FileName());
+  EXPECT_EQ(f.Dictionary.ArticleText(0), u"a\r\n");
+  EXPECT_EQ(f.Dictionary.Part(spHeader).Value(u"caption"), u"Test");
+  EXPECT_TRUE(f.Dictionary.Modified());
+  const std::string other = f.Dir.Write("other.kds", Utf16Bytes(u"#β\r\nbb\r\n#γ\r\nc\r\n"));
+  f.Dictionary.MergeFromFile(other);
+  EXPECT_EQ(f.Dictionary.ArticleCount(), 3);
+  EXPECT_EQ(f.Dictionary.ArticleText(1), u"b\r\n\r\n{{bb\r\n}}\r\n");
+}
+
+TEST(SourceDictionary, Search) {
+  TSourceFixture f;
+  f.Load(kHeader + u"<mark>\r\nab.=ab, x\r\n</mark>\r\n#α\r\nxab, ab_ ab\r\n#β\r\nab\r\n");
+  const uint8_t all = 0x0F, articles = 1u << spArticles;
+  // Whole words: between a space and a comma, not after a letter nor before a low line.
+  struct { int part; int32_t item, start; } hits[] = {
+      {spMarks, 0, 8},        // the name "ab." after "<mark>" CR LF
+      {spMarks, 0, 12},       // the value "ab, x"
+      {spArticles, 0, 13},    // "#α" CR LF "xab, ab_ " then the hit
+      {spArticles, 1, 4},
+  };
+  ASSERT_TRUE(f.Dictionary.StartSearch(u"ab", all, true, smFromBeginning));
+  for (size_t i = 0; i < std::size(hits); ++i) {
+    if (i > 0) {
+      ASSERT_TRUE(f.Dictionary.SearchNext()) << i;
+    }
+    EXPECT_EQ(f.Dictionary.CurrentPart(), hits[i].part) << i;
+    EXPECT_EQ(f.Dictionary.CurrentItem(), hits[i].item) << i;
+    EXPECT_EQ(f.Dictionary.SelectionStart(), hits[i].start) << i;
+    EXPECT_EQ(f.Dictionary.SelectionLength(), 2);
+  }
+  EXPECT_FALSE(f.Dictionary.SearchNext());
+  // Plain matching finds the occurrence inside a word first, and keywords.
+  ASSERT_TRUE(f.Dictionary.StartSearch(u"α", all, false, smFromBeginning));
+  EXPECT_EQ(f.Dictionary.CurrentPart(), spArticles);
+  EXPECT_EQ(f.Dictionary.SelectionStart(), 1);
+  // From the current article, earlier sections are not searched; the current
+  // article only reports nothing when the next hit lies in a later article.
+  f.Dictionary.SetLocation(spArticles, 1, 0, 0);
+  EXPECT_FALSE(f.Dictionary.StartSearch(u"x", all, false, smFromCurrent));
+  f.Dictionary.SetLocation(spArticles, 0, 0, 0);
+  ASSERT_TRUE(f.Dictionary.StartSearch(u"ab", articles, true, smCurrentArticle));
+  EXPECT_EQ(f.Dictionary.CurrentItem(), 0);
+  EXPECT_FALSE(f.Dictionary.SearchNext());
+}

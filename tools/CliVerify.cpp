@@ -1,0 +1,113 @@
+// kodra-cli verify: checks a source dictionary and points at the first error.
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "foundation/KezText.h"
+#include "source/uSourceFilePosition.h"
+#include "tools/CliCommands.h"
+#include "tools/CliJson.h"
+#include "tools/CliOptions.h"
+#include "tools/CliSource.h"
+
+namespace {
+const char* kPartNames[] = {"header", "marks", "authors", "articles"};
+
+std::u16string ReadUtf16File(const std::string& fileName) {
+  std::ifstream in(fileName, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  const std::string data = bytes.str();
+  std::u16string text(data.size() / 2, u'\0');
+  for (size_t i = 0; i < text.size(); ++i)
+    text[i] = char16_t(uint8_t(data[2 * i]) | (uint8_t(data[2 * i + 1]) << 8));
+  return text;
+}
+}  // namespace
+
+TVerifyReport LoadAndVerify(const std::string& fileName, TSourceDictionary& dictionary) {
+  TVerifyReport report;
+  try {
+    dictionary.LoadFromFile(fileName);
+  } catch (const THelpedException& e) {
+    report.Identifier = e.HelpKeyword;
+    report.Message = e.Message;
+    return report;
+  }
+  dictionary.SetFileName(fileName);
+  try {
+    dictionary.Verify();
+    report.Ok = true;
+    return report;
+  } catch (const THelpedException& e) {
+    report.Identifier = e.HelpKeyword;
+    report.Message = e.Message;
+  }
+  report.Part = dictionary.CurrentPart();
+  report.Item = dictionary.CurrentItem();
+  report.SelectionStart = dictionary.SelectionStart();
+  report.SelectionLength = dictionary.SelectionLength();
+  if (report.Part == spArticles) report.Keyword = dictionary.Keyword(report.Item);
+  const TSourceFilePosition position =
+      LocateInSourceFile(ReadUtf16File(fileName), dictionary, report.Part, report.Item, report.SelectionStart);
+  if (position.Found) {
+    report.Line = position.Line;
+    report.Column = position.Column;
+    report.LineText = position.LineText;
+  }
+  return report;
+}
+
+void PrintVerifyReport(const std::string& fileName, const TSourceDictionary& dictionary, const TVerifyReport& report,
+                       bool json) {
+  const int32_t marks = dictionary.Part(spMarks).Count(), authors = dictionary.Part(spAuthors).Count();
+  if (json) {
+    TJsonWriter writer(std::cout);
+    writer.BeginObject().Field("file", fileName).Field("ok", report.Ok);
+    if (report.Ok) {
+      writer.Field("articles", dictionary.ArticleCount()).Field("marks", marks).Field("authors", authors);
+    } else {
+      writer.Field("identifier", report.Identifier).Field("message", report.Message);
+      if (report.Part >= 0) {
+        writer.Field("part", kPartNames[report.Part]).Field("item", report.Item);
+        writer.Key("keyword");
+        if (report.Part == spArticles) writer.Value(std::u16string_view(report.Keyword)); else writer.Null();
+        writer.Field("selectionStart", report.SelectionStart).Field("selectionLength", report.SelectionLength);
+        writer.Field("line", report.Line).Field("column", report.Column);
+      }
+    }
+    writer.EndObject();
+    std::cout << '\n';
+    return;
+  }
+  if (report.Ok) {
+    std::cout << "OK: " << dictionary.ArticleCount() << " articles, " << marks << " marks, " << authors
+              << " authors\n";
+    return;
+  }
+  std::cout << fileName;
+  if (report.Line > 0) std::cout << ':' << report.Line << ':' << report.Column;
+  std::cout << ": " << report.Identifier << ": " << report.Message << '\n';
+  if (report.Part < 0) return;
+  std::cout << "  in the " << kPartNames[report.Part];
+  if (report.Part == spArticles) std::cout << ", article \"" << ToUtf8(report.Keyword) << "\"";
+  std::cout << " (item " << report.Item << ", selection " << report.SelectionStart << "+" << report.SelectionLength
+            << ")\n";
+  if (report.Line > 0) {
+    std::cout << "  " << ToUtf8(report.LineText) << "\n  "
+              << std::string(size_t(report.Column - 1), ' ') << '^'
+              << std::string(size_t(report.SelectionLength > 1 ? report.SelectionLength - 1 : 0), '~') << '\n';
+  }
+}
+
+int RunVerify(const std::vector<std::string>& args) {
+  const TCliArguments parsed = ParseCliArguments(args, {"--json"}, {});
+  if (parsed.Positional.size() != 1) {
+    std::cerr << "kodra-cli: expected one source file\n";
+    return 2;
+  }
+  TSourceDictionary dictionary(FindLanguage(DefaultLanguageId()));
+  const TVerifyReport report = LoadAndVerify(parsed.Positional[0], dictionary);
+  PrintVerifyReport(parsed.Positional[0], dictionary, report, parsed.Has("--json"));
+  return report.Ok ? 0 : 1;
+}
