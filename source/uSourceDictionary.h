@@ -16,6 +16,7 @@
 class TSourceDictionary;
 class TSourceDictionaryReader;
 class TSourceDictionaryWriter;
+class TSourceDictionaryCompileData;
 class TArticleWriter;
 
 // An attribute (name, value) or an article (keyword, text); both strings live
@@ -37,6 +38,7 @@ public:
   virtual void ReadFrom(TSourceDictionaryReader& reader);
   virtual void WriteTo(TSourceDictionaryWriter& writer);
   virtual void Check();
+  virtual void CompileTo(TSourceDictionaryCompileData& data);
   virtual void SetText(char16_t* text, size_t length, int32_t item);
   virtual bool FindNext(std::u16string_view text, bool wholeWord, int32_t& position, int32_t& item);
   virtual void Locate(const char16_t* keyword) { (void)keyword; }
@@ -76,6 +78,7 @@ public:
   std::u16string_view GetText(int32_t item) override;
   void ReadFrom(TSourceDictionaryReader& reader) override;
   void Check() override;
+  void CompileTo(TSourceDictionaryCompileData& data) override;
   void SetText(char16_t* text, size_t length, int32_t item) override;
   // An empty header gets caption, comment, kind "note" and the default language.
   void FillDefaults();
@@ -91,6 +94,7 @@ public:
   void ReadFrom(TSourceDictionaryReader& reader) override;
   void WriteTo(TSourceDictionaryWriter& writer) override;
   void Check() override;
+  void CompileTo(TSourceDictionaryCompileData& data) override;
   void SetText(char16_t* text, size_t length, int32_t item) override;
   bool FindNext(std::u16string_view text, bool wholeWord, int32_t& position, int32_t& item) override;
   void Locate(const char16_t* keyword) override;
@@ -111,6 +115,9 @@ private:
 // Search start modes.
 enum TSourceSearchMode { smFromBeginning = 0, smFromCurrent = 1, smCurrentArticle = 2 };
 
+// The compiled file's name for a source file: its extension replaced by ".kdb".
+std::string CompiledFileName(const std::string& sourceName);
+
 class TSourceDictionary {
 public:
   explicit TSourceDictionary(TKodraLanguage* language);
@@ -127,6 +134,9 @@ public:
   // intact when saving fails, and the dictionary stays modified.
   void SaveToFile();
   void Verify();
+  // Compiles into targetName, by default the source's name with the extension
+  // ".kdb". The target is replaced only when the compilation succeeds.
+  void Compile(const std::string& targetName = {});
 
   bool IsEmpty() const;
   int32_t ArticleCount() const { return FArticles->Count(); }

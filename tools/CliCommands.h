@@ -7,3 +7,4 @@
 int RunInfo(const std::vector<std::string>& args);
 int RunDump(const std::vector<std::string>& args);
 int RunVerify(const std::vector<std::string>& args);
+int RunCompile(const std::vector<std::string>& args);

@@ -20,7 +20,7 @@ TCliArguments ParseCliArguments(const std::vector<std::string>& args, const std:
   };
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+    if (arg.size() < 2 || arg[0] != '-') {
       result.Positional.push_back(arg);
     } else if (listed(flagOptions, arg)) {
       result.Flags.push_back(arg);

@@ -19,6 +19,7 @@ const TCommand kCommands[] = {
     {"info", RunInfo, "info [--json] FILE.kdb        header and counts of a compiled dictionary"},
     {"dump", RunDump, "dump [--json] FILE.kdb        abbreviations and every article"},
     {"verify", RunVerify, "verify [--json] FILE.kds      check a source dictionary, pointing at the first error"},
+    {"compile", RunCompile, "compile [--json] FILE.kds [-o FILE.kdb]   verify, then compile"},
 };
 
 int Usage() {

@@ -1,0 +1,266 @@
+#include "foundation/KezFiles.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "foundation/KezSystemError.h"
+
+namespace {
+class TKezInFile final : public IKezInFile {
+public:
+  ~TKezInFile() override { Close(); }
+
+  void Open(const std::string& fileName, int32_t bufferSize, bool) override {
+    Close();
+    // Reading is always shared here; the platforms we build for have no exclusive opening by default.
+    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    if (!file) RaiseSystemError(errno, fileName);
+    FFile = file;
+    FFileName = fileName;
+    FBuffer.assign(size_t(bufferSize < 1 ? 1 : bufferSize), 0);
+    std::fseek(file, 0, SEEK_END);
+    const long size = std::ftell(file);
+    std::fseek(file, 0, SEEK_SET);
+    FSize = size < 0 ? 0 : int32_t(size);
+    FError = false;
+    StartReading();
+  }
+
+  void Rewind() override {
+    if (!FFile) return;
+    FError = std::fseek(FFile, 0, SEEK_SET) != 0;
+    StartReading();
+  }
+
+  void Close() override {
+    if (FFile) std::fclose(FFile);
+    FFile = nullptr;
+    FBuffer.clear();
+    FBuffer.shrink_to_fit();
+    FFill = 0;
+  }
+
+  bool ReadBoolean() override { return ReadByte() != 0; }
+
+  uint8_t ReadByte() override {
+    if (FFill == 0) {
+      FError = true;
+      return 0;
+    }
+    if (FBufferPosition >= FFill) {
+      Refill();
+      if (FFill == 0) {
+        FError = true;
+        return 0;
+      }
+    }
+    return FBuffer[size_t(FBufferPosition++)];
+  }
+
+  uint16_t ReadWord() override { return uint16_t(ReadUnsigned(2)); }
+  int32_t ReadInteger() override { return int32_t(uint32_t(ReadUnsigned(4))); }
+  double ReadDouble() override {
+    const uint64_t bits = ReadUnsigned(8);
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+  }
+
+  std::string ReadZString(int32_t maxLength) override {
+    std::string text;
+    for (int32_t i = 0; i < maxLength; ++i) {
+      const char c = char(ReadByte());
+      if (c == 0) break;
+      text += c;
+    }
+    return text;
+  }
+  std::string ReadFixedString(int32_t length) override {
+    std::string text;
+    for (int32_t i = 0; i < length; ++i) text += char(ReadByte());
+    return text.substr(0, text.find('\0'));
+  }
+  std::string ReadShortString() override { return ReadFixedLength(ReadByte()); }
+  std::string ReadLongString() override { return ReadFixedLength(ReadInteger()); }
+
+  std::u16string ReadZWideString(int32_t maxLength) override {
+    std::u16string text;
+    for (int32_t i = 0; i < maxLength; ++i) {
+      const char16_t c = ReadWord();
+      if (c == 0) break;
+      text += c;
+    }
+    return text;
+  }
+  std::u16string ReadFixedWideString(int32_t count) override {
+    std::u16string text;
+    for (int32_t i = 0; i < count; ++i) text += char16_t(ReadWord());
+    return text.substr(0, text.find(u'\0'));
+  }
+  std::u16string ReadLongWideString() override {
+    const int32_t count = ReadInteger();
+    std::u16string text;
+    for (int32_t i = 0; i < count && !Eof(); ++i) text += char16_t(ReadWord());
+    return text;
+  }
+
+  void ReadBuffer(void* destination, int32_t length) override {
+    auto* out = static_cast<uint8_t*>(destination);
+    for (int32_t i = 0; i < length; ++i) out[i] = ReadByte();
+  }
+
+  bool Error() const override { return FError; }
+  bool Eof() const override { return FFill == 0; }
+  int32_t Size() const override { return FSize; }
+  const std::string& FileName() const override { return FFileName; }
+
+private:
+  void StartReading() {
+    FFilePosition = 0;
+    FFill = -1;  // anything but 0, so that Refill reads
+    Refill();
+  }
+
+  void Refill() {
+    if (FFill == 0) return;
+    int64_t chunk = std::min<int64_t>(int64_t(FBuffer.size()), int64_t(FSize) - FFilePosition);
+    if (chunk <= 0) {
+      FFilePosition = FSize;
+      FFill = 0;
+      return;
+    }
+    const size_t read = std::fread(FBuffer.data(), 1, size_t(chunk), FFile);
+    if (read < size_t(chunk)) FError = true;
+    FFilePosition = std::min<int64_t>(FFilePosition + int64_t(read), FSize);
+    FFill = int32_t(read);
+    FBufferPosition = 0;
+  }
+
+  uint64_t ReadUnsigned(int bytes) {
+    uint64_t value = 0;
+    for (int i = 0; i < bytes; ++i) value |= uint64_t(ReadByte()) << (8 * i);
+    return value;
+  }
+
+  std::string ReadFixedLength(int64_t length) {
+    std::string text;
+    for (int64_t i = 0; i < length && !Eof(); ++i) text += char(ReadByte());
+    return text;
+  }
+
+  std::FILE* FFile = nullptr;
+  std::string FFileName;
+  std::vector<uint8_t> FBuffer;
+  int32_t FFill = 0;
+  int32_t FSize = 0;
+  int64_t FFilePosition = 0;
+  int32_t FBufferPosition = 0;
+  bool FError = false;
+};
+
+class TKezOutFile final : public IKezOutFile {
+public:
+  ~TKezOutFile() override { Close(); }
+
+  void Open(const std::string& fileName, int32_t bufferSize) override {
+    Close();
+    std::FILE* file = std::fopen(fileName.c_str(), "wb");
+    if (!file) RaiseSystemError(errno, fileName);
+    FFile = file;
+    FFileName = fileName;
+    FBuffer.assign(size_t(bufferSize < 1 ? 1 : bufferSize), 0);
+    FLength = 0;
+    FError = false;
+  }
+
+  void Close() override {
+    if (!FFile) return;
+    Flush();
+    if (std::fflush(FFile) != 0) FError = true;
+#ifdef _WIN32
+    if (_commit(_fileno(FFile)) != 0) FError = true;
+#else
+    if (fsync(fileno(FFile)) != 0) FError = true;
+#endif
+    if (std::fclose(FFile) != 0) FError = true;
+    FFile = nullptr;
+    FBuffer.clear();
+    FBuffer.shrink_to_fit();
+  }
+
+  void Flush() override {
+    if (!FFile || FLength == 0) return;
+    if (std::fwrite(FBuffer.data(), 1, size_t(FLength), FFile) != size_t(FLength)) FError = true;
+    FLength = 0;
+  }
+
+  void WriteBoolean(bool value) override { WriteByte(value ? 1 : 0); }
+  void WriteByte(uint8_t value) override {
+    if (FLength == int32_t(FBuffer.size())) Flush();
+    FBuffer[size_t(FLength++)] = value;
+  }
+  void WriteWord(uint16_t value) override { WriteUnsigned(value, 2); }
+  void WriteInteger(int32_t value) override { WriteUnsigned(uint32_t(value), 4); }
+  void WriteDouble(double value) override {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    WriteUnsigned(bits, 8);
+  }
+  void WriteZString(std::string_view text) override {
+    WriteBuffer(text.data(), int32_t(text.size()));
+    WriteByte(0);
+  }
+  void WriteFixedString(std::string_view text, int32_t length) override {
+    for (int32_t i = 0; i < length; ++i) WriteByte(size_t(i) < text.size() ? uint8_t(text[size_t(i)]) : 0);
+  }
+  void WriteShortString(std::string_view text) override {
+    const size_t length = std::min<size_t>(text.size(), 255);
+    WriteByte(uint8_t(length));
+    WriteBuffer(text.data(), int32_t(length));
+  }
+  void WriteLongString(std::string_view text) override {
+    WriteInteger(int32_t(text.size()));
+    WriteBuffer(text.data(), int32_t(text.size()));
+  }
+  void WriteZWideString(std::u16string_view text) override {
+    for (char16_t c : text) WriteWord(c);
+    WriteWord(0);
+  }
+  void WriteZWideString(const char16_t* text) override { WriteZWideString(std::u16string_view(text)); }
+  void WriteFixedWideString(std::u16string_view text, int32_t count) override {
+    for (int32_t i = 0; i < count; ++i) WriteWord(size_t(i) < text.size() ? text[size_t(i)] : 0);
+  }
+  void WriteLongWideString(std::u16string_view text) override {
+    WriteInteger(int32_t(text.size()));
+    for (char16_t c : text) WriteWord(c);
+  }
+  void WriteBuffer(const void* source, int32_t length) override {
+    const auto* in = static_cast<const uint8_t*>(source);
+    for (int32_t i = 0; i < length; ++i) WriteByte(in[i]);
+  }
+  bool Error() const override { return FError; }
+  const std::string& FileName() const override { return FFileName; }
+
+private:
+  void WriteUnsigned(uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) WriteByte(uint8_t(value >> (8 * i)));
+  }
+
+  std::FILE* FFile = nullptr;
+  std::string FFileName;
+  std::vector<uint8_t> FBuffer;
+  int32_t FLength = 0;
+  bool FError = false;
+};
+}  // namespace
+
+std::shared_ptr<IKezInFile> NewKezInFile() { return std::make_shared<TKezInFile>(); }
+std::shared_ptr<IKezOutFile> NewKezOutFile() { return std::make_shared<TKezOutFile>(); }

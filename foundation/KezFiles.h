@@ -1,0 +1,62 @@
+#pragma once
+// Buffered binary files of little-endian values. Only Open raises (the
+// system's error); reading past the end, short reads and failed writes set an
+// error flag that the caller may test.
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class IKezInFile {
+public:
+  virtual ~IKezInFile() = default;
+  virtual void Open(const std::string& fileName, int32_t bufferSize, bool shareReading) = 0;
+  virtual void Rewind() = 0;
+  virtual void Close() = 0;
+  virtual bool ReadBoolean() = 0;
+  virtual uint8_t ReadByte() = 0;
+  virtual uint16_t ReadWord() = 0;
+  virtual int32_t ReadInteger() = 0;
+  virtual double ReadDouble() = 0;
+  virtual std::string ReadZString(int32_t maxLength) = 0;
+  virtual std::string ReadFixedString(int32_t length) = 0;
+  virtual std::string ReadShortString() = 0;
+  virtual std::string ReadLongString() = 0;
+  virtual std::u16string ReadZWideString(int32_t maxLength) = 0;
+  virtual std::u16string ReadFixedWideString(int32_t count) = 0;
+  virtual std::u16string ReadLongWideString() = 0;
+  virtual void ReadBuffer(void* destination, int32_t length) = 0;
+  virtual bool Error() const = 0;
+  virtual bool Eof() const = 0;
+  virtual int32_t Size() const = 0;
+  virtual const std::string& FileName() const = 0;
+};
+
+class IKezOutFile {
+public:
+  virtual ~IKezOutFile() = default;
+  virtual void Open(const std::string& fileName, int32_t bufferSize) = 0;
+  virtual void Close() = 0;
+  virtual void Flush() = 0;
+  virtual void WriteBoolean(bool value) = 0;
+  virtual void WriteByte(uint8_t value) = 0;
+  virtual void WriteWord(uint16_t value) = 0;
+  virtual void WriteInteger(int32_t value) = 0;
+  virtual void WriteDouble(double value) = 0;
+  virtual void WriteZString(std::string_view text) = 0;
+  virtual void WriteFixedString(std::string_view text, int32_t length) = 0;
+  virtual void WriteShortString(std::string_view text) = 0;
+  virtual void WriteLongString(std::string_view text) = 0;
+  virtual void WriteZWideString(std::u16string_view text) = 0;
+  virtual void WriteZWideString(const char16_t* text) = 0;
+  virtual void WriteFixedWideString(std::u16string_view text, int32_t count) = 0;
+  virtual void WriteLongWideString(std::u16string_view text) = 0;
+  virtual void WriteBuffer(const void* source, int32_t length) = 0;
+  virtual bool Error() const = 0;
+  virtual const std::string& FileName() const = 0;
+};
+
+// The files are shared through their interfaces and closed with the last reference.
+std::shared_ptr<IKezInFile> NewKezInFile();
+std::shared_ptr<IKezOutFile> NewKezOutFile();

@@ -1,0 +1,66 @@
+#pragma once
+// Compilation of a source dictionary into a compiled dictionary: a counting
+// pass ranks the body units by frequency, a writing pass codes them.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "foundation/KezFiles.h"
+#include "foundation/KezHashTable.h"
+
+// The counts of the body units: the key is the unit itself.
+class TSourceDictionaryCharHashTable : public TKezHashTableBase {
+public:
+  TSourceDictionaryCharHashTable() : TKezHashTableBase(1001, 1024) {}
+  uint32_t Hash(const void* key) const override { return uint32_t(reinterpret_cast<uintptr_t>(key)); }
+  bool SameKey(const void* a, const void* b) const override { return a == b; }
+};
+
+class TSourceDictionaryCompileData {
+public:
+  static constexpr int32_t kBufferSize = 32768;
+  static constexpr uint32_t kCodeLimit = 7650;
+
+  TSourceDictionaryCompileData();
+  ~TSourceDictionaryCompileData();
+
+  void Open(const std::string& fileName);
+  // Counts the unit in the counting pass, writes its code in the writing pass.
+  void Emit(char16_t unit);
+  void WriteByte(uint8_t value);
+  void WriteWord(uint16_t value);
+  void WriteDword(uint32_t value);
+  void WriteScrambledWord(uint16_t value);
+  void WriteScrambledDword(uint32_t value);
+  void WriteString(std::u16string_view text);
+  void Align(int32_t n);
+  void AddAbbreviationOffset();
+  void AddArticleOffset();
+  // Ranks the counted units and assigns their codes; raises STooMuchChars.
+  void BuildCodes(int32_t abbreviationTotal, int32_t articleTotal);
+  void StartWriting();
+  // The offset tables, the character table and the trailer.
+  void Finish();
+  // Closes the file; false when anything failed to be written.
+  bool Close();
+
+  bool Writing() const { return FWriting; }
+  int32_t Offset() const { return FOffset; }
+  // Units in code order (the ranking) and the code of a unit (0 when unused).
+  const std::vector<char16_t>& Ranking() const { return FRanking; }
+  uint16_t CodeOf(char16_t unit) const { return FCodes[unit]; }
+
+private:
+  std::shared_ptr<IKezOutFile> FOutput;
+  int32_t FOffset = 0;
+  TSourceDictionaryCharHashTable FCounts;
+  std::vector<char16_t> FRanking;
+  std::unique_ptr<std::array<uint16_t, 65536>> FCodesStorage;
+  std::array<uint16_t, 65536>& FCodes;
+  std::vector<int32_t> FAbbreviationOffsets;
+  std::vector<int32_t> FArticleOffsets;
+  bool FWriting = false;
+};

@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include "TestFiles.h"
+#include "foundation/KezFiles.h"
+#include "foundation/KezSystemError.h"
+
+TEST(KezFiles, ReadingPastTheEndSetsTheErrorFlag) {
+  TTempDir dir;
+  auto in = NewKezInFile();
+  in->Open(dir.Write("three", std::vector<uint8_t>{1, 2, 3}), 0, true);  // buffer size 0 works as 1
+  EXPECT_EQ(in->Size(), 3);
+  EXPECT_EQ(in->ReadInteger(), 0x030201);
+  EXPECT_TRUE(in->Error());
+  EXPECT_TRUE(in->Eof());
+  in->Rewind();
+  EXPECT_FALSE(in->Error());
+  EXPECT_EQ(in->ReadWord(), 0x0201);
+
+  in->Open(dir.Write("empty", std::vector<uint8_t>{}), 4096, true);
+  EXPECT_TRUE(in->Eof());
+  EXPECT_THROW(in->Open(dir.Path("absent"), 16, true), ESystemError);
+}
+
+TEST(KezFiles, StringsRoundTrip) {
+  TTempDir dir;
+  const std::string path = dir.Path("values");
+  {
+    auto out = NewKezOutFile();
+    out->Open(path, 3);
+    out->WriteFixedString("abc", 5);
+    out->WriteFixedString("abc", 2);
+    out->WriteZString("zs");
+    out->WriteShortString("short");
+    out->WriteLongString("long");
+    out->WriteZWideString(u"λόγος");
+    out->WriteFixedWideString(u"αβ", 3);
+    out->WriteLongWideString(u"ἄνθρωπος");
+    out->WriteBoolean(true);
+    out->WriteDouble(2.5);
+    out->Close();
+    EXPECT_FALSE(out->Error());
+  }
+  const auto bytes = ReadBytes(path);
+  EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 7), (std::vector<uint8_t>{'a', 'b', 'c', 0, 0, 'a', 'b'}));
+  auto in = NewKezInFile();
+  in->Open(path, 4, true);
+  EXPECT_EQ(in->ReadFixedString(5), "abc");
+  EXPECT_EQ(in->ReadFixedString(2), "ab");
+  EXPECT_EQ(in->ReadZString(100), "zs");
+  EXPECT_EQ(in->ReadShortString(), "short");
+  EXPECT_EQ(in->ReadLongString(), "long");
+  EXPECT_EQ(in->ReadZWideString(100), u"λόγος");
+  EXPECT_EQ(in->ReadFixedWideString(3), u"αβ");
+  EXPECT_EQ(in->ReadLongWideString(), u"ἄνθρωπος");
+  EXPECT_TRUE(in->ReadBoolean());
+  EXPECT_EQ(in->ReadDouble(), 2.5);
+  EXPECT_FALSE(in->Error());
+}
