@@ -1,0 +1,34 @@
+# Lays out the program folder: each data/<language>/ folder is compiled into
+# <bin>/<language>/ with kodra-cli; its tables and dictionaries.cfg are copied.
+file(GLOB KODRA_LANGUAGE_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/*)
+set(KODRA_BUNDLED_OUTPUTS "")
+foreach(language_dir ${KODRA_LANGUAGE_DIRS})
+  if(NOT IS_DIRECTORY ${language_dir})
+    continue()
+  endif()
+  get_filename_component(language ${language_dir} NAME)
+  set(out_dir ${KODRA_BIN_DIR}/${language})
+  file(GLOB sources CONFIGURE_DEPENDS ${language_dir}/*.kds)
+  foreach(source ${sources})
+    get_filename_component(name ${source} NAME_WE)
+    set(target ${out_dir}/${name}.kdb)
+    add_custom_command(OUTPUT ${target}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
+      COMMAND $<TARGET_FILE:kodra-cli> compile ${source} -o ${target}
+      DEPENDS ${source} kodra-cli
+      COMMENT "Compiling ${language}/${name}.kds"
+      VERBATIM)
+    list(APPEND KODRA_BUNDLED_OUTPUTS ${target})
+  endforeach()
+  file(GLOB extras CONFIGURE_DEPENDS ${language_dir}/*.tbl ${language_dir}/*.fnt ${language_dir}/dictionaries.cfg)
+  foreach(extra ${extras})
+    get_filename_component(name ${extra} NAME)
+    add_custom_command(OUTPUT ${out_dir}/${name}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${extra} ${out_dir}/${name}
+      DEPENDS ${extra}
+      VERBATIM)
+    list(APPEND KODRA_BUNDLED_OUTPUTS ${out_dir}/${name})
+  endforeach()
+endforeach()
+add_custom_target(bundled_data ALL DEPENDS ${KODRA_BUNDLED_OUTPUTS})
