@@ -1,6 +1,7 @@
 #pragma once
 // The articles the reader has looked at, as keyword indexes of one keyword
 // list, for the back and forward actions.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
