@@ -264,7 +264,9 @@ bool UserLocaleIsRussian() {
 #else
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
     const char* value = std::getenv(name);
-    if (value && *value) return value[0] == 'r' && value[1] == 'u' && (value[2] == 0 || value[2] == '_' || value[2] == '.');
+    if (!value || !*value) continue;  // the first one set decides, as for messages
+    const std::string_view locale(value);
+    return locale.substr(0, 2) == "ru" && (locale.size() == 2 || locale[2] == '_' || locale[2] == '.');
   }
   return false;
 #endif
