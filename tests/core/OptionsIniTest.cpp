@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "TestFiles.h"
+#include "options/uOptions.h"
+#include "options/uOptionsIni.h"
+
+namespace {
+std::string FirstRunText(const std::string& localeName) {
+  return "object TOptions\r\n"
+         "  LocaleName = '" + localeName + "'\r\n"
+         "  DefFontName = 'Tahoma'\r\n"
+         "  StatusFont.FontSize = 8\r\n"
+         "  PopupHelpFont.FontSize = 8\r\n"
+         "  CaptionTag.Color = clMaroon\r\n"
+         "  CaptionTag.Underline = True\r\n"
+         "  HeaderTag.Color = clNone\r\n"
+         "  HeaderTag.Bold = True\r\n"
+         "  MarkTag.Color = clGreen\r\n"
+         "  MarkTag.Italic = True\r\n"
+         "  AuthorTag.RelSize = 78\r\n"
+         "  AuthorTag.Color = clNavy\r\n"
+         "  EnumTag.Color = clNone\r\n"
+         "  CommentTag.Color = clNone\r\n"
+         "  CommentTag.Italic = True\r\n"
+         "  ExampleTag.Color = clGray\r\n"
+         "end\r\n";
+}
+
+std::string ReadText(const std::string& path) {
+  const auto bytes = ReadBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+std::string ReadError(const std::string& text) {
+  TOptions o;
+  try {
+    ReadOptionsText(text, o);
+  } catch (const EOptionsReadError& e) {
+    return e.what();
+  }
+  return "";
+}
+}  // namespace
+
+TEST(OptionsFile, FirstRunWritesExactlyTheFirstRunLines) {
+  struct {
+    const char* locale;
+    const char* localeName;
+  } cases[] = {{"ru_RU.UTF-8", "Russian"}, {"en_GB.UTF-8", "English"}, {"C", "English"}};
+  for (auto c : cases) {
+    TTempDir dir;
+    setenv("LC_ALL", c.locale, 1);
+    LoadOptions(dir.Root().string());
+    EXPECT_EQ(ReadText(dir.Path("kodra3.ini")), FirstRunText(c.localeName)) << c.locale;
+    EXPECT_EQ(Options().LocaleName(), c.localeName);
+    EXPECT_EQ(Options().FileName(), dir.Path("kodra3.ini"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("kodra3.ini.tmp")));
+
+    // The second start reads the file and leaves it as it is, whatever the locale now.
+    setenv("LC_ALL", "ru_RU.UTF-8", 1);
+    LoadOptions(dir.Root().string());
+    EXPECT_EQ(Options().LocaleName(), c.localeName);
+    EXPECT_EQ(Options().AuthorTag().RelSize(), 78);
+    EXPECT_EQ(ReadText(dir.Path("kodra3.ini")), FirstRunText(c.localeName));
+  }
+  unsetenv("LC_ALL");
+}
+
+TEST(OptionsFile, BlackTagIsNotWrittenAndReturnsAsNone) {
+  TTempDir dir;
+  LoadOptions(dir.Root().string());
+  Options().CaptionTag().SetColor(clBlack);
+  ASSERT_TRUE(Options().Save());
+  EXPECT_EQ(ReadText(dir.Path("kodra3.ini")).find("CaptionTag.Color"), std::string::npos);
+  LoadOptions(dir.Root().string());
+  EXPECT_EQ(Options().CaptionTag().Color(), clNone);
+  EXPECT_TRUE(Options().CaptionTag().DefColor());
+}
+
+TEST(OptionsFile, UnknownPropertyRecreatesTheFirstRunFile) {
+  TTempDir dir;
+  setenv("LC_ALL", "ru_RU.UTF-8", 1);
+  dir.Write("kodra3.ini", "object TOptions\r\n  Colour = clRed\r\n  StatusDelay = 3\r\nend\r\n");
+  LoadOptions(dir.Root().string());
+  EXPECT_EQ(ReadText(dir.Path("kodra3.ini")), FirstRunText("Russian"));
+  EXPECT_EQ(Options().StatusDelay(), 8);
+  unsetenv("LC_ALL");
+}
+
+TEST(OptionsFile, MalformedTextIsAReadError) {
+  const char* cases[] = {
+      "",
+      "object TOptions\r\n",
+      "TOptions\r\nend\r\n",
+      "object TOptions\r\n  Bogus = 1\r\nend\r\n",
+      "object TOptions\r\n  ListFont.Bogus = 1\r\nend\r\n",
+      "object TOptions\r\n  BeepOnError = 1\r\nend\r\n",
+      "object TOptions\r\n  BeepOnError = Yes\r\nend\r\n",
+      "object TOptions\r\n  StatusDelay = '5'\r\nend\r\n",
+      "object TOptions\r\n  StatusDelay = 5x\r\nend\r\n",
+      "object TOptions\r\n  StatusDelay = 99999999999\r\nend\r\n",
+      "object TOptions\r\n  StatusDelay\r\nend\r\n",
+      "object TOptions\r\n  HotKey = 65536\r\nend\r\n",
+      "object TOptions\r\n  AbbrExpansion = 1\r\nend\r\n",
+      "object TOptions\r\n  AbbrExpansion = aeHalf\r\nend\r\n",
+      "object TOptions\r\n  MarkTag.Color = clPink\r\nend\r\n",
+      "object TOptions\r\n  LocaleName = English\r\nend\r\n",
+      "object TOptions\r\n  LocaleName = 'English\r\nend\r\n",
+      "object TOptions\r\n  LocaleName = 'Eng' +\r\nend\r\n",
+      "object TOptions\r\n  LocaleName = #\r\nend\r\n",
+      "object TOptions\r\n  LocaleName = #55296\r\nend\r\n",
+      "object TOptions\r\nend\r\nend\r\n",
+  };
+  for (const char* text : cases) EXPECT_NE(ReadError(text), "") << text;
+  EXPECT_EQ(ReadError("object TOptions\r\n\r\n  StatusDelay = 5\r\n  Bogus = 1\r\nend\r\n"), "line 4: unknown property Bogus");
+
+  // What came before the error stays assigned.
+  TOptions o;
+  EXPECT_THROW(ReadOptionsText("object TOptions\n StatusDelay = 5\n Bogus = 1\nend\n", o), EOptionsReadError);
+  EXPECT_EQ(o.StatusDelay(), 5);
+}
+
+TEST(OptionsFile, ReaderAcceptsEquivalentForms) {
+  TOptions o;
+  ReadOptionsText("\xEF\xBB\xBFobject Options: TOptions\n"
+                  "  localename = 'it''s'#1046\n"
+                  "  BeepOnError = false\n"
+                  "  HotKey = 24641\n"
+                  "  MarkTag.Color = 255\n"
+                  "  CaptionTag.Color = clRed\n"
+                  "  CaptionTag.DefColor = True\n"
+                  "  FullTextSearch.ShowKind = skFirst\n"
+                  "  FullTextSearch.MaxSearch = 0\n"
+                  "  DefFontName = \n    'Ga' +\n    'ramond'\n"
+                  "end",
+                  o);
+  EXPECT_EQ(o.LocaleName(), "it's\xD0\x96");
+  EXPECT_FALSE(o.BeepOnError());
+  EXPECT_EQ(o.HotKey(), 0x6041);
+  EXPECT_EQ(o.MarkTag().Color(), clRed);
+  EXPECT_EQ(o.CaptionTag().Color(), clNone);
+  EXPECT_EQ(o.FullTextSearch().ShowKind(), skFirst);
+  EXPECT_EQ(o.FullTextSearch().MaxSearch(), 1);
+  EXPECT_EQ(o.DefFontName(), "Garamond");
+}
+
+TEST(OptionsFile, ValuesRoundTrip) {
+  const std::string longName = std::string(60, 'a') + "'b\tcdefgh\xD0\x96\xD0\x96";  // 71 characters
+  const std::string exactName(64, 'x');
+  TOptions o;
+  o.SetDefFontName(longName);
+  o.SetLocaleName(exactName);
+  o.SetHotKey(0x6070);
+  o.SetAbbrExpansion(aeSub);
+  o.EditorFont().SetFontName("Courier New");
+  o.EnumTag().SetColor(0x123456);
+  o.ExampleTag().SetColor(clWindowText);
+  o.EditorColors().SetColoring(true);
+  o.FullTextSearch().SetShowKind(skFirst);
+  o.FullTextSearch().SetMaxSearch(9000);
+  o.SetHelpOnError(false);
+  const std::string text = WriteOptionsText(o);
+  for (const std::string& line : std::initializer_list<std::string>{
+           "  LocaleName = '" + exactName + "'\r\n",
+           "  DefFontName = \r\n    '" + std::string(60, 'a') + "'#39'b'#9'c' +\r\n    'defgh\xD0\x96\xD0\x96'\r\n",
+           "  HotKey = 24688\r\n",
+           "  AbbrExpansion = aeSub\r\n",
+           "  EditorFont.FontName = 'Courier New'\r\n",
+           "  EnumTag.Color = 1193046\r\n",
+           "  ExampleTag.Color = clWindowText\r\n",
+           "  EditorColors.Coloring = True\r\n",
+           "  FullTextSearch.MaxSearch = 8000\r\n",
+           "  FullTextSearch.ShowKind = skFirst\r\n",
+           "  HelpOnError = False\r\n",
+       })
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
+
+  TOptions back;
+  ReadOptionsText(text, back);
+  EXPECT_EQ(back.DefFontName(), longName);
+  EXPECT_EQ(back.LocaleName(), exactName);
+  EXPECT_EQ(WriteOptionsText(back), text);
+}
+
+TEST(OptionsFile, FailedSaveLeavesNoFile) {
+  TTempDir dir;
+  TOptions o;
+  o.SetFileName(dir.Path("missing/kodra3.ini"));
+  EXPECT_FALSE(o.Save());
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("missing")));
+
+  // A save replaces the previous file as a whole.
+  o.SetFileName(dir.Write("kodra3.ini", std::string(5000, 'z')));
+  ASSERT_TRUE(o.Save());
+  EXPECT_EQ(ReadText(dir.Path("kodra3.ini")), WriteOptionsText(o));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("kodra3.ini.tmp")));
+}
