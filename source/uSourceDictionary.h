@@ -98,6 +98,7 @@ public:
   void SetText(char16_t* text, size_t length, int32_t item) override;
   bool FindNext(std::u16string_view text, bool wholeWord, int32_t& position, int32_t& item) override;
   void Locate(const char16_t* keyword) override;
+  void Preview(int32_t item, TArticleWriter& writer) override;
   void Clear() override;
 
   int32_t LastInserted() const { return FLastInserted; }

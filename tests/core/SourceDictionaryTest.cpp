@@ -3,6 +3,7 @@
 #include "SourceTestUtil.h"
 #include <set>
 
+#include "RecordingWriter.h"
 #include "source/uSourceReader.h"
 
 namespace {
@@ -255,4 +256,18 @@ TEST(SourceDictionary, Search) {
   ASSERT_TRUE(f.Dictionary.StartSearch(u"ab", articles, true, smCurrentArticle));
   EXPECT_EQ(f.Dictionary.CurrentItem(), 0);
   EXPECT_FALSE(f.Dictionary.SearchNext());
+}
+
+TEST(SourceDictionary, PreviewRendersTheCurrentArticle) {
+  TSourceFixture f;
+  f.Load(kHeader + u"#λ\r\n<h>~</h> <n>1.</n> x y\r\n\r\n<n2>a</n> <m>m.</m> $00e9 \\~ <e>b</e>\r\nlast");
+  f.Dictionary.SetLocation(spArticles, 0, 0, 0);
+  TRecordingWriter writer;
+  f.Dictionary.PreviewCurrent(writer);
+  EXPECT_EQ(writer.Log,
+            "[cap]Test[/]|[h]{kw:λ}[/] [n1]1.[/]\\tx y||[n2]a[/]\\t[m]m.[/] {sp:00E9} ~ [e]b[/]|last|");
+  f.Dictionary.SetLocation(spArticles, 5, 0, 0);
+  TRecordingWriter none;
+  f.Dictionary.PreviewCurrent(none);
+  EXPECT_EQ(none.Log, "");
 }
