@@ -38,6 +38,8 @@ public:
   virtual bool FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const = 0;
   virtual bool FindFirstKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const = 0;
   virtual const char16_t* GetKeyboardGrid(bool capitals, int& columns, int& rows) const = 0;
+  // The full keyword order of two keywords: negative, zero or positive.
+  virtual int CompareKeywordText(const char16_t* a, const char16_t* b) const = 0;
 
   // Program folder + identifier + separator + file name.
   std::string GetPath(const std::string& fileName) const;

@@ -1,0 +1,279 @@
+#include "dictionary/uDictionary.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "foundation/KezProgramFolder.h"
+#include "options/uOptions.h"
+#include "render/uArticleWriter.h"
+
+namespace {
+std::string Lowered(std::string text) {
+  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool ContainsIgnoringCase(const std::vector<std::string>& names, const std::string& name) {
+  const std::string lowered = Lowered(name);
+  return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return Lowered(n) == lowered; });
+}
+
+}  // namespace
+
+TDictionary::TDictionary(TKodraLanguage* language, std::string folder, const TOptions* options)
+    : FLanguage(language), FFolder(std::move(folder)), FOptions(options) {
+  if (FFolder.empty()) FFolder = ProgramFolder() + language->GetId();
+  if (FFolder.back() != '/' && FFolder.back() != kPathDelimiter) FFolder += kPathDelimiter;
+}
+
+TDictionary::~TDictionary() {
+  FReloadNames.clear();
+  FKeywords.Clear();
+  FEntries.clear();
+  FDictionaries.clear();
+}
+
+const TOptions& TDictionary::Opts() const { return FOptions ? *FOptions : Options(); }
+
+TBinaryDictionary* TDictionary::GetDictionary(int index) const {
+  return index >= 0 && index < DictionaryCount() ? FDictionaries[size_t(index)].Dictionary.get() : nullptr;
+}
+
+std::vector<std::string> TDictionary::ReadConfiguration() const {
+  std::vector<std::string> names;
+  std::ifstream file(FFolder + "dictionaries.cfg", std::ios::binary);
+  if (!file) return names;
+  std::ostringstream content;
+  content << file.rdbuf();
+  const std::string text = content.str();
+  size_t start = 0;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && text[i] != '\r' && text[i] != '\n') continue;
+    names.push_back(text.substr(start, i - start));
+    if (i + 1 < text.size() && text[i] == '\r' && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  // The last line break does not open a line of its own.
+  if (!names.empty() && names.back().empty() && (text.empty() || text.back() == '\n' || text.back() == '\r'))
+    names.pop_back();
+  return names;
+}
+
+void TDictionary::WriteConfiguration(const std::vector<std::string>& names) const {
+  std::ofstream file(FFolder + "dictionaries.cfg", std::ios::binary | std::ios::trunc);
+  for (const auto& name : names) file << name << "\r\n";  // a failure to write is ignored
+}
+
+void TDictionary::LoadDictionaries(bool rebuild) {
+  std::vector<std::string> names = ReadConfiguration();
+  bool save = false;
+  if (std::find(names.begin(), names.end(), "main") == names.end()) {
+    names.insert(names.begin(), "main");
+    save = rebuild = true;
+  }
+  // Release what is no longer configured, and everything from the end back to
+  // the earliest dictionary that has to be read again.
+  for (size_t i = FDictionaries.size(); i-- > 0;) {
+    const std::string& name = FDictionaries[i].Name;
+    bool release = name != "main" && !ContainsIgnoringCase(names, name);
+    if (!release)
+      for (size_t k = 0; k < FDictionaries.size() && !release; ++k)
+        release = ContainsIgnoringCase(FReloadNames, FDictionaries[k].Name);
+    if (release) {
+      FKeywords.Clear();  // it points into the images about to go
+      FDictionaries.erase(FDictionaries.begin() + long(i));
+      rebuild = true;
+    }
+  }
+  try {
+    for (size_t i = names.size(); i-- > 0;) {
+      const std::string name = names[i];
+      const bool loaded = std::any_of(FDictionaries.begin(), FDictionaries.end(),
+                                      [&](const TLoaded& d) { return Lowered(d.Name) == Lowered(name); });
+      if (loaded) continue;
+      auto dictionary = std::make_unique<TBinaryDictionary>();
+      try {
+        dictionary->LoadFromFile(FFolder + name + ".kdb");
+        FDictionaries.insert(FDictionaries.begin(), TLoaded{name, std::move(dictionary)});
+        rebuild = true;
+      } catch (const std::exception&) {
+        names.erase(names.begin() + long(i));
+        save = true;
+      }
+    }
+  } catch (...) {
+    BuildKeywordList();
+    throw;
+  }
+  if (rebuild) BuildKeywordList();
+  if (save) WriteConfiguration(names);
+}
+
+void TDictionary::BuildKeywordList() {
+  FSelectionStart = FSelectionLength = 0;
+  FSearchWords.clear();
+  FKeywords.Clear();
+  FEntries.clear();
+  FAbbreviations.Clear();
+  if (FDictionaries.empty()) {
+    FCurrentIndex = -1;
+    return;
+  }
+  FCurrentIndex = 0;
+  std::stable_sort(FDictionaries.begin(), FDictionaries.end(), [](const TLoaded& a, const TLoaded& b) {
+    if (a.Dictionary->Kind() != b.Dictionary->Kind()) return a.Dictionary->Kind() < b.Dictionary->Kind();
+    return a.Dictionary->ArticleCount() > b.Dictionary->ArticleCount();
+  });
+  TBinaryDictionary& main = *FDictionaries.front().Dictionary;
+  if (main.Kind() != dkMain) {
+    // Without a main dictionary there is no keyword order to merge into.
+    FCurrentIndex = -1;
+    return;
+  }
+  size_t total = size_t(main.ArticleCount());
+  for (size_t i = 1; i < FDictionaries.size(); ++i)
+    if (FDictionaries[i].Dictionary->Kind() != dkMain) total += size_t(FDictionaries[i].Dictionary->ArticleCount());
+  FEntries.resize(total);
+  FKeywords.SetCapacity(int32_t(total));
+  auto storage = FEntries.begin();
+  for (int32_t i = 0; i < main.ArticleCount(); ++i, ++storage) {
+    *storage = TKeywordEntry{main.GetKeyword(i), &main, uint32_t(i), nullptr};
+    FKeywords.Add(&*storage);
+  }
+  AddAbbreviations(main);
+  for (size_t i = 1; i < FDictionaries.size(); ++i) {
+    TBinaryDictionary& dictionary = *FDictionaries[i].Dictionary;
+    if (dictionary.Kind() == dkMain) continue;
+    MergeDictionary(dictionary, storage);
+    AddAbbreviations(dictionary);
+  }
+}
+
+// Chains the articles whose keywords the list holds and inserts the others at
+// their places. Insertions are gathered and merged in one pass, so that a
+// large second dictionary does not shift the whole list once per keyword.
+void TDictionary::MergeDictionary(TBinaryDictionary& dictionary, std::vector<TKeywordEntry>::iterator& storage) {
+  struct TPending {
+    int32_t Index;
+    TKeywordEntry* Entry;
+  };
+  std::vector<TPending> pending;
+  for (int32_t i = 0; i < dictionary.ArticleCount(); ++i, ++storage) {
+    TKeywordEntry* entry = &*storage;
+    *entry = TKeywordEntry{dictionary.GetKeyword(i), &dictionary, uint32_t(i), nullptr};
+    int32_t index;
+    if (FLanguage->FindKeyword(FKeywords, entry->Keyword, index)) {
+      auto* item = static_cast<TKeywordEntry*>(FKeywords.Items(index));
+      while (item->Next) item = item->Next;
+      item->Next = entry;
+    } else {
+      pending.push_back({index, entry});
+    }
+  }
+  if (pending.empty()) return;
+  // In keyword order within each gap, equal keywords chained to the first.
+  std::stable_sort(pending.begin(), pending.end(), [&](const TPending& a, const TPending& b) {
+    if (a.Index != b.Index) return a.Index < b.Index;
+    return FLanguage->CompareKeywordText(a.Entry->Keyword, b.Entry->Keyword) < 0;
+  });
+  std::vector<void*> merged;
+  merged.reserve(size_t(FKeywords.Count()) + pending.size());
+  size_t next = 0;
+  for (int32_t index = 0; index <= FKeywords.Count(); ++index) {
+    TKeywordEntry* lastNew = nullptr;
+    for (; next < pending.size() && pending[next].Index == index; ++next) {
+      TKeywordEntry* entry = pending[next].Entry;
+      if (lastNew && FLanguage->CompareKeywordText(lastNew->Keyword, entry->Keyword) == 0) {
+        TKeywordEntry* tail = lastNew;
+        while (tail->Next) tail = tail->Next;
+        tail->Next = entry;
+      } else {
+        merged.push_back(entry);
+        lastNew = entry;
+      }
+    }
+    if (index < FKeywords.Count()) merged.push_back(FKeywords.Items(index));
+  }
+  FKeywords.Clear();
+  FKeywords.SetCapacity(int32_t(merged.size()));
+  for (void* item : merged) FKeywords.Add(item);
+}
+
+void TDictionary::AddAbbreviations(const TBinaryDictionary& dictionary) {
+  for (int32_t i = 0; i < dictionary.AbbreviationCount(); ++i)
+    FAbbreviations.Add(dictionary.GetAbbreviation(i), const_cast<char16_t*>(dictionary.GetExplanation(i)));
+}
+
+const TKeywordEntry* TDictionary::GetEntry(int32_t index) const {
+  if (FKeywords.Count() == 0) return nullptr;
+  if (index < 0 || index >= FKeywords.Count()) index = 0;
+  return static_cast<const TKeywordEntry*>(FKeywords.Items(index));
+}
+
+std::u16string_view TDictionary::GetKeywordText(int32_t index) const {
+  const TKeywordEntry* entry = GetEntry(index);
+  return entry ? std::u16string_view(entry->Keyword) : std::u16string_view();
+}
+
+void TDictionary::SetCurrent(int32_t index, int32_t selectionStart, int32_t selectionLength) {
+  FCurrentIndex = index;
+  FSelectionStart = selectionStart;
+  FSelectionLength = selectionLength;
+}
+
+bool TDictionary::LocateKeyword(const char16_t* text) {
+  int32_t index;
+  const bool found = FLanguage->FindFirstKeyword(FKeywords, text, index);
+  SetCurrent(index, 0, 0);
+  return found;
+}
+
+const char16_t* TDictionary::FindAbbreviation(const char16_t* text) const {
+  return static_cast<const char16_t*>(FAbbreviations.Lookup(text));
+}
+
+void TDictionary::AddReloadName(const std::string& fileName) {
+  const std::string name = Lowered(std::filesystem::path(fileName).stem().string());
+  const auto at = std::lower_bound(FReloadNames.begin(), FReloadNames.end(), name);
+  if (at == FReloadNames.end() || *at != name) FReloadNames.insert(at, name);
+}
+
+void TDictionary::RenderArticle(TArticleWriter& writer) {
+  if (FCurrentIndex < 0 || FCurrentIndex >= FKeywords.Count()) return;
+  for (auto* entry = static_cast<const TKeywordEntry*>(FKeywords.Items(FCurrentIndex)); entry; entry = entry->Next) {
+    const char16_t* body = entry->Dictionary->GetArticle(int32_t(entry->ArticleIndex));
+    writer.OpenCaption();
+    writer.WriteText(entry->Dictionary->Caption());
+    writer.CloseStyle();
+    writer.EndParagraph();
+    bool tabNext = false;
+    for (const char16_t* p = body; *p; ++p) {
+      switch (const char16_t c = *p) {
+        case 1: writer.OpenHeader(); break;
+        case 3: writer.OpenMark(); break;
+        case 5: writer.OpenAuthor(); break;
+        case 7: case 8: case 9: writer.OpenEnumeration(c - 6); break;
+        case 11: writer.OpenComment(); break;
+        case 13: writer.OpenExample(); break;
+        case 2: case 4: case 6: case 12: case 14: writer.CloseStyle(); break;
+        case 10:
+          writer.CloseStyle();
+          tabNext = true;
+          break;
+        case 15: writer.EndParagraph(); break;
+        case u' ':
+          writer.WriteChar(tabNext ? u'\t' : u' ');
+          tabNext = false;
+          break;
+        case u'~': writer.WriteKeyword(entry->Keyword); break;
+        default:
+          if (c >= 0xF000) writer.WriteSpecialChar(c);
+          else writer.WriteChar(c);
+      }
+    }
+    if (entry->Next) writer.EndParagraph();
+  }
+}

@@ -1,0 +1,148 @@
+#pragma once
+// The dictionary set of one language: the compiled dictionaries named in the
+// language folder's dictionaries.cfg, merged into one keyword list in the
+// language's keyword order, their abbreviations, the current keyword, and the
+// full-text search over their articles.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dictionary/uBinaryDictionary.h"
+#include "foundation/KezHashTable.h"
+#include "foundation/KezSortedList.h"
+#include "language/uLanguage.h"
+
+class TArticleWriter;
+class TOptions;
+
+// One article of a loaded dictionary; entries with equal keywords from later
+// dictionaries are chained behind the first.
+struct TKeywordEntry {
+  const char16_t* Keyword;
+  TBinaryDictionary* Dictionary;
+  uint32_t ArticleIndex;
+  TKeywordEntry* Next;
+};
+
+// Search-word modes.
+enum TDictionarySearchMode : uint8_t { smWord = 0, smAny = 1, smFragment = 2, smPrefix = 3, smSuffix = 4, smInfix = 5 };
+
+struct TDictionarySearchWord {
+  std::u16string Pattern;  // folded; "?" stands for any one unit
+  TDictionarySearchMode Mode = smWord;
+  bool KeepDiacritics = false;
+};
+
+// A hit: its selection in the rendered article; further hits in the same
+// article may be chained behind it.
+class TSearchResultBase {
+public:
+  TSearchResultBase(int32_t position, int32_t length) : Position(position), Length(length) {}
+  virtual ~TSearchResultBase() = default;
+  int32_t Position;
+  int32_t Length;
+  std::unique_ptr<TSearchResultBase> Next;
+};
+
+class TSearchResult : public TSearchResultBase {
+public:
+  TSearchResult(int32_t keywordIndex, int32_t position, int32_t length, std::u16string context)
+      : TSearchResultBase(position, length), KeywordIndex(keywordIndex), Context(std::move(context)) {}
+  int32_t KeywordIndex;
+  std::u16string Context;
+};
+
+using TSearchResultList = std::vector<std::unique_ptr<TSearchResult>>;
+
+// Parses a search text into at most four search words.
+std::vector<TDictionarySearchWord> ParseSearchText(std::u16string_view text, const TKodraLanguage& language);
+
+class TDictionary {
+public:
+  // folder: the language folder (with or without a trailing separator);
+  // by default the program folder's folder of the language.
+  explicit TDictionary(TKodraLanguage* language, std::string folder = {}, const TOptions* options = nullptr);
+  ~TDictionary();
+  TDictionary(const TDictionary&) = delete;
+  TDictionary& operator=(const TDictionary&) = delete;
+
+  // Brings the set in line with dictionaries.cfg; a dictionary that fails to
+  // load is dropped from the configuration without a message.
+  void LoadDictionaries(bool rebuild);
+  int DictionaryCount() const { return int(FDictionaries.size()); }
+  TBinaryDictionary* GetDictionary(int index) const;
+  const std::string& DictionaryName(int index) const { return FDictionaries[size_t(index)].Name; }
+  int32_t KeywordCount() const { return FKeywords.Count(); }
+  // The item, the first item for an index out of range, or none for an empty list.
+  const TKeywordEntry* GetEntry(int32_t index) const;
+  std::u16string_view GetKeywordText(int32_t index) const;
+
+  void SetCurrent(int32_t index, int32_t selectionStart = 0, int32_t selectionLength = 0);
+  int32_t CurrentIndex() const { return FCurrentIndex; }
+  int32_t SelectionStart() const { return FSelectionStart; }
+  int32_t SelectionLength() const { return FSelectionLength; }
+  // The nearest keyword to the text becomes current; true when it is equal.
+  bool LocateKeyword(const char16_t* text);
+  const char16_t* FindAbbreviation(const char16_t* text) const;
+  void AddReloadName(const std::string& fileName);
+  void ClearReloadNames() { FReloadNames.clear(); }
+  // The article (or articles) of the current keyword; the caller begins and
+  // ends the writer's document.
+  void RenderArticle(TArticleWriter& writer);
+
+  // Full-text search.
+  bool StartSearch(std::u16string_view text, int32_t startIndex);
+  bool SearchNext();
+  bool SearchAll(std::u16string_view text, TSearchResultList& results);
+  bool SearchActive() const { return !FSearchWords.empty(); }
+  const std::vector<TDictionarySearchWord>& SearchWords() const { return FSearchWords; }
+  // The context line of the last hit.
+  const std::u16string& SearchContext() const { return FSearchContext; }
+
+  TKodraLanguage* Language() const { return FLanguage; }
+  const std::string& Folder() const { return FFolder; }
+
+private:
+  struct TLoaded {
+    std::string Name;
+    std::unique_ptr<TBinaryDictionary> Dictionary;
+  };
+  struct TScanHit {
+    size_t Start, End;  // body units of the selection
+    size_t Separator;   // where the last matched word ended
+  };
+
+  void BuildKeywordList();
+  void MergeDictionary(TBinaryDictionary& dictionary, std::vector<TKeywordEntry>::iterator& storage);
+  void AddAbbreviations(const TBinaryDictionary& dictionary);
+  std::vector<std::string> ReadConfiguration() const;
+  void WriteConfiguration(const std::vector<std::string>& names) const;
+  const TOptions& Opts() const;
+
+  // Search internals.
+  bool SearchStep();
+  bool ScanBody(const TKeywordEntry& entry, std::u16string_view body, size_t from, TScanHit& hit) const;
+  bool MatchWord(const TDictionarySearchWord& word, std::u16string_view text, size_t& fragmentStart,
+                 size_t& fragmentEnd) const;
+  int32_t RenderedPosition(const TKeywordEntry& entry, std::u16string_view body, size_t unit) const;
+  std::u16string ContextLine(const TKeywordEntry& entry, std::u16string_view body, size_t start, size_t end) const;
+
+  TKodraLanguage* FLanguage;
+  std::string FFolder;
+  const TOptions* FOptions;
+  std::vector<TLoaded> FDictionaries;
+  TKezSortedList FKeywords;
+  std::vector<TKeywordEntry> FEntries;
+  TKezPWideCharHashTable FAbbreviations{313};
+  int32_t FCurrentIndex = 0;
+  int32_t FSelectionStart = 0, FSelectionLength = 0;
+  std::vector<std::string> FReloadNames;
+
+  std::vector<TDictionarySearchWord> FSearchWords;
+  int32_t FSearchEnd = 0, FSearchIndex = 0;
+  const TKeywordEntry* FSearchEntry = nullptr;
+  size_t FSearchOffset = 0;
+  std::u16string FSearchContext;
+};
