@@ -321,7 +321,7 @@ struct TCodePageDecoder::TConverters {
       converter = ucnv_open("UTF-8", &error);
       if (U_FAILURE(error)) converter = nullptr;
     }
-    for (const char* prefix : {"windows-", "cp", "ibm-"}) {
+    for (const char* prefix : {"windows-", "cp"}) {
       if (converter) break;
       UErrorCode error = U_ZERO_ERROR;
       std::string name = prefix + std::to_string(codePage);

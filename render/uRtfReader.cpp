@@ -206,7 +206,10 @@ TRtfDocument TRtfReader::Read() {
     FDocument.Error = reNotRtf;
     return std::move(FDocument);
   }
-  while (!AtEnd()) {
+  ++FPos;
+  OpenGroup();
+  // Nothing after the end of the outermost group counts.
+  while (!AtEnd() && !FStack.empty()) {
     char c = FRtf[FPos];
     if (c == '{') {
       ++FPos;
@@ -214,7 +217,6 @@ TRtfDocument TRtfReader::Read() {
     } else if (c == '}') {
       ++FPos;
       CloseGroup();
-      if (FStack.empty()) break;
     } else if (c == '\\') {
       HandleControl(ReadControl());
     } else {

@@ -218,6 +218,7 @@ TEST(RtfReader, BadInputReturnsWhatWasRead) {
       {"{\\rtf1 a{\\*\\x b", u"a", reUnbalanced},
       {"{\\rtf1 a\\bin99999999999999999999 b}", u"a", reUnbalanced},
       {"{\\rtf1 a}}}b{c", u"a", reNone},  // nothing after the document's end counts
+      {"{\\rtf1 a\\*\\generator x}\\b b}", u"a", reNone},  // a destination ends the document
       {"  \r\n{\\rtf1 a}", u"a", reNone},
       {deep, u"ab", reTooDeep},
       {"{\\rtf1 \\fs99999999999999999999 a\\u99999999999? b\\uc-5\\u946 c\\li-99999999999 d}",
