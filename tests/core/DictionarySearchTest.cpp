@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include "DictionaryTestUtil.h"
+#include "foundation/KezText.h"
+
+namespace {
+const std::u16string kArticles = SourceHeader(u"Lexicon", u"main", u"latin") +
+    u"<mark>\r\nv.=verbum\r\n</mark>\r\n"
+    u"#a\r\n<h>a</h> amo\r\n"
+    u"#b\r\namor\r\n"
+    u"#c\r\nao\r\n"
+    u"#d\r\n<n>1.</n> amo te\r\n"
+    u"#e\r\namo <m>v.</m> te\r\n"
+    u"#f\r\namo bene te\r\n"
+    u"#g\r\n(a-mo)\r\n"
+    u"#h\r\namo <c>nota</c> te\r\n"
+    u"#i\r\nwa wb wc wd zz\r\n"
+    u"#j\r\n~ amo, amo.\r\n";
+
+struct TShownHit {
+  std::u16string Keyword, Selected;
+  bool operator==(const TShownHit&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const TShownHit& hit) {
+  return out << ToUtf8(hit.Keyword) << ":" << ToUtf8(hit.Selected);
+}
+
+// Every hit of the text, each with the part of the shown article that it selects.
+std::vector<TShownHit> AllHits(TDictionary& d, std::u16string_view text, const TOptions& options) {
+  TSearchResultList results;
+  d.SearchAll(text, results);
+  std::vector<TShownHit> hits;
+  for (const auto& result : results) {
+    for (const TSearchResultBase* hit = result.get(); hit; hit = hit->Next.get()) {
+      d.SetCurrent(result->KeywordIndex);
+      const std::u16string shown = ShownText(d, options);
+      EXPECT_LE(size_t(hit->Position + hit->Length), shown.size());
+      hits.push_back({std::u16string(d.GetKeywordText(result->KeywordIndex)),
+                      shown.substr(size_t(hit->Position), size_t(hit->Length))});
+    }
+  }
+  return hits;
+}
+}  // namespace
+
+TEST(DictionarySearch, PatternsSelectWhatTheArticleShows) {
+  TLanguageFolder folder;
+  folder.Add("main", kArticles);
+  TOptions options;
+  options.FullTextSearch().SetMaxSearch(100);
+  TDictionary d(FindLanguage("latin"), folder.Path(), &options);
+  d.LoadDictionaries(true);
+  const std::vector<TShownHit> amo = {{u"a", u"amo"}, {u"d", u"amo"}, {u"e", u"amo"}, {u"f", u"amo"},
+                                      {u"g", u"a-mo"}, {u"h", u"amo"}, {u"j", u"amo"}, {u"j", u"amo"}};
+  struct TCase {
+    std::u16string text;
+    std::vector<TShownHit> hits;
+  } cases[] = {
+      {u"amo", amo},
+      {u"* amo", amo},
+      {u"amo *", amo},
+      {u"amo2", amo},
+      {u"a?o", amo},
+      {u"amo*", {{u"a", u"amo"}, {u"b", u"amor"}, {u"d", u"amo"}, {u"e", u"amo"}, {u"f", u"amo"},
+                 {u"g", u"a-mo"}, {u"h", u"amo"}, {u"j", u"amo"}, {u"j", u"amo"}}},
+      {u"*mo", amo},
+      {u"*mo*", {{u"a", u"amo"}, {u"b", u"amor"}, {u"d", u"amo"}, {u"e", u"amo"}, {u"f", u"amo"},
+                 {u"g", u"a-mo"}, {u"h", u"amo"}, {u"j", u"amo"}, {u"j", u"amo"}}},
+      {u"&mo", {{u"a", u"mo"}, {u"b", u"mo"}, {u"d", u"mo"}, {u"e", u"mo"}, {u"f", u"mo"},
+                {u"g", u"mo"}, {u"h", u"mo"}, {u"j", u"mo"}, {u"j", u"mo"}}},
+      {u"amo te", {{u"d", u"amo te"}}},
+      {u"amo * te", {{u"f", u"amo bene te"}}},
+      {u"wa wb wc wd we", {{u"i", u"wa wb wc wd"}}},
+      {u"j amo", {{u"j", u"j. amo"}}},  // "~" stands for the keyword when two words are sought
+      {u"zzz", {}},
+      {u"", {}},
+      {u"12 ,.", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AllHits(d, c.text, options), c.hits) << ToUtf8(c.text);
+}
+
+TEST(DictionarySearch, CommentsAreSearchedOnlyWhenAsked) {
+  TLanguageFolder folder;
+  folder.Add("main", kArticles);
+  TOptions options;
+  options.FullTextSearch().SetSearchInComment(true);
+  TDictionary d(FindLanguage("latin"), folder.Path(), &options);
+  d.LoadDictionaries(true);
+  EXPECT_EQ(AllHits(d, u"nota te", options), (std::vector<TShownHit>{{u"h", u"nota te"}}));
+  options.FullTextSearch().SetSearchInComment(false);
+  EXPECT_EQ(AllHits(d, u"nota", options), (std::vector<TShownHit>{}));
+}
+
+TEST(DictionarySearch, ResultListKindsAndLimits) {
+  TLanguageFolder folder;
+  folder.Add("main", kArticles);
+  TOptions options;
+  TDictionary d(FindLanguage("latin"), folder.Path(), &options);
+  d.LoadDictionaries(true);
+  // Two hits in «j»: one item with a chain, or two items.
+  options.FullTextSearch().SetShowKind(skFirst);
+  TSearchResultList first;
+  ASSERT_TRUE(d.SearchAll(u"amo", first));
+  EXPECT_EQ(first.size(), 7u);
+  ASSERT_NE(first.back()->Next, nullptr);
+  EXPECT_EQ(first.back()->Context, u"j. amo, amo.");
+  options.FullTextSearch().SetShowKind(skAll);
+  TSearchResultList all;
+  d.SearchAll(u"amo", all);
+  EXPECT_EQ(all.size(), 8u);
+  options.FullTextSearch().SetMaxSearch(1);
+  TSearchResultList one;
+  d.SearchAll(u"amo", one);
+  EXPECT_EQ(one.size(), 1u);
+  // From the current (last) keyword only its articles are searched.
+  EXPECT_TRUE(d.StartSearch(u"amo", d.KeywordCount() - 1));
+  EXPECT_EQ(d.CurrentIndex(), d.KeywordCount() - 1);
+  EXPECT_TRUE(d.SearchNext());
+  EXPECT_FALSE(d.SearchNext());
+  EXPECT_FALSE(d.SearchActive());
+  EXPECT_FALSE(d.StartSearch(u"amo", 100) && d.CurrentIndex() != d.KeywordCount() - 1);
+}
+
+TEST(DictionarySearch, DiacriticsAndChains) {
+  TLanguageFolder folder;
+  folder.Add("main", SourceHeader(u"Greek", u"main", u"ancientgreek") +
+                         u"#\u1F04νθρωπος\r\nὁ ἄνθρωπος\r\n#λ\u1F79γος\r\nἀνθρωπος καὶ Ἄνθρωπος\r\n");
+  folder.Add("forms", SourceHeader(u"Forms", u"form", u"ancientgreek") + u"#λ\u1F79γος\r\n<h>x</h> ἄνθρωπος\r\n");
+  folder.Configure("main\r\nforms\r\n");
+  TOptions options;
+  TDictionary d(FindLanguage("ancientgreek"), folder.Path(), &options);
+  d.LoadDictionaries(true);
+  EXPECT_EQ(AllHits(d, u"!ἄνθρωπος", options),
+            (std::vector<TShownHit>{{u"\u1F04νθρωπος", u"ἄνθρωπος"}, {u"λ\u1F79γος", u"ἄνθρωπος"}}));
+  // Without "!" every accented form is found, also in the second article of a chain.
+  EXPECT_EQ(AllHits(d, u"ανθρωπος", options),
+            (std::vector<TShownHit>{{u"\u1F04νθρωπος", u"ἄνθρωπος"},
+                                    {u"λ\u1F79γος", u"ἀνθρωπος"},
+                                    {u"λ\u1F79γος", u"Ἄνθρωπος"},
+                                    {u"λ\u1F79γος", u"ἄνθρωπος"}}));
+}
+
+TEST(DictionarySearch, ParsingSearchText) {
+  const TKodraLanguage& latin = *FindLanguage("latin");
+  struct { std::u16string text; std::vector<std::pair<std::u16string, TDictionarySearchMode>> words; } cases[] = {
+      {u"Amo", {{u"Amo", smWord}}},  // Latin folding keeps capitals
+      {u"amo*", {{u"amo", smPrefix}}},
+      {u"*amo", {{u"amo", smSuffix}}},
+      {u"*amo*", {{u"amo", smInfix}}},
+      {u"?*amo", {{u"?amo", smSuffix}}},
+      {u"amo*?", {{u"amo?", smPrefix}}},
+      {u"&a*mo", {{u"amo", smFragment}}},
+      {u"a*m?o", {{u"am?o", smWord}}},
+      {u"* amo * * te *", {{u"amo", smWord}, {u"*", smAny}, {u"*", smAny}, {u"te", smWord}}},
+      {u"a b c d e", {{u"a", smWord}, {u"b", smWord}, {u"c", smWord}, {u"d", smWord}}},
+      {u"  1  \r ", {}},
+  };
+  for (const auto& c : cases) {
+    const auto words = ParseSearchText(c.text, latin);
+    std::vector<std::pair<std::u16string, TDictionarySearchMode>> got;
+    for (const auto& w : words) got.emplace_back(w.Pattern, w.Mode);
+    EXPECT_EQ(got, c.words) << ToUtf8(c.text);
+  }
+  EXPECT_TRUE(ParseSearchText(u"!&amo", latin)[0].KeepDiacritics);
+}

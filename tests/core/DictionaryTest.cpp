@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "DictionaryTestUtil.h"
+#include "RecordingWriter.h"
+
+namespace {
+const std::u16string kMainLatin = SourceHeader(u"Main", u"main", u"latin") +
+    u"<mark>\r\nv.=verbum\r\nm.=masculinum\r\n</mark>\r\n"
+    u"#amo\r\n<h>amo</h> <m>v.</m> люблю\r\n#amor\r\n<h>amor</h> <m>m.</m> любовь\r\n#tu\r\nты\r\n";
+const std::u16string kFormsLatin = SourceHeader(u"Forms", u"form", u"latin") +
+    u"<mark>\r\nv.=verbum formae\r\nf.=forma\r\n</mark>\r\n"
+    u"#amo\r\n<m>f.</m> 1 sg.\r\n#amas\r\n<m>f.</m> от amo\r\n#te\r\nот tu\r\n";
+
+std::vector<std::u16string> Keywords(const TDictionary& d) {
+  std::vector<std::u16string> words;
+  for (int32_t i = 0; i < d.KeywordCount(); ++i) words.emplace_back(d.GetKeywordText(i));
+  return words;
+}
+}  // namespace
+
+TEST(Dictionary, MergesMainAndFormDictionaries) {
+  TLanguageFolder folder;
+  folder.Add("main", kMainLatin);
+  folder.Add("forms", kFormsLatin);
+  folder.Add("second", SourceHeader(u"Second", u"main", u"latin") + u"#zzz\r\nnever merged\r\n");
+  folder.Configure("forms\r\nsecond\r\nmain\r\n");
+  TDictionary d(FindLanguage("latin"), folder.Path());
+  d.LoadDictionaries(true);
+  ASSERT_EQ(d.DictionaryCount(), 3);
+  // One item per keyword; the form-only keywords stand at their places; the second main adds nothing.
+  EXPECT_EQ(Keywords(d), (std::vector<std::u16string>{u"amas", u"amo", u"amor", u"te", u"tu"}));
+  // The main dictionary's abbreviations win.
+  EXPECT_EQ(std::u16string_view(d.FindAbbreviation(u"v.")), u"verbum");
+  EXPECT_EQ(std::u16string_view(d.FindAbbreviation(u"f.")), u"forma");
+  EXPECT_EQ(d.FindAbbreviation(u"f"), nullptr);
+  // «amo» shows the main article, a paragraph end, then the form dictionary's caption and article.
+  EXPECT_TRUE(d.LocateKeyword(u"amo"));
+  TRecordingWriter writer;
+  d.RenderArticle(writer);
+  EXPECT_EQ(writer.Log, "[cap]Main[/]|[h]amo[/] [m]v.[/] люблю||[cap]Forms[/]|[m]f.[/] 1 sg.|");
+  EXPECT_EQ(folder.Configuration(), "forms\r\nsecond\r\nmain\r\n");  // nothing to rewrite
+}
+
+TEST(Dictionary, ConfigurationIsRepaired) {
+  struct TCase {
+    const char* configuration;  // nullptr: no file
+    const char* saved;
+    int dictionaries;
+  } cases[] = {
+      {nullptr, "main\r\n", 1},
+      {"", "main\r\n", 1},
+      {"forms\r\ncorrupt\r\n", "main\r\nforms\r\n", 2},
+      {"main\nabsent\rforms", "main\r\nforms\r\n", 2},
+  };
+  for (const auto& c : cases) {
+    TLanguageFolder folder;
+    folder.Add("main", kMainLatin);
+    folder.Add("forms", kFormsLatin);
+    folder.Dir().Write("corrupt.kdb", std::string("not a dictionary at all, not even 44 bytes long.."));
+    if (c.configuration) folder.Configure(c.configuration);
+    TDictionary d(FindLanguage("latin"), folder.Path());
+    d.LoadDictionaries(true);
+    EXPECT_EQ(d.DictionaryCount(), c.dictionaries) << (c.configuration ? c.configuration : "none");
+    EXPECT_EQ(folder.Configuration(), c.saved) << (c.configuration ? c.configuration : "none");
+    EXPECT_EQ(d.CurrentIndex(), 0);
+  }
+}
+
+TEST(Dictionary, WithoutAMainDictionaryTheListIsEmpty) {
+  TLanguageFolder folder;
+  folder.Add("main", SourceHeader(u"Not main", u"form", u"latin") + u"#amo\r\nx\r\n");
+  TDictionary d(FindLanguage("latin"), folder.Path());
+  d.LoadDictionaries(true);
+  EXPECT_EQ(d.KeywordCount(), 0);
+  EXPECT_EQ(d.CurrentIndex(), -1);
+  TLanguageFolder empty;
+  TDictionary none(FindLanguage("latin"), empty.Path());
+  none.LoadDictionaries(true);
+  EXPECT_EQ(none.DictionaryCount(), 0);
+  EXPECT_EQ(none.CurrentIndex(), -1);
+  EXPECT_EQ(none.GetEntry(0), nullptr);
+  EXPECT_EQ(none.GetKeywordText(0), u"");
+}
+
+TEST(Dictionary, LocatesTheNearestKeyword) {
+  TLanguageFolder folder;
+  folder.Add("main", SourceHeader(u"Greek", u"main", u"ancientgreek") +
+                         u"#\u1F04νθρωπος\r\nчеловек\r\n#λ\u1F79γος\r\nслово\r\n#\u1F44νομα\r\nимя\r\n");
+  TDictionary d(FindLanguage("ancientgreek"), folder.Path());
+  d.LoadDictionaries(true);
+  struct { std::u16string text; bool exact; int32_t index; } cases[] = {
+      {u"", false, 0},
+      {u"ανθρωπος", false, 0},  // typed without accents: the nearest keyword is ἄνθρωπος
+      {u"\u1F04νθρωπος", true, 0},
+      {u"λογ", false, 1},
+      {u"ω", false, 3},         // beyond the last keyword
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(d.LocateKeyword(c.text.c_str()), c.exact);
+    EXPECT_EQ(d.CurrentIndex(), c.index);
+  }
+  d.SetCurrent(3);
+  TRecordingWriter writer;
+  d.RenderArticle(writer);
+  EXPECT_EQ(writer.Log, "");
+}
+
+TEST(Dictionary, RendersEnumerationsWithATab) {
+  TLanguageFolder folder;
+  folder.Add("main", SourceHeader(u"L", u"main", u"latin") + u"#amo\r\n<n>1.</n> text ~ $F012\r\n");
+  TDictionary d(FindLanguage("latin"), folder.Path());
+  d.LoadDictionaries(true);
+  d.SetCurrent(0);
+  TRecordingWriter writer;
+  d.RenderArticle(writer);
+  EXPECT_EQ(writer.Log, "[cap]L[/]|[n1]1.[/]\\ttext {kw:amo} {sp:F012}|");
+}
+
+TEST(Dictionary, ReloadNames) {
+  TLanguageFolder folder;
+  folder.Add("main", kMainLatin);
+  folder.Add("forms", kFormsLatin);
+  folder.Configure("main\r\nforms\r\n");
+  TDictionary d(FindLanguage("latin"), folder.Path());
+  d.LoadDictionaries(true);
+  EXPECT_EQ(d.KeywordCount(), 5);
+  // The form dictionary is rebuilt with one more keyword and read again.
+  folder.Add("forms", kFormsLatin + u"#amat\r\nот amo\r\n");
+  d.AddReloadName(folder.Dir().Path("Forms.kds"));
+  d.LoadDictionaries(false);
+  EXPECT_EQ(d.KeywordCount(), 6);
+  d.ClearReloadNames();
+  folder.Configure("main\r\n");
+  d.LoadDictionaries(false);
+  EXPECT_EQ(d.KeywordCount(), 3);
+}
