@@ -244,36 +244,40 @@ void TDictionary::AddReloadName(const std::string& fileName) {
 void TDictionary::RenderArticle(TArticleWriter& writer) {
   if (FCurrentIndex < 0 || FCurrentIndex >= FKeywords.Count()) return;
   for (auto* entry = static_cast<const TKeywordEntry*>(FKeywords.Items(FCurrentIndex)); entry; entry = entry->Next) {
-    const char16_t* body = entry->Dictionary->GetArticle(int32_t(entry->ArticleIndex));
-    writer.OpenCaption();
-    writer.WriteText(entry->Dictionary->Caption());
-    writer.CloseStyle();
-    writer.EndParagraph();
-    bool tabNext = false;
-    for (const char16_t* p = body; *p; ++p) {
-      switch (const char16_t c = *p) {
-        case 1: writer.OpenHeader(); break;
-        case 3: writer.OpenMark(); break;
-        case 5: writer.OpenAuthor(); break;
-        case 7: case 8: case 9: writer.OpenEnumeration(c - 6); break;
-        case 11: writer.OpenComment(); break;
-        case 13: writer.OpenExample(); break;
-        case 2: case 4: case 6: case 12: case 14: writer.CloseStyle(); break;
-        case 10:
-          writer.CloseStyle();
-          tabNext = true;
-          break;
-        case 15: writer.EndParagraph(); break;
-        case u' ':
-          writer.WriteChar(tabNext ? u'\t' : u' ');
-          tabNext = false;
-          break;
-        case u'~': writer.WriteKeyword(entry->Keyword); break;
-        default:
-          if (c >= 0xF000) writer.WriteSpecialChar(c);
-          else writer.WriteChar(c);
-      }
-    }
+    RenderEntry(*entry, writer);
     if (entry->Next) writer.EndParagraph();
+  }
+}
+
+void TDictionary::RenderEntry(const TKeywordEntry& entry, TArticleWriter& writer) const {
+  const char16_t* body = entry.Dictionary->GetArticle(int32_t(entry.ArticleIndex));
+  writer.OpenCaption();
+  writer.WriteText(entry.Dictionary->Caption());
+  writer.CloseStyle();
+  writer.EndParagraph();
+  bool tabNext = false;
+  for (const char16_t* p = body; *p; ++p) {
+    switch (const char16_t c = *p) {
+      case 1: writer.OpenHeader(); break;
+      case 3: writer.OpenMark(); break;
+      case 5: writer.OpenAuthor(); break;
+      case 7: case 8: case 9: writer.OpenEnumeration(c - 6); break;
+      case 11: writer.OpenComment(); break;
+      case 13: writer.OpenExample(); break;
+      case 2: case 4: case 6: case 12: case 14: writer.CloseStyle(); break;
+      case 10:
+        writer.CloseStyle();
+        tabNext = true;
+        break;
+      case 15: writer.EndParagraph(); break;
+      case u' ':
+        writer.WriteChar(tabNext ? u'\t' : u' ');
+        tabNext = false;
+        break;
+      case u'~': writer.WriteKeyword(entry.Keyword); break;
+      default:
+        if (c >= 0xF000) writer.WriteSpecialChar(c);
+        else writer.WriteChar(c);
+    }
   }
 }

@@ -91,6 +91,8 @@ public:
   // The article (or articles) of the current keyword; the caller begins and
   // ends the writer's document.
   void RenderArticle(TArticleWriter& writer);
+  // One article of the chain: its dictionary's caption, then its body.
+  void RenderEntry(const TKeywordEntry& entry, TArticleWriter& writer) const;
 
   // Full-text search.
   bool StartSearch(std::u16string_view text, int32_t startIndex);

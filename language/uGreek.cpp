@@ -82,6 +82,10 @@ char16_t TGreek::FoldChar(char16_t c, bool keepDiacritics) const {
   return folded ? folded : TKodraLanguage::FoldChar(c, keepDiacritics);
 }
 
+int TGreek::CompareKeywordText(const char16_t* a, const char16_t* b) const {
+  return TOrder::CompareText(a, b);
+}
+
 bool TGreek::FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const {
   return TOrder::FindKeyword(list, key, index);
 }

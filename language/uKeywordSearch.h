@@ -19,15 +19,33 @@ struct TKeywordOrder {
     return CompareKeywords(KeywordOf(item), static_cast<const char16_t*>(key), &Full, &IsIgnorable);
   }
 
-  // The position of the key in the list's full order: the lowest item equal
-  // to it, or where it would be inserted. A search by letters alone first
-  // (then by case and diacritics among the keywords with the same letters)
-  // would miss words: a capital can sort a word before a small-letter word
-  // whose later letters are smaller (Ἀβαρις before ἀάατος), so the list is
-  // not in letter order. One search in the full order gives the same
-  // positions wherever that narrowing works and never misses.
+  // Keyword lists are in letter order, and keywords with the same letters
+  // in the order of their case and diacritics: the order that inserting at
+  // the positions found here builds. The search narrows to the keywords with
+  // the key's letters, then places the key among them, so that a word typed
+  // without accents lands on its accented keyword.
   static bool FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) {
-    return SearchFirst(list, key, index, &CompareFull);
+    index = -1;
+    int32_t first;
+    if (!SearchFirst(list, key, first, &ComparePrimary)) {
+      index = first;
+      return false;
+    }
+    int32_t last;
+    SearchLast(list, key, first, last, &ComparePrimary);
+    if (last < first) last = first;  // only on a list out of order
+    if (first == last) {
+      const int r = CompareFull(nullptr, list.Items(last), key);
+      index = r < 0 ? last + 1 : last;
+      return r == 0;
+    }
+    return SearchRange(list, key, first, index, last, &CompareFull);
+  }
+
+  // The order of keyword lists: letters first, then case and diacritics.
+  static int CompareText(const char16_t* a, const char16_t* b) {
+    const int r = CompareKeywords(a, b, &Primary, &IsIgnorable);
+    return r != 0 ? r : CompareKeywords(a, b, &Full, &IsIgnorable);
   }
 
   // FindKeyword, then back over the items before it that compare equal under

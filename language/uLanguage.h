@@ -33,12 +33,12 @@ public:
   virtual char16_t FoldChar(char16_t c, bool keepDiacritics) const;
   virtual std::string GetId() const = 0;
   virtual std::string GetName() const = 0;
-  // The list's items begin with a pointer to their keyword and are in
-  // ascending full keyword order.
+  // The list's items begin with a pointer to their keyword and are in the
+  // order of CompareKeywordText.
   virtual bool FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const = 0;
   virtual bool FindFirstKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const = 0;
   virtual const char16_t* GetKeyboardGrid(bool capitals, int& columns, int& rows) const = 0;
-  // The full keyword order of two keywords: negative, zero or positive.
+  // The order of keyword lists: letters first, then case and diacritics.
   virtual int CompareKeywordText(const char16_t* a, const char16_t* b) const = 0;
 
   // Program folder + identifier + separator + file name.

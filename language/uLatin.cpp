@@ -109,6 +109,10 @@ char16_t TLatin::FoldChar(char16_t c, bool keepDiacritics) const {
   return folded ? folded : TKodraLanguage::FoldChar(c, keepDiacritics);
 }
 
+int TLatin::CompareKeywordText(const char16_t* a, const char16_t* b) const {
+  return TOrder::CompareText(a, b);
+}
+
 bool TLatin::FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const {
   return TOrder::FindKeyword(list, key, index);
 }

@@ -15,9 +15,7 @@ public:
   bool FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const override;
   bool FindFirstKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const override;
   const char16_t* GetKeyboardGrid(bool capitals, int& columns, int& rows) const override;
-  int CompareKeywordText(const char16_t* a, const char16_t* b) const override {
-    return CompareKeywords(a, b, &FullCompare, &IsIgnorable);
-  }
+  int CompareKeywordText(const char16_t* a, const char16_t* b) const override;
 
   static uint32_t CharFlags(char16_t c);
   static uint32_t CharWeight(char16_t c);

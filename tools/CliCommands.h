@@ -8,3 +8,5 @@ int RunInfo(const std::vector<std::string>& args);
 int RunDump(const std::vector<std::string>& args);
 int RunVerify(const std::vector<std::string>& args);
 int RunCompile(const std::vector<std::string>& args);
+int RunLookup(const std::vector<std::string>& args);
+int RunSearch(const std::vector<std::string>& args);

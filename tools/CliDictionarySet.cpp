@@ -1,0 +1,46 @@
+#include "tools/CliDictionarySet.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "foundation/KezProgramFolder.h"
+#include "language/uLanguage.h"
+#include "options/uOptionsIni.h"
+
+namespace {
+// The program folder's kodra3.ini, read without ever writing it; the
+// first-run settings when there is none or it cannot be read.
+std::unique_ptr<TOptions> ReadSettings() {
+  auto options = std::make_unique<TOptions>();
+  const std::string path = ProgramFolder() + "kodra3.ini";
+  std::ifstream file(path, std::ios::binary);
+  if (file) {
+    std::ostringstream content;
+    content << file.rdbuf();
+    try {
+      ReadOptionsText(content.str(), *options);
+      return options;
+    } catch (const std::exception&) {
+      options = std::make_unique<TOptions>();
+    }
+  }
+  options->LoadFirstRunDefaults();  // no file name: nothing is saved
+  return options;
+}
+}  // namespace
+
+TCliDictionarySet OpenDictionarySet(const TCliArguments& arguments) {
+  if (const std::string home = arguments.Value("--home"); !home.empty()) SetProgramFolder(home);
+  const std::string languageId = arguments.Value("--lang", "ancientgreek");
+  TKodraLanguage* language = FindLanguage(languageId);
+  if (!language) throw std::runtime_error("unknown language " + languageId);
+  TCliDictionarySet set;
+  set.Settings = ReadSettings();
+  set.Dictionary = std::make_unique<TDictionary>(language, std::string(), set.Settings.get());
+  set.Dictionary->LoadDictionaries(true);
+  if (set.Dictionary->KeywordCount() == 0)
+    throw std::runtime_error("No active dictionaries in " + set.Dictionary->Folder());
+  return set;
+}
