@@ -34,7 +34,10 @@ void TPlainTextWriter::Open(const char* style) {
 
 void TPlainTextWriter::OpenEnumeration(int32_t level) {
   if (level < 1 || level > 3) level = 1;
-  if (!FLineStart) FText += '\n';
+  if (!FLineStart) {
+    while (!FText.empty() && FText.back() == ' ') FText.pop_back();
+    FText += '\n';
+  }
   FText.append(size_t(2 * (level - 1)), ' ');
   FLineStart = false;
   Open(kEnumeration);

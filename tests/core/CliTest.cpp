@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "KdbBuilder.h"
@@ -94,4 +95,41 @@ TEST(Cli, VerifyPointsAtTheFirstError) {
   EXPECT_NE(json.Output.find("\"identifier\":\"SAbsentFinalTag\""), std::string::npos) << json.Output;
   EXPECT_NE(json.Output.find("\"line\":9,\"column\":1"), std::string::npos) << json.Output;
   EXPECT_NE(json.Output.find("\"keyword\":\"λ\u1F79γος\""), std::string::npos) << json.Output;
+}
+
+TEST(Cli, LookupAndSearchTheInstalledDictionaries) {
+  if (!std::getenv("KODRA_CLI")) GTEST_SKIP() << "run through ctest, which names kodra-cli";
+  TTempDir home;
+  std::filesystem::create_directory(home.Root() / "ancientgreek");
+  auto utf16 = [](std::u16string_view text) {
+    std::vector<uint8_t> bytes;
+    for (char16_t c : text) {
+      bytes.push_back(uint8_t(c));
+      bytes.push_back(uint8_t(c >> 8));
+    }
+    return bytes;
+  };
+  const std::string source = home.Write(
+      "main.kds", utf16(u"<header>\r\ncaption=Lex\r\ncomment=c\r\nkind=main\r\nlanguage=ancientgreek\r\n</header>\r\n"
+                        u"#\u1F04νθρωπος\r\n<h>ἄνθρωπος</h> человек, ~ ἀγαθός\r\n#λ\u1F79γος\r\nслово\r\n"));
+  ASSERT_EQ(RunCli("compile " + source + " -o " + home.Path("ancientgreek/main.kdb")).Status, 0);
+  const std::string at = " --home " + home.Root().string() + " ";
+
+  const TRun lookup = RunCli("lookup" + at + "ανθρωπος");
+  EXPECT_EQ(lookup.Status, 0);
+  EXPECT_EQ(lookup.Output, "ἄνθρωπος  (nearest keyword)\n\nLex\nἄνθρωπος человек, ἄ. ἀγαθός\n");
+  const TRun json = RunCli("lookup --json" + at + "λ\u1F79γος");
+  EXPECT_NE(json.Output.find("\"exact\":true"), std::string::npos) << json.Output;
+  EXPECT_NE(json.Output.find("\"text\":\"Lex\\nслово\\n\""), std::string::npos) << json.Output;
+  const TRun rtf = RunCli("lookup --rtf" + at + "λ\u1F79γος");
+  EXPECT_EQ(rtf.Output.rfind("{\\rtf1", 0), 0u) << rtf.Output;
+  EXPECT_TRUE(std::filesystem::exists(home.Path("ancientgreek/dictionaries.cfg")));
+  EXPECT_FALSE(std::filesystem::exists(home.Path("kodra3.ini")));  // the command never writes settings
+
+  const TRun search = RunCli("search --all" + at + "ἀγαθός");
+  EXPECT_EQ(search.Status, 0);
+  EXPECT_EQ(search.Output, "ἄνθρωπος\tчеловек, ἄ. ἀγαθός\n");
+  const TRun first = RunCli("search --json" + at + "человек");
+  EXPECT_NE(first.Output.find("\"position\":13,\"length\":7"), std::string::npos) << first.Output;
+  EXPECT_EQ(RunCli("search" + at + "nothing").Output, "String not found\n");
 }
