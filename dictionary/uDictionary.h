@@ -128,6 +128,7 @@ private:
   bool ScanBody(const TKeywordEntry& entry, std::u16string_view body, size_t from, TScanHit& hit) const;
   bool MatchWord(const TDictionarySearchWord& word, std::u16string_view text, size_t& fragmentStart,
                  size_t& fragmentEnd) const;
+  const char16_t* FoldTable(bool keepDiacritics) const;
   int32_t RenderedPosition(const TKeywordEntry& entry, std::u16string_view body, size_t unit) const;
   std::u16string ContextLine(const TKeywordEntry& entry, std::u16string_view body, size_t start, size_t end) const;
 
@@ -147,4 +148,5 @@ private:
   const TKeywordEntry* FSearchEntry = nullptr;
   size_t FSearchOffset = 0;
   std::u16string FSearchContext;
+  mutable std::vector<char16_t> FFoldTables[2];
 };

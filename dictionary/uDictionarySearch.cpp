@@ -82,84 +82,143 @@ std::vector<TDictionarySearchWord> ParseSearchText(std::u16string_view text, con
   return words;
 }
 
+// The language's folding of every unit, computed once per dictionary set so
+// that the scan folds with a table look-up.
+const char16_t* TDictionary::FoldTable(bool keepDiacritics) const {
+  std::vector<char16_t>& table = FFoldTables[keepDiacritics ? 1 : 0];
+  if (table.empty()) {
+    table.resize(0x10000);
+    for (uint32_t c = 0; c < 0x10000; ++c) table[c] = FLanguage->FoldChar(char16_t(c), keepDiacritics);
+  }
+  return table.data();
+}
+
 // Matches one word of the text (in-word signs skipped) against a search word.
 // For fragment and infix words the occurrence's units are reported.
 bool TDictionary::MatchWord(const TDictionarySearchWord& word, std::u16string_view text, size_t& fragmentStart,
                             size_t& fragmentEnd) const {
   if (word.Mode == smAny) return true;
-  // Fold the word once; remember where each folded unit stood.
+  const char16_t* fold = FoldTable(word.KeepDiacritics);
+  const std::u16string& pattern = word.Pattern;
+  const size_t k = pattern.size();
+  // Most words fail on their length or their first letter: test those before anything else.
+  if (text.size() < k || k == 0) return false;
+  if ((word.Mode == smWord || word.Mode == smPrefix) && pattern[0] != u'?' && !IsInWordSign(text[0]) &&
+      fold[text[0]] != pattern[0])
+    return false;
+  size_t m = 0;
+  for (char16_t c : text) m += !IsInWordSign(c);
+  if (m < k || (word.Mode == smWord && m != k)) return false;
+  switch (word.Mode) {
+    case smWord:
+    case smPrefix: {
+      size_t j = 0;
+      for (size_t i = 0; j < k; ++i) {
+        if (IsInWordSign(text[i])) continue;
+        if (!PatternUnitMatches(pattern[j], fold[text[i]])) return false;
+        ++j;
+      }
+      return true;
+    }
+    case smSuffix: {
+      size_t j = k;
+      for (size_t i = text.size(); j > 0; --i) {
+        if (IsInWordSign(text[i - 1])) continue;
+        if (!PatternUnitMatches(pattern[j - 1], fold[text[i - 1]])) return false;
+        --j;
+      }
+      return true;
+    }
+    default:
+      break;
+  }
+  // Anywhere inside the word: fold it once, remembering where each unit stood.
   thread_local std::u16string folded;
   thread_local std::vector<size_t> origin;
   folded.clear();
   origin.clear();
   for (size_t i = 0; i < text.size(); ++i) {
     if (IsInWordSign(text[i])) continue;
-    folded += FLanguage->FoldChar(text[i], word.KeepDiacritics);
+    folded += fold[text[i]];
     origin.push_back(i);
   }
-  const std::u16string& pattern = word.Pattern;
-  const size_t m = folded.size(), k = pattern.size();
-  if (m == 0 || k == 0 || m < k) return false;
-  auto matchesAt = [&](size_t at) {
-    for (size_t j = 0; j < k; ++j)
-      if (!PatternUnitMatches(pattern[j], folded[at + j])) return false;
-    return true;
-  };
-  switch (word.Mode) {
-    case smWord: return m == k && matchesAt(0);
-    case smPrefix: return matchesAt(0);
-    case smSuffix: return matchesAt(m - k);
-    default:
-      for (size_t at = 0; at + k <= m; ++at) {
-        if (matchesAt(at)) {
-          fragmentStart = origin[at];
-          fragmentEnd = origin[at + k - 1] + 1;
-          return true;
-        }
-      }
-      return false;
+  for (size_t at = 0; at + k <= m; ++at) {
+    size_t j = 0;
+    while (j < k && PatternUnitMatches(pattern[j], folded[at + j])) ++j;
+    if (j == k) {
+      fragmentStart = origin[at];
+      fragmentEnd = origin[at + k - 1] + 1;
+      return true;
+    }
   }
+  return false;
 }
 
+namespace {
+// What a body unit means to the scan.
+enum TUnitClass : uint8_t { ucWord, ucSeparator, ucRegionOpen, ucRegionClose, ucEnd };
+
+// Classes of the units below 256 (the rest are words but for U+2000-U+2FFF);
+// comments are skipped regions unless the search looks into them.
+struct TUnitClasses {
+  uint8_t Table[2][256];
+  TUnitClasses() {
+    for (int inComment = 0; inComment < 2; ++inComment) {
+      for (int c = 0; c < 256; ++c) {
+        uint8_t k = IsSeparator(char16_t(c)) ? ucSeparator : ucWord;
+        if (c == 0) k = ucEnd;
+        else if (c == 3 || c == 5 || (c == 11 && !inComment)) k = ucRegionOpen;
+        else if (c == 4 || c == 6 || (c == 12 && !inComment)) k = ucRegionClose;
+        Table[inComment][c] = k;
+      }
+    }
+  }
+};
+
+inline uint8_t ClassOf(const uint8_t* table, char16_t c) {
+  if (c < 256) return table[c];
+  return c >= 0x2000 && c <= 0x2FFF ? ucSeparator : ucWord;
+}
+}  // namespace
+
+// Scans a zero-terminated body from a unit offset for the search words in
+// sequence: words run between separators; mark, author and (unless asked)
+// comment regions are skipped and break a sequence.
 bool TDictionary::ScanBody(const TKeywordEntry& entry, std::u16string_view body, size_t from, TScanHit& hit) const {
-  const bool inComment = Opts().FullTextSearch().SearchInComment();
+  static const TUnitClasses classes;
+  const uint8_t* table = classes.Table[Opts().FullTextSearch().SearchInComment() ? 1 : 0];
+  const char16_t* text = body.data();  // terminated by a zero unit
   const size_t count = FSearchWords.size();
-  enum { stOutside, stInside, stSkipped } state = stOutside;
-  int depth = 0;
-  size_t n = 0, wordStart = 0, sequenceStart = 0, fragmentStart = 0, fragmentEnd = 0;
-  for (size_t p = from;; ++p) {
-    const char16_t c = p < body.size() ? body[p] : 0;
-    if (c == 3 || c == 5 || (c == 11 && !inComment)) {
-      ++depth;
-      state = stSkipped;
+  size_t n = 0, sequenceStart = 0, fragmentStart = 0, fragmentEnd = 0;
+  size_t p = from;
+  for (;;) {
+    uint8_t k;
+    while ((k = ClassOf(table, text[p])) == ucSeparator) ++p;
+    if (k == ucEnd) return false;
+    if (k == ucRegionClose) {  // a close without its opening ends nothing
+      ++p;
       continue;
     }
-    if (c == 4 || c == 6 || (c == 12 && !inComment)) {
-      if (depth > 0 && --depth == 0) {
-        state = stOutside;
-        n = 0;
+    if (k == ucRegionOpen) {
+      for (int depth = 1; depth > 0;) {
+        k = ClassOf(table, text[++p]);
+        if (k == ucEnd) return false;
+        depth += k == ucRegionOpen ? 1 : k == ucRegionClose ? -1 : 0;
       }
+      ++p;
+      n = 0;
       continue;
     }
-    if (depth > 0 && c != 0) continue;
-    const bool separator = c == 0 || IsSeparator(c);
-    if (state != stInside) {
-      if (c == 0) return false;
-      if (!separator) {
-        wordStart = p;
-        if (n == 0) sequenceStart = p;
-        state = stInside;
-      }
-      continue;
-    }
-    if (!separator) continue;
+    const size_t wordStart = p;
+    if (n == 0) sequenceStart = p;
+    while ((k = ClassOf(table, text[p])) == ucWord) ++p;
+    if (k == ucRegionOpen) continue;  // the word is abandoned; the region follows
     // A word ends here: match it against the next search word.
-    state = stOutside;
-    std::u16string_view text = body.substr(wordStart, p - wordStart);
-    const bool placeholder = count >= 2 && (text[0] == u'~' || (text.size() > 1 && text[0] == u'(' && text[1] == u'~'));
-    if (placeholder) text = entry.Keyword;
+    std::u16string_view word(text + wordStart, p - wordStart);
+    if (count >= 2 && (word[0] == u'~' || (word.size() > 1 && word[0] == u'(' && word[1] == u'~')))
+      word = entry.Keyword;  // the keyword's placeholder stands for the keyword
     size_t start = 0, end = 0;
-    if (MatchWord(FSearchWords[n], text, start, end)) {
+    if (MatchWord(FSearchWords[n], word, start, end)) {
       if (n == 0) {
         fragmentStart = wordStart + start;
         fragmentEnd = wordStart + end;
@@ -169,8 +228,8 @@ bool TDictionary::ScanBody(const TKeywordEntry& entry, std::u16string_view body,
           hit = TScanHit{fragmentStart, fragmentEnd, p};
         } else {
           size_t first = sequenceStart, last = p;
-          while (first < last && IsInWordSign(body[first])) ++first;
-          while (last > first && IsInWordSign(body[last - 1])) --last;
+          while (first < last && IsInWordSign(text[first])) ++first;
+          while (last > first && IsInWordSign(text[last - 1])) --last;
           hit = TScanHit{first, last, p};
         }
         return true;
@@ -178,7 +237,8 @@ bool TDictionary::ScanBody(const TKeywordEntry& entry, std::u16string_view body,
     } else {
       n = 0;
     }
-    if (c == 0) return false;
+    if (k == ucEnd) return false;
+    if (k == ucRegionClose) ++p;
   }
 }
 

@@ -65,15 +65,6 @@ const char* TKezBuffer::AsPChar() {
   return reinterpret_cast<const char*>(FData);
 }
 
-void TKezWideCharBuffer::AppendChar(char16_t c) {
-  if (FCapacity - FLength >= 2) {  // the common case: no growth
-    std::memcpy(FData + FLength, &c, 2);
-    FLength += 2;
-  } else {
-    Append(&c, 2);
-  }
-}
-
 void TKezWideCharBuffer::AppendPWideChar(const char16_t* text) {
   AppendText(std::u16string_view(text));
 }

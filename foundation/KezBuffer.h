@@ -4,6 +4,7 @@
 // AsPChar/AsText asks for it.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -54,7 +55,15 @@ class TKezWideCharBuffer : public TKezBuffer {
 public:
   using TKezBuffer::TKezBuffer;
   uint32_t Size() const override { return FLength / 2; }
-  void AppendChar(char16_t c);
+  // Inline: bodies and documents are built one unit at a time.
+  void AppendChar(char16_t c) {
+    if (FCapacity - FLength >= 2) {
+      std::memcpy(FData + FLength, &c, 2);
+      FLength += 2;
+    } else {
+      Append(&c, 2);
+    }
+  }
   void AppendText(std::u16string_view text) { Append(text.data(), static_cast<uint32_t>(text.size() * 2)); }
   void AppendPWideChar(const char16_t* text);
   const char16_t* AsText();

@@ -2,6 +2,15 @@
 
 #include "foundation/KezLocale.h"
 
+namespace common_detail {
+// Separators among the code units 0-127, one character per unit: + member, - not.
+extern const char kSeparators[129] =
+    "-+++++++++++++++++++++++++++++++"
+    "++++++++--+++-++----------++++++"
+    "+--------------------------++++-"
+    "+--------------------------+++-+";
+}  // namespace common_detail
+
 namespace {
 // Membership of the code units 0-127, one character per unit: + member, - not.
 constexpr const char kWordChars[] =
@@ -14,12 +23,7 @@ constexpr const char kPatternChars[] =
     "----------+--------------------+"
     "-++++++++++++++++++++++++++-----"
     "-++++++++++++++++++++++++++-----";
-constexpr const char kSeparators[] =
-    "-+++++++++++++++++++++++++++++++"
-    "++++++++--+++-++----------++++++"
-    "+--------------------------++++-"
-    "+--------------------------+++-+";
-static_assert(sizeof(kWordChars) == 129 && sizeof(kPatternChars) == 129 && sizeof(kSeparators) == 129);
+static_assert(sizeof(kWordChars) == 129 && sizeof(kPatternChars) == 129);
 
 bool InGeneralPunctuationToCjk(char16_t c) { return c >= 0x2000 && c <= 0x2FFF; }
 
@@ -39,12 +43,6 @@ bool IsPatternChar(char16_t c) {
   return !InGeneralPunctuationToCjk(c);
 }
 
-bool IsSeparator(char16_t c) {
-  if (c < 128) return kSeparators[c] == '+';
-  return InGeneralPunctuationToCjk(c);
-}
-
-bool IsInWordSign(char16_t c) { return c == u'(' || c == u')' || c == u'-' || c == 0x0301; }
 
 std::u16string CleanText(std::u16string_view text) {
   std::u16string result;

@@ -10,8 +10,16 @@
 
 bool IsWordChar(char16_t c);
 bool IsPatternChar(char16_t c);
-bool IsSeparator(char16_t c);
-bool IsInWordSign(char16_t c);
+
+namespace common_detail {
+extern const char kSeparators[129];
+}
+// Inline: the full-text search asks these for every unit it scans.
+inline bool IsSeparator(char16_t c) {
+  if (c < 128) return common_detail::kSeparators[c] == '+';
+  return c >= 0x2000 && c <= 0x2FFF;
+}
+inline bool IsInWordSign(char16_t c) { return c == u'(' || c == u')' || c == u'-' || c == 0x0301; }
 
 // Runs of blanks become one space; ASCII digits and punctuation vanish.
 std::u16string CleanText(std::u16string_view text);

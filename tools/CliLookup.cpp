@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "foundation/KezText.h"
-#include "render/KezRichEdit.h"
+#include "render/KezDocumentSink.h"
 #include "render/uPlainTextWriter.h"
 #include "render/uRichEditWriter.h"
 #include "tools/CliCommands.h"
@@ -11,25 +11,6 @@
 #include "tools/CliJson.h"
 
 namespace {
-// Takes the document the RTF writer hands over; the command prints it.
-class TDocumentSink : public TKezAbstractRichEdit {
-public:
-  std::u16string Text() const override { return {}; }
-  void SetText(std::u16string_view) override {}
-  int32_t TextLength() const override { return 0; }
-  char16_t CharAt(int32_t) const override { return 0; }
-  std::u16string TextRange(int32_t, int32_t) const override { return {}; }
-  void WordRange(int32_t position, int32_t& start, int32_t& end) const override { start = end = position; }
-  void GetSelection(int32_t& start, int32_t& end) const override { start = end = 0; }
-  void SetSelection(int32_t, int32_t) override {}
-  int32_t CaretPosition() const override { return 0; }
-  void ReplaceSelection(std::u16string_view) override {}
-  void ReplaceSelectionRtf(std::string_view) override {}
-  void LoadRtf(std::string_view document) override { Document = document; }
-  std::string SelectionFontName() const override { return {}; }
-  std::string Document;
-};
-
 std::string ShownKeyword(std::u16string_view keyword) {
   std::u16string shown(keyword);
   for (char16_t& c : shown)
@@ -57,7 +38,7 @@ int RunLookup(const std::vector<std::string>& args) {
   const int32_t index = d.CurrentIndex();
   const bool shown = index >= 0 && index < d.KeywordCount();
   if (parsed.Has("--rtf")) {
-    TDocumentSink sink;
+    TKezDocumentSink sink;
     TRtfRichEditWriter writer(sink, d.Language(), *set.Settings);
     writer.BeginDocument();
     d.RenderArticle(writer);

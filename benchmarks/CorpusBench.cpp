@@ -1,0 +1,205 @@
+// Benchmarks on real dictionaries: the largest Greek and Latin corpus files,
+// compiled on the fly, and a synthetic dictionary of 200,000 articles made
+// from the Greek ones.
+//   kodra_benchmarks --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "dictionary/uDictionary.h"
+#include "dictionary/uWorkloads.h"
+#include "options/uOptions.h"
+#include "render/KezDocumentSink.h"
+#include "render/uRichEditWriter.h"
+#include "source/uSourceDictionary.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+struct TCorpus {
+  std::string Name;
+  std::string LanguageId;
+  std::string MainSource;   // .kds
+  std::string FormSource;   // .kds or empty
+  std::u16string Absent;    // a word that occurs nowhere
+  std::u16string Common;    // a word that occurs often
+  std::string Folder;       // compiled language folder
+  uint64_t SourceBytes = 0;
+  uint64_t CompiledBytes = 0;
+};
+
+fs::path gRoot;
+std::vector<TCorpus> gCorpora;
+TOptions gOptions;
+
+void WriteUtf16(const std::string& path, const std::u16string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(text.data()), std::streamsize(text.size() * 2));
+}
+
+// 200,000 articles: the Greek keywords with letter suffixes, the bodies of
+// the Greek corpora cycled (whole lines, about 200 units each).
+std::string MakeSynthetic(const std::string& corpora) {
+  std::vector<std::u16string> keywords, bodies;
+  for (const char* file : {"lsj-partial.kds", "greek-russian-nt.kds"}) {
+    TSourceDictionary source(FindLanguage("ancientgreek"));
+    source.LoadFromFile(corpora + "/" + file);
+    for (int32_t i = 0; i < source.ArticleCount(); ++i) {
+      keywords.emplace_back(source.Keyword(i));
+      const std::u16string_view text = source.ArticleText(i);
+      size_t end = 0;
+      while (end < text.size() && end < 200) {
+        const size_t next = text.find(u"\r\n", end);
+        end = next == std::u16string_view::npos ? text.size() : next + 2;
+      }
+      bodies.emplace_back(text.substr(0, end));
+    }
+  }
+  std::u16string text =
+      u"<header>\r\ncaption=Synthetic\r\ncomment=200000 articles\r\nkind=main\r\nlanguage=ancientgreek\r\n</header>\r\n";
+  const std::u16string letters = u"αβγδεζηθικλμνξοπρστυφχψω";
+  for (size_t i = 0; i < 200000; ++i) {
+    std::u16string keyword = keywords[i % keywords.size()];
+    for (size_t round = i / keywords.size(); round > 0; round /= letters.size())
+      keyword += letters[round % letters.size()];
+    text += u"#" + keyword + u"\r\n" + bodies[(i * 7919) % bodies.size()] + u"\r\n";
+  }
+  const std::string path = (gRoot / "synthetic.kds").string();
+  WriteUtf16(path, text);
+  return path;
+}
+
+void Compile(const std::string& source, const std::string& target) {
+  TSourceDictionary dictionary(FindLanguage("ancientgreek"));
+  dictionary.LoadFromFile(source);
+  dictionary.Compile(target);
+}
+
+void Prepare(const std::string& corpora) {
+  char pattern[] = "/tmp/kodra-bench-XXXXXX";
+  gRoot = mkdtemp(pattern);
+  gOptions.FullTextSearch().SetMaxSearch(TOptionsFullTextSearch::MaxSearchLimit);
+  gCorpora = {
+      {"greek-lsj", "ancientgreek", corpora + "/lsj-partial.kds", corpora + "/greek-forms.kds", u"ζζζζζ", u"καί", {}, 0, 0},
+      {"latin", "latin", corpora + "/latin-doederlein.kds", "", u"qqqqq", u"et", {}, 0, 0},
+      {"synthetic-200k", "ancientgreek", MakeSynthetic(corpora), corpora + "/greek-forms.kds", u"ζζζζζ", u"καί", {}, 0, 0},
+  };
+  for (auto& corpus : gCorpora) {
+    corpus.Folder = (gRoot / corpus.Name).string();
+    fs::create_directories(corpus.Folder);
+    corpus.SourceBytes = fs::file_size(corpus.MainSource);
+    Compile(corpus.MainSource, corpus.Folder + "/main.kdb");
+    std::ofstream configuration(corpus.Folder + "/dictionaries.cfg", std::ios::binary);
+    configuration << "main\r\n";
+    if (!corpus.FormSource.empty()) {
+      Compile(corpus.FormSource, corpus.Folder + "/forms.kdb");
+      configuration << "forms\r\n";
+    }
+    for (const auto& entry : fs::directory_iterator(corpus.Folder))
+      if (entry.path().extension() == ".kdb") corpus.CompiledBytes += entry.file_size();
+  }
+}
+
+std::unique_ptr<TDictionary> Open(const TCorpus& corpus) {
+  auto dictionary = std::make_unique<TDictionary>(FindLanguage(corpus.LanguageId), corpus.Folder, &gOptions);
+  dictionary->LoadDictionaries(true);
+  return dictionary;
+}
+
+void BM_Compile(benchmark::State& state, const TCorpus* corpus) {
+  const std::string target = (gRoot / (corpus->Name + "-compiled.kdb")).string();
+  int32_t articles = 0;
+  for (auto _ : state) {
+    TSourceDictionary dictionary(FindLanguage(corpus->LanguageId));
+    dictionary.LoadFromFile(corpus->MainSource);
+    dictionary.Compile(target);
+    articles = dictionary.ArticleCount();
+  }
+  state.SetBytesProcessed(int64_t(state.iterations() * corpus->SourceBytes));
+  state.counters["articles/s"] = benchmark::Counter(double(articles), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_LoadAndMerge(benchmark::State& state, const TCorpus* corpus) {
+  for (auto _ : state) benchmark::DoNotOptimize(Open(*corpus));
+  state.SetBytesProcessed(int64_t(state.iterations() * corpus->CompiledBytes));
+  // Inverted rates of a value scaled by 1e-9 read as nanoseconds per byte.
+  state.counters["ns/byte"] = benchmark::Counter(double(corpus->CompiledBytes) * 1e-9,
+                                                 benchmark::Counter::kIsIterationInvariantRate |
+                                                     benchmark::Counter::kInvert);
+}
+
+void BM_Keystroke(benchmark::State& state, const TCorpus* corpus) {
+  auto dictionary = Open(*corpus);
+  const auto words = SampleKeywords(*dictionary, 1000);
+  uint64_t keystrokes = 0;
+  for (auto _ : state) keystrokes += TypeWords(*dictionary, words);
+  state.SetItemsProcessed(int64_t(keystrokes));
+  state.counters["us/keystroke"] = benchmark::Counter(double(keystrokes) / double(state.iterations()) * 1e-6,
+                                                      benchmark::Counter::kIsIterationInvariantRate |
+                                                          benchmark::Counter::kInvert);
+  state.counters["keywords"] = double(dictionary->KeywordCount());
+}
+
+void BM_RenderRtf(benchmark::State& state, const TCorpus* corpus) {
+  auto dictionary = Open(*corpus);
+  const auto indexes = SampleIndexes(*dictionary, 1000, 17);
+  TKezDocumentSink sink;
+  TRtfRichEditWriter writer(sink, dictionary->Language(), gOptions);
+  for (auto _ : state) RenderKeywords(*dictionary, indexes, writer);
+  state.SetItemsProcessed(int64_t(state.iterations() * indexes.size()));
+}
+
+void BM_DecodeOnly(benchmark::State& state, const TCorpus* corpus) {
+  auto dictionary = Open(*corpus);
+  uint64_t units = 0;
+  for (auto _ : state) units += DecodeAllBodies(*dictionary);
+  state.counters["units/s"] = benchmark::Counter(double(units), benchmark::Counter::kIsRate);
+}
+
+void BM_FullScan(benchmark::State& state, const TCorpus* corpus) {
+  auto dictionary = Open(*corpus);
+  const uint64_t units = DecodeAllBodies(*dictionary);
+  for (auto _ : state)
+    if (dictionary->StartSearch(corpus->Absent, 0)) state.SkipWithError("the absent word was found");
+  state.counters["units/s"] = benchmark::Counter(double(units), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_SearchAll(benchmark::State& state, const TCorpus* corpus) {
+  auto dictionary = Open(*corpus);
+  size_t results = 0;
+  for (auto _ : state) {
+    TSearchResultList list;
+    dictionary->SearchAll(corpus->Common, list);
+    results = list.size();
+  }
+  state.counters["results"] = double(results);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* corpora = std::getenv("KODRA_CORPORA");
+  const std::string folder = corpora ? corpora : KODRA_CORPORA;
+  if (!fs::exists(folder + "/lsj-partial.kds")) {
+    std::cerr << "kodra_benchmarks: no corpus folder at " << folder << " (set KODRA_CORPORA)\n";
+    return 1;
+  }
+  benchmark::Initialize(&argc, argv);
+  Prepare(folder);
+  for (const auto& corpus : gCorpora) {
+    const TCorpus* c = &corpus;
+    benchmark::RegisterBenchmark(("Compile/" + c->Name).c_str(), BM_Compile, c)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("LoadAndMerge/" + c->Name).c_str(), BM_LoadAndMerge, c)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("Keystroke/" + c->Name).c_str(), BM_Keystroke, c)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("RenderRtf1000/" + c->Name).c_str(), BM_RenderRtf, c)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("DecodeOnly/" + c->Name).c_str(), BM_DecodeOnly, c)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("FullScan/" + c->Name).c_str(), BM_FullScan, c)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("SearchAll/" + c->Name).c_str(), BM_SearchAll, c)->Unit(benchmark::kMillisecond);
+  }
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  fs::remove_all(gRoot);
+  return 0;
+}
