@@ -293,7 +293,8 @@ bool TDictionary::SearchStep() {
     if (!FSearchEntry) FSearchEntry = static_cast<const TKeywordEntry*>(FKeywords.Items(FSearchIndex));
     const TKeywordEntry& entry = *FSearchEntry;
     // Rendering positions may decode other bodies of the same dictionary: keep a copy of this one.
-    const std::u16string_view decoded(entry.Dictionary->GetArticle(int32_t(entry.ArticleIndex)));
+    entry.Dictionary->GetArticle(int32_t(entry.ArticleIndex));
+    const std::u16string_view decoded = entry.Dictionary->LastArticle();
     TScanHit hit;
     if (FSearchOffset <= decoded.size() && ScanBody(entry, decoded, FSearchOffset, hit)) {
       const std::u16string body(decoded);

@@ -8,6 +8,6 @@ cmake --build build -j "$(nproc)"
 if [ -x build/bin/kodra ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
   exec build/bin/kodra "$@"
 fi
-echo "No display, or no window program yet: showing the bundled example with kodra-cli." >&2
-build/bin/kodra-cli info tests/data/pinned.kdb
-build/bin/kodra-cli dump tests/data/pinned.kdb
+echo "No display, or no window program: looking words up in the bundled dictionaries with kodra-cli." >&2
+build/bin/kodra-cli lookup "${1:-ανθρωπος}"
+build/bin/kodra-cli lookup --lang latin amo

@@ -33,7 +33,9 @@ int RunLookup(const std::vector<std::string>& args) {
   }
   TCliDictionarySet set = OpenDictionarySet(parsed);
   TDictionary& d = *set.Dictionary;
-  const std::u16string word = FromUtf8(JoinWords(parsed.Positional));
+  // Letters typed with tonos become the keyword forms with oxia.
+  std::u16string word = FromUtf8(JoinWords(parsed.Positional));
+  d.Language()->NormalizeText(word);
   const bool exact = d.LocateKeyword(word.c_str());
   const int32_t index = d.CurrentIndex();
   const bool shown = index >= 0 && index < d.KeywordCount();

@@ -133,3 +133,19 @@ TEST(Cli, LookupAndSearchTheInstalledDictionaries) {
   EXPECT_NE(first.Output.find("\"position\":13,\"length\":7"), std::string::npos) << first.Output;
   EXPECT_EQ(RunCli("search" + at + "nothing").Output, "String not found\n");
 }
+
+TEST(Cli, BundledDictionariesVerify) {
+  if (!std::getenv("KODRA_CLI")) GTEST_SKIP() << "run through ctest, which names kodra-cli";
+  int files = 0;
+  for (const auto& language : std::filesystem::directory_iterator(KODRA_DATA)) {
+    if (!language.is_directory()) continue;
+    for (const auto& entry : std::filesystem::directory_iterator(language.path())) {
+      if (entry.path().extension() != ".kds") continue;
+      const TRun run = RunCli("verify " + entry.path().string());
+      EXPECT_EQ(run.Status, 0) << entry.path() << "\n" << run.Output;
+      EXPECT_EQ(run.Output.rfind("OK: ", 0), 0u) << run.Output;
+      ++files;
+    }
+  }
+  EXPECT_EQ(files, 3);
+}
