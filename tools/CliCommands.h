@@ -10,3 +10,4 @@ int RunVerify(const std::vector<std::string>& args);
 int RunCompile(const std::vector<std::string>& args);
 int RunLookup(const std::vector<std::string>& args);
 int RunSearch(const std::vector<std::string>& args);
+int RunBench(const std::vector<std::string>& args);

@@ -22,6 +22,7 @@ const TCommand kCommands[] = {
     {"compile", RunCompile, "compile [--json] FILE.kds [-o FILE.kdb]   verify, then compile"},
     {"lookup", RunLookup, "lookup [--home DIR] [--lang ID] [--json|--rtf] WORD   the nearest keyword's articles"},
     {"search", RunSearch, "search [--home DIR] [--lang ID] [--all] [--from N] [--json] PATTERN   full-text search"},
+    {"bench", RunBench, "bench [--home DIR] [--lang ID] [--runs N]   timings on the installed dictionaries"},
 };
 
 int Usage() {

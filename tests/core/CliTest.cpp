@@ -149,3 +149,13 @@ TEST(Cli, BundledDictionariesVerify) {
   }
   EXPECT_EQ(files, 3);
 }
+
+TEST(Cli, BenchPrintsItsTable) {
+  if (!std::getenv("KODRA_CLI")) GTEST_SKIP() << "run through ctest, which names kodra-cli";
+  const std::string home = std::filesystem::path(std::getenv("KODRA_CLI")).parent_path().string();
+  const TRun bench = RunCli("bench --runs 1 --home " + home + " --lang latin");
+  EXPECT_EQ(bench.Status, 0) << bench.Output;
+  for (const char* row : {"load and merge", "keystroke", "render an article to RTF", "decode every body",
+                          "full-text scan, no hit"})
+    EXPECT_NE(bench.Output.find(row), std::string::npos) << bench.Output;
+}
