@@ -180,9 +180,13 @@ const char16_t* TBinaryDictionary::GetExplanation(int32_t index) const {
   return abbreviation + std::char_traits<char16_t>::length(abbreviation) + 1;
 }
 
-const char16_t* TBinaryDictionary::GetArticle(int32_t index) {
+const uint8_t* TBinaryDictionary::BodyCodes(int32_t index) const {
   const char16_t* keyword = GetKeyword(index);
-  const auto* p = reinterpret_cast<const uint8_t*>(keyword + std::char_traits<char16_t>::length(keyword) + 1);
+  return reinterpret_cast<const uint8_t*>(keyword + std::char_traits<char16_t>::length(keyword) + 1);
+}
+
+const char16_t* TBinaryDictionary::GetArticle(int32_t index) {
+  const uint8_t* p = BodyCodes(index);
   const uint8_t* const end = FImage.get() + FRecordsEnd;
   const uint32_t charCount = uint32_t(FCharCount);
   FBody.Clear();

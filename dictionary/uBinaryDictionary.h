@@ -29,6 +29,12 @@ public:
   // Decodes the body; valid until the next GetArticle on this object.
   const char16_t* GetArticle(int32_t index);
   std::u16string_view LastArticle() const { return FBody.View(); }
+  // The coded body of an article, for scans that only need to know which
+  // characters it holds: codes run from the first byte to a zero byte or
+  // to CodesEnd, whichever comes first.
+  const uint8_t* BodyCodes(int32_t index) const;
+  const uint8_t* CodesEnd() const { return FImage.get() + FRecordsEnd; }
+  const char16_t* CharTable() const { return FCharTable; }
 
   const std::string& FileName() const { return FFileName; }
   const char16_t* Caption() const { return FCaption; }

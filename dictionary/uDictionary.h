@@ -125,6 +125,8 @@ private:
 
   // Search internals.
   bool SearchStep();
+  void PrepareFilter();
+  bool MayHold(const TKeywordEntry& entry);
   bool ScanBody(const TKeywordEntry& entry, std::u16string_view body, size_t from, TScanHit& hit) const;
   bool MatchWord(const TDictionarySearchWord& word, std::u16string_view text, size_t& fragmentStart,
                  size_t& fragmentEnd) const;
@@ -149,4 +151,9 @@ private:
   size_t FSearchOffset = 0;
   std::u16string FSearchContext;
   mutable std::vector<char16_t> FFoldTables[2];
+  // A body can hold a hit only if it holds every letter of the search
+  // words: the letters as bits, and the bits of each dictionary's codes.
+  bool FFilter = false;
+  uint64_t FRequiredLetters = 0;
+  std::vector<std::pair<const TBinaryDictionary*, std::vector<uint64_t>>> FCodeLetters;
 };

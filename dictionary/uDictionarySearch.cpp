@@ -288,10 +288,71 @@ std::u16string TDictionary::ContextLine(const TKeywordEntry& entry, std::u16stri
   return context;
 }
 
+namespace {
+uint64_t LetterBit(char16_t folded) { return uint64_t(1) << (folded % 64); }
+}  // namespace
+
+void TDictionary::PrepareFilter() {
+  FCodeLetters.clear();
+  FRequiredLetters = 0;
+  // One fold for all words, or no filter.
+  const bool keep = FSearchWords[0].KeepDiacritics;
+  FFilter = std::all_of(FSearchWords.begin(), FSearchWords.end(),
+                        [&](const TDictionarySearchWord& w) { return w.KeepDiacritics == keep; });
+  if (!FFilter) return;
+  for (const auto& word : FSearchWords)
+    if (word.Mode != smAny)
+      for (char16_t c : word.Pattern)
+        if (c != u'?') FRequiredLetters |= LetterBit(c);
+  const char16_t* fold = FoldTable(keep);
+  for (int i = 0; i < DictionaryCount(); ++i) {
+    const TBinaryDictionary* d = GetDictionary(i);
+    std::vector<uint64_t> bits(size_t(d->CharCount()), 0);
+    for (int32_t code = 31; code < d->CharCount(); ++code) bits[size_t(code)] = LetterBit(fold[d->CharTable()[code]]);
+    FCodeLetters.emplace_back(d, std::move(bits));
+  }
+}
+
+// Whether the entry's body holds every letter of the search words, judged
+// from its codes without decoding it.
+bool TDictionary::MayHold(const TKeywordEntry& entry) {
+  if (!FFilter || FSearchOffset != 0) return true;
+  const std::vector<uint64_t>* bits = nullptr;
+  for (const auto& [dictionary, codeBits] : FCodeLetters)
+    if (dictionary == entry.Dictionary) bits = &codeBits;
+  if (!bits) return true;
+  uint64_t letters = 0;
+  if (FSearchWords.size() >= 2) {  // "~" in the text stands for the keyword
+    const char16_t* fold = FoldTable(FSearchWords[0].KeepDiacritics);
+    for (const char16_t* k = entry.Keyword; *k; ++k) letters |= LetterBit(fold[*k]);
+  }
+  const uint8_t* p = entry.Dictionary->BodyCodes(int32_t(entry.ArticleIndex));
+  const uint8_t* const end = entry.Dictionary->CodesEnd();
+  const uint64_t* codeBits = bits->data();
+  const uint32_t count = uint32_t(bits->size());
+  while (p < end) {
+    uint32_t code = *p++;
+    if (code == 0) break;
+    if (code <= 30) {
+      if (p >= end) break;
+      code = (31 - code) * 256 + *p++;
+    }
+    if (code >= count) break;
+    letters |= codeBits[code];
+  }
+  return (letters & FRequiredLetters) == FRequiredLetters;
+}
+
 bool TDictionary::SearchStep() {
   while (FSearchIndex < FSearchEnd) {
     if (!FSearchEntry) FSearchEntry = static_cast<const TKeywordEntry*>(FKeywords.Items(FSearchIndex));
     const TKeywordEntry& entry = *FSearchEntry;
+    if (!MayHold(entry)) {
+      FSearchEntry = entry.Next;
+      FSearchOffset = 0;
+      if (!FSearchEntry) ++FSearchIndex;
+      continue;
+    }
     // Rendering positions may decode other bodies of the same dictionary: keep a copy of this one.
     entry.Dictionary->GetArticle(int32_t(entry.ArticleIndex));
     const std::u16string_view decoded = entry.Dictionary->LastArticle();
@@ -322,6 +383,7 @@ bool TDictionary::StartSearch(std::u16string_view text, int32_t startIndex) {
   FSearchIndex = std::clamp(startIndex, 0, FSearchEnd - 1);
   FSearchEntry = nullptr;
   FSearchOffset = 0;
+  PrepareFilter();
   return SearchStep();
 }
 
