@@ -1,0 +1,155 @@
+// The viewer window on the bundled dictionaries, driven as a reader drives it.
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "foundation/KezProgramFolder.h"
+#include "foundation/widgets/KezListBox.h"
+#include "options/uOptions.h"
+#include "render/widgets/KezUnicodeRichEdit.h"
+#include "viewer/uFormKodra3.h"
+#include "viewer/uStatusLine.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// A program folder of its own with copies of the bundled dictionaries, so
+// that the window's saved search texts stay inside the test.
+class MainWindowTest : public testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(FHome.isValid());
+    for (const char* language : {"ancientgreek", "latin"})
+      fs::copy(fs::path(KODRA_BIN_DIR) / language, fs::path(FHome.path().toStdString()) / language,
+               fs::copy_options::recursive);
+    FPrevious = ProgramFolder();
+    SetProgramFolder(FHome.path().toStdString());
+    Options().LoadFirstRunDefaults();
+    FWindow = std::make_unique<TFormKodra3>();
+    FWindow->show();
+    Settle();
+    ASSERT_GT(FWindow->Dictionary()->KeywordCount(), 0);
+  }
+  void TearDown() override {
+    FWindow.reset();
+    SetProgramFolder(FPrevious);
+  }
+  // Runs the queued handlers.
+  static void Settle() {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  }
+  std::u16string CurrentKeyword() const {
+    return std::u16string(FWindow->Dictionary()->GetKeywordText(FWindow->Dictionary()->CurrentIndex()));
+  }
+  std::u16string Shown() const { return FWindow->ArticleView()->Text(); }
+  void Type(const char* keys) {
+    FWindow->SearchField()->setFocus();
+    QTest::keyClicks(FWindow->SearchField(), keys);
+    Settle();
+  }
+  void Clear() {
+    FWindow->Action("actEditClear")->trigger();
+    Settle();
+  }
+
+  QTemporaryDir FHome;
+  std::string FPrevious;
+  std::unique_ptr<TFormKodra3> FWindow;
+};
+}  // namespace
+
+TEST_F(MainWindowTest, TypingLocatesAndShowsOnlyExactKeywords) {
+  const std::u16string firstPage = Shown();
+  Type("anqrvpow");  // ανθρωπος: no accents, so not a keyword
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"ανθρωπος");
+  EXPECT_EQ(CurrentKeyword(), u"\u1F04νθρωπος");
+  EXPECT_EQ(FWindow->KeywordList()->ItemIndex(), FWindow->Dictionary()->CurrentIndex());
+  EXPECT_EQ(Shown(), firstPage);
+  QTest::keyClick(FWindow->SearchField(), Qt::Key_Return);  // Enter shows the nearest
+  Settle();
+  EXPECT_NE(Shown().find(u"человек"), std::u16string::npos);
+  EXPECT_EQ(FWindow->History().Items().size(), 1u);
+}
+
+TEST_F(MainWindowTest, ExactKeywordShowsAtOnceAndUpDownSkipTheHistory) {
+  FWindow->SelectLanguage(1);
+  Settle();
+  Type("amo");
+  EXPECT_EQ(CurrentKeyword(), u"amo");
+  EXPECT_NE(Shown().find(u"любить"), std::u16string::npos);
+  const int32_t amo = FWindow->Dictionary()->CurrentIndex();
+  EXPECT_EQ(FWindow->History().Items(), std::vector<int32_t>{amo});
+  FWindow->Action("actSearchDown")->trigger();
+  Settle();
+  FWindow->Action("actSearchDown")->trigger();
+  Settle();
+  EXPECT_EQ(FWindow->Dictionary()->CurrentIndex(), amo + 2);
+  EXPECT_EQ(FWindow->History().Items(), std::vector<int32_t>{amo});  // Up and Down add nothing
+  // Opening a keyword from the list adds it.
+  FWindow->KeywordList()->SelectIndex(amo + 5);
+  FWindow->KeywordList()->setFocus();
+  QTest::keyClick(FWindow->KeywordList(), Qt::Key_Return);
+  Settle();
+  EXPECT_EQ(FWindow->History().Items(), (std::vector<int32_t>{amo, amo + 5}));
+  FWindow->Action("actSearchBack")->trigger();
+  Settle();
+  EXPECT_EQ(FWindow->Dictionary()->CurrentIndex(), amo);
+  FWindow->Action("actSearchForward")->trigger();
+  Settle();
+  EXPECT_EQ(FWindow->Dictionary()->CurrentIndex(), amo + 5);
+}
+
+TEST_F(MainWindowTest, LanguageSwitchKeepsEachSearchText) {
+  Type("logow");
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"λογος");
+  FWindow->SelectLanguage(1);
+  Settle();
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"");
+  EXPECT_FALSE(FWindow->Action("actDictionaryAncientGreekRussian")->isChecked());
+  Type("homo");
+  FWindow->SelectLanguage(0);
+  Settle();
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"λογος");
+  FWindow->SelectLanguage(1);
+  Settle();
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"homo");
+}
+
+TEST_F(MainWindowTest, AbbreviationUnderTheMouseShowsItsExplanation) {
+  FWindow->SelectLanguage(1);
+  Settle();
+  Type("amo");
+  // Find a mark in the shown article and point at it.
+  const std::u16string text = Shown();
+  TKezUnicodeRichEdit& view = *FWindow->ArticleView();
+  for (const std::u16string abbreviation : {u"part.", u"inf."}) {
+    const size_t at = text.find(abbreviation);
+    if (at == std::u16string::npos) continue;
+    QTextCursor cursor(view.document());
+    cursor.setPosition(int(at + 1));
+    const QPoint point = view.cursorRect(cursor).center();
+    QMouseEvent move(QEvent::MouseMove, point, view.viewport()->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &move);
+    EXPECT_EQ(FWindow->Status()->Kind(), skHint);
+    EXPECT_TRUE(FWindow->Status()->Text().startsWith(QString::fromStdU16String(abbreviation) + ": "))
+        << FWindow->Status()->Text().toStdString();
+    return;
+  }
+  FAIL() << "no mark in the article of amo";
+}
+
+TEST_F(MainWindowTest, NoDictionariesIsReported) {
+  FWindow.reset();
+  fs::remove_all(fs::path(FHome.path().toStdString()) / "ancientgreek");
+  FWindow = std::make_unique<TFormKodra3>();
+  FWindow->show();
+  Settle();
+  EXPECT_EQ(FWindow->Dictionary()->KeywordCount(), 0);
+  EXPECT_EQ(FWindow->Status()->Kind(), skError);
+  EXPECT_EQ(FWindow->Status()->Text(), "No active dictionaries");
+}

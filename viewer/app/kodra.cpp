@@ -1,0 +1,18 @@
+// kodra: the dictionary window.
+#include <QApplication>
+#include <QDir>
+
+#include "foundation/KezProgramFolder.h"
+#include "options/uOptions.h"
+#include "viewer/uFormKodra3.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  application.setApplicationName("kodra");
+  if (qEnvironmentVariableIsEmpty("KODRA_HOME"))
+    SetProgramFolder(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString());
+  LoadOptions(ProgramFolder());
+  TFormKodra3 window;
+  window.show();
+  return application.exec();
+}

@@ -1,0 +1,443 @@
+// The main window: components, actions, menus, settings and languages.
+#include "viewer/uFormKodra3.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFile>
+#include <QMenuBar>
+#include <QSettings>
+#include <QSplitter>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "foundation/KezLocale.h"
+#include "foundation/KezProgramFolder.h"
+#include "foundation/widgets/KezListBox.h"
+#include "options/uOptions.h"
+#include "render/uRichEditWriter.h"
+#include "render/widgets/KezUnicodeRichEdit.h"
+#include "viewer/uStatusLine.h"
+
+namespace {
+QString Tr(const char* key, const char* english) {
+  return QString::fromStdString(Locale().Text(key, english));
+}
+
+QFont FontOf(const TOptionsFont& font) {
+  const TFontChoice choice = Options().FontChoice(font);
+  QFont result(QString::fromStdString(choice.FaceName));
+  if (choice.Size > 0) result.setPointSize(choice.Size);
+  return result;
+}
+
+struct TActionSpec {
+  const char* Name;
+  const char* Caption;
+  const char* Hint;
+  QKeySequence Shortcut;
+  QStyle::StandardPixmap Icon;
+};
+}  // namespace
+
+const char* LanguageIdOfIndex(int index) { return index == 1 ? "latin" : "ancientgreek"; }
+
+TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
+  setObjectName("FormKodra3");
+  setWindowTitle("Kodra");
+  setMinimumSize(300, 300);
+  resize(756, 531);
+  CreateComponents();
+  CreateActions();
+  CreateMenus();
+  {
+    QSettings settings("Prask", "Kodra3");
+    FLanguageIndex = std::clamp(settings.value("MainWindow/LastLanguage", 0).toInt(), 0, 1);
+  }
+  if (!Options().LocaleName().empty())
+    Locale().Load(ProgramFolder() + Options().LocaleName() + ".lng");
+  FWriter = std::make_unique<TRtfRichEditWriter>(*edText, nullptr, Options());
+  ChooseLanguage(FLanguageIndex, false);
+  ApplySettings();
+  pnlSearchResults->hide();
+  ApplyFonts();
+  FBaseCaption = windowTitle();
+  RestorePlacement();
+  UpdateCaption();
+  const bool latin = std::filesystem::exists(ProgramFolder() + "latin" + kPathDelimiter + "main.kdb");
+  Action("actDictionaryLatinRussian")->setVisible(latin);
+  auto* idle = new QTimer(this);
+  connect(idle, &QTimer::timeout, this, [this] { UpdateActions(); });
+  idle->start(250);
+}
+
+TFormKodra3::~TFormKodra3() = default;
+
+QAction* TFormKodra3::Action(const char* name) const { return findChild<QAction*>(name); }
+
+void TFormKodra3::CreateComponents() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  spText = new QSplitter(Qt::Horizontal, central);
+  spText->setObjectName("spText");
+  spText->setChildrenCollapsible(false);
+  layout->addWidget(spText);
+
+  spSearch = new QSplitter(Qt::Vertical, spText);
+  spSearch->setObjectName("spSearch");
+  spSearch->setChildrenCollapsible(false);
+  pnlSearch = spSearch;
+  edSearch = new TKezUnicodeRichEdit(spSearch);
+  edSearch->setObjectName("edSearch");
+  edSearch->setMinimumHeight(20);
+  edSearch->SetScrollBars(sbVertical);
+  edSearch->setAcceptRichText(false);
+  lstKeywords = new TKezListBox(spSearch);
+  lstKeywords->setObjectName("lstKeywords");
+  lstKeywords->SetMinItemHeight(18);
+  lstKeywords->SetHideSelection(false);
+  spSearch->setSizes({73, 400});
+  spSearch->setStretchFactor(1, 1);
+
+  spSearchResults = new QSplitter(Qt::Vertical, spText);
+  spSearchResults->setObjectName("spSearchResults");
+  spSearchResults->setChildrenCollapsible(false);
+  pnlText = spSearchResults;
+  edText = new TKezUnicodeRichEdit(spSearchResults);
+  edText->setObjectName("edText");
+  edText->setReadOnly(true);
+  edText->SetUndoLimit(0);
+  edText->SetWordBreakRule(TKezUnicodeRichEdit::BlankWordBreak);
+  edText->viewport()->setMouseTracking(true);
+  edText->viewport()->installEventFilter(this);
+  pnlSearchResults = new QWidget(spSearchResults);
+  pnlSearchResults->setObjectName("pnlSearchResults");
+  spText->addWidget(spSearch);
+  spText->addWidget(spSearchResults);
+  spText->setSizes({193, 563});
+  spText->setStretchFactor(1, 1);
+  setCentralWidget(central);
+
+  FStatus = new TStatusLine(this);
+  setStatusBar(FStatus);
+
+  lstKeywords->SetOnDrawItem([this](TKezCustomListBox&, QPainter& canvas, int32_t index, const QRect& rect) {
+    DrawKeyword(canvas, index, rect);
+  });
+  lstKeywords->installEventFilter(this);
+  lstKeywords->viewport()->installEventFilter(this);
+  edSearch->SetOnChange([this](TKezUnicodeRichEdit&) {
+    if (!FInserting) TakeWord(true, false);
+  });
+  edSearch->SetOnKeyDown([this](TKezUnicodeRichEdit&, QKeyEvent& event, bool& handled) {
+    SearchFieldKeyDown(event, handled);
+  });
+  auto switchOn = [this](TKezUnicodeRichEdit&) { SwitchLanguageInput(!FLanguageInput); };
+  edSearch->SetOnInputLanguageChange(switchOn);
+  edText->SetOnInputLanguageChange(switchOn);
+}
+
+void TFormKodra3::CreateActions() {
+  const TActionSpec specs[] = {
+      {"actDictionaryAncientGreekRussian", "&Ancient Greek - Russian", "", {}, QStyle::SP_CustomBase},
+      {"actDictionaryLatinRussian", "&Latin - Russian", "", {}, QStyle::SP_CustomBase},
+      {"actDictionaryManager", "&Manager", "Dictionary manager", {}, QStyle::SP_FileDialogDetailedView},
+      {"actExit", "E&xit", "", {}, QStyle::SP_CustomBase},
+      {"actEditLanguage", "&Language", "Language", QKeySequence("Ctrl+L"), QStyle::SP_CustomBase},
+      {"actEditCharMap", "Char &map", "Char map", QKeySequence("Ctrl+M"), QStyle::SP_CustomBase},
+      {"actEditUndo", "&Undo", "Undo", QKeySequence("Ctrl+Z"), QStyle::SP_ArrowBack},
+      {"actEditCut", "Cu&t", "Cut", QKeySequence("Ctrl+X"), QStyle::SP_CustomBase},
+      {"actEditCopy", "&Copy", "Copy", QKeySequence("Ctrl+C"), QStyle::SP_CustomBase},
+      {"actEditPaste", "&Paste", "Paste", QKeySequence("Ctrl+V"), QStyle::SP_CustomBase},
+      {"actEditDelete", "&Delete", "Delete", {}, QStyle::SP_CustomBase},
+      {"actEditSelectAll", "&Select all", "Select all", QKeySequence("Ctrl+A"), QStyle::SP_CustomBase},
+      {"actEditClear", "Clea&r", "Clear", QKeySequence("Ctrl+Del"), QStyle::SP_LineEditClearButton},
+      {"actSearchGoto", "&Go to", "Go to dictionary entry", {}, QStyle::SP_DialogApplyButton},
+      {"actSearchBack", "&Back", "Back", QKeySequence("F2"), QStyle::SP_ArrowLeft},
+      {"actSearchForward", "&Forward", "Forward", QKeySequence("Ctrl+F2"), QStyle::SP_ArrowRight},
+      {"actSearchUp", "&Up", "Up", QKeySequence("Ctrl+Shift+Up"), QStyle::SP_ArrowUp},
+      {"actSearchDown", "&Down", "Down", QKeySequence("Ctrl+Shift+Down"), QStyle::SP_ArrowDown},
+      {"actSearchStart", "&Search", "Search", QKeySequence("Ctrl+F"), QStyle::SP_FileDialogContentsView},
+      {"actSearchStartCurrent", "Search from current &article", "Search from current article",
+       QKeySequence("Ctrl+Alt+F"), QStyle::SP_CustomBase},
+      {"actSearchNext", "&Next", "Next", QKeySequence("F3"), QStyle::SP_MediaSeekForward},
+      {"actSearchAll", "Search &all", "Search all", QKeySequence("Ctrl+Shift+F"), QStyle::SP_CustomBase},
+      {"actSearchResults", "Search &results", "Search results", QKeySequence("Ctrl+F3"), QStyle::SP_CustomBase},
+      {"actViewMeanings", "&Meanings", "Meanings", QKeySequence("F4"), QStyle::SP_CustomBase},
+      {"actViewOnTop", "On &Top", "On top", QKeySequence("Ctrl+T"), QStyle::SP_TitleBarShadeButton},
+      {"actServiceEditor", "&Editor...", "Editor", QKeySequence("F6"), QStyle::SP_CustomBase},
+      {"actServiceOptions", "&Options...", "Options", {}, QStyle::SP_CustomBase},
+      {"actHelpContents", "&Contents", "Contents", QKeySequence("F1"), QStyle::SP_DialogHelpButton},
+      {"actHelpAbout", "&About...", "About", {}, QStyle::SP_CustomBase},
+  };
+  for (const auto& spec : specs) {
+    auto* action = new QAction(QString::fromUtf8(spec.Caption), this);
+    action->setObjectName(spec.Name);
+    action->setToolTip(QString::fromUtf8(spec.Hint));
+    action->setStatusTip(QString::fromUtf8(spec.Hint));
+    if (!spec.Shortcut.isEmpty()) action->setShortcut(spec.Shortcut);
+    if (spec.Icon != QStyle::SP_CustomBase) action->setIcon(style()->standardIcon(spec.Icon));
+    addAction(action);
+  }
+  for (const char* name : {"actSearchResults", "actViewMeanings", "actViewOnTop", "actEditLanguage"})
+    Action(name)->setCheckable(true);
+  FLanguageGroup = new QActionGroup(this);
+  for (const char* name : {"actDictionaryAncientGreekRussian", "actDictionaryLatinRussian"}) {
+    Action(name)->setCheckable(true);
+    FLanguageGroup->addAction(Action(name));
+  }
+  auto on = [this](const char* name, auto handler) { connect(Action(name), &QAction::triggered, this, handler); };
+  on("actDictionaryAncientGreekRussian", [this] { SelectLanguage(0); });
+  on("actDictionaryLatinRussian", [this] { SelectLanguage(1); });
+  on("actExit", [this] { close(); });
+  on("actEditLanguage", [this] { SwitchLanguageInput(!FLanguageInput); });
+  on("actEditUndo", [this] { FStatus->ClearMessage(); edSearch->undo(); });
+  on("actEditCut", [this] { FStatus->ClearMessage(); edSearch->cut(); });
+  on("actEditCopy", [this] {
+    if (edText->hasFocus()) edText->copy(); else edSearch->copy();
+  });
+  on("actEditPaste", [this] {
+    FStatus->ClearMessage();
+    BusyStart();
+    InsertWordIntoSearch(QApplication::clipboard()->text().toStdU16String());
+    BusyEnd(skNone, QString());
+  });
+  on("actEditDelete", [this] { FStatus->ClearMessage(); edSearch->DeleteSelection(); });
+  on("actEditSelectAll", [this] {
+    FStatus->ClearMessage();
+    if (edText->hasFocus()) edText->selectAll(); else edSearch->selectAll();
+  });
+  on("actEditClear", [this] {
+    FStatus->ClearMessage();
+    edSearch->selectAll();
+    edSearch->DeleteSelection();
+  });
+  on("actSearchGoto", [this] { TakeWord(true, true); });
+  on("actSearchBack", [this] {
+    const int32_t index = FHistory.Back();
+    if (index >= 0 && index < FDictionary->KeywordCount()) {
+      FDictionary->SetCurrent(index);
+      lstKeywords->SelectCentered(index);
+      ShowArticle();
+    }
+  });
+  on("actSearchForward", [this] {
+    const int32_t index = FHistory.Forward();
+    if (index >= 0 && index < FDictionary->KeywordCount()) {
+      FDictionary->SetCurrent(index);
+      lstKeywords->SelectCentered(index);
+      ShowArticle();
+    }
+  });
+  for (const auto& [name, step] : {std::pair{"actSearchUp", -1}, std::pair{"actSearchDown", 1}}) {
+    const int delta = step;
+    on(name, [this, delta] {
+      const int32_t index = FDictionary->CurrentIndex() + delta;
+      if (index < 0 || index >= FDictionary->KeywordCount()) return;
+      FSuppressHistory = true;
+      FDictionary->SetCurrent(index);
+      lstKeywords->SelectCentered(index);
+      ShowArticle();
+    });
+  }
+  on("actViewMeanings", [this] {
+    edText->SetWordWrap(!Action("actViewMeanings")->isChecked());
+    ShowArticle();
+  });
+  on("actViewOnTop", [this] {
+    setWindowFlag(Qt::WindowStaysOnTopHint, Action("actViewOnTop")->isChecked());
+    show();
+  });
+}
+
+void TFormKodra3::CreateMenus() {
+  auto add = [this](QMenu* menu, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+      if (*name) menu->addAction(Action(name));
+      else menu->addSeparator();
+    }
+  };
+  QMenuBar* bar = menuBar();
+  add(bar->addMenu(Tr("MainMenuDictionary", "&Dictionary")),
+      {"actDictionaryAncientGreekRussian", "actDictionaryLatinRussian", "", "actDictionaryManager", "", "actExit"});
+  add(bar->addMenu(Tr("MainMenuEdit", "&Edit")),
+      {"actEditLanguage", "actEditCharMap", "", "actEditUndo", "actEditCut", "actEditCopy", "actEditPaste", "",
+       "actEditDelete", "actEditSelectAll", "actEditClear"});
+  add(bar->addMenu(Tr("MainMenuSearch", "&Search")),
+      {"actSearchGoto", "actSearchBack", "actSearchForward", "actSearchUp", "actSearchDown", "", "actSearchStart",
+       "actSearchStartCurrent", "actSearchNext", "", "actSearchAll", "actSearchResults"});
+  add(bar->addMenu(Tr("MainMenuView", "&View")), {"actViewMeanings", "actViewOnTop"});
+  add(bar->addMenu(Tr("MainMenuService", "Servi&ce")), {"actServiceEditor", "", "actServiceOptions"});
+  add(bar->addMenu("&?"), {"actHelpContents", "", "actHelpAbout"});
+
+  ToolBar = addToolBar("ToolBar");
+  ToolBar->setObjectName("ToolBar");
+  ToolBar->setMovable(false);
+  for (const char* name : {"actEditLanguage", "actEditCharMap", "", "actEditUndo", "actEditCut", "actEditCopy",
+                           "actEditPaste", "", "actSearchGoto", "actSearchBack", "actSearchForward", "actSearchUp",
+                           "actSearchDown", "", "actSearchStart", "actSearchStartCurrent", "actSearchNext",
+                           "actSearchAll", "actSearchResults", "", "actViewMeanings", "actViewOnTop", "",
+                           "actServiceEditor"}) {
+    if (*name) ToolBar->addAction(Action(name));
+    else ToolBar->addSeparator();
+  }
+}
+
+void TFormKodra3::UpdateActions() {
+  const bool idle = !FBusy;
+  const bool loaded = FDictionary && FDictionary->DictionaryCount() > 0;
+  const int32_t current = FDictionary ? FDictionary->CurrentIndex() : -1;
+  const int32_t count = FDictionary ? FDictionary->KeywordCount() : 0;
+  const bool searchActive = edSearch->hasFocus();
+  const bool searchSelection = edSearch->textCursor().hasSelection();
+  auto enable = [this](const char* name, bool enabled) { Action(name)->setEnabled(enabled); };
+  for (const char* name : {"actEditLanguage", "actEditCharMap", "actViewMeanings", "actViewOnTop",
+                           "actServiceEditor", "actServiceOptions", "actSearchResults"})
+    enable(name, idle);
+  enable("actEditUndo", idle && searchActive && edSearch->CanUndo());
+  enable("actEditCut", idle && searchActive && searchSelection);
+  enable("actEditDelete", idle && searchActive && searchSelection);
+  enable("actEditCopy", idle && ((searchActive && searchSelection) ||
+                                 (edText->hasFocus() && edText->textCursor().hasSelection())));
+  enable("actEditPaste", idle && !QApplication::clipboard()->text().isEmpty());
+  enable("actEditSelectAll", idle && (searchActive || edText->hasFocus()));
+  enable("actSearchGoto", idle && !edSearch->Text().empty() && loaded);
+  enable("actSearchBack", FHistory.CanBack());
+  enable("actSearchForward", FHistory.CanForward());
+  enable("actSearchUp", current > 0);
+  enable("actSearchDown", count > 0 && current < count - 1);
+  const bool canSearch = idle && searchActive && (searchSelection || !edSearch->Text().empty());
+  for (const char* name : {"actSearchStart", "actSearchStartCurrent", "actSearchAll"}) enable(name, canSearch);
+  enable("actSearchNext", idle && FDictionary && FDictionary->SearchActive());
+  Action("actEditLanguage")->setChecked(FLanguageInput);
+}
+
+void TFormKodra3::ApplySettings() {
+  ToolBar->setToolTipDuration(Options().ShowPopupHint() ? -1 : 0);
+  FStatus->SetHintDelay(Options().StatusDelay() * 1000);
+}
+
+void TFormKodra3::ApplyFonts() {
+  edSearch->setFont(FontOf(Options().SearchFont()));
+  lstKeywords->setFont(FontOf(Options().ListFont()));
+  edText->setFont(FontOf(Options().ArticleFont()));
+  FStatus->setFont(FontOf(Options().StatusFont()));
+  if (FShown) ShowArticle();
+}
+
+void TFormKodra3::UpdateCaption() {
+  QAction* checked = FLanguageGroup->checkedAction();
+  if (!checked) {
+    setWindowTitle(FBaseCaption);
+    return;
+  }
+  QString caption = checked->text();
+  caption.remove(caption.indexOf('&'), caption.contains('&') ? 1 : 0);
+  setWindowTitle(caption + ". " + FBaseCaption);
+}
+
+void TFormKodra3::SwitchLanguageInput(bool on) {
+  FLanguageInput = on;
+  edSearch->SetLanguageInput(on ? FLanguage : nullptr);
+  Action("actEditLanguage")->setChecked(on);
+}
+
+std::string TFormKodra3::DictionaryFolder() const {
+  return ProgramFolder() + LanguageIdOfIndex(FLanguageIndex) + kPathDelimiter;
+}
+
+void TFormKodra3::ChooseLanguage(int index, bool switching) {
+  FLanguageIndex = index;
+  Action(index == 1 ? "actDictionaryLatinRussian" : "actDictionaryAncientGreekRussian")->setChecked(true);
+  const char* id = LanguageIdOfIndex(index);
+  SetDefaultLanguageId(id);
+  FDictionary.reset();
+  FHistory.Clear();
+  FLanguage = FindLanguage(id);
+  FWriter->SetLanguage(FLanguage);
+  FDictionary = std::make_unique<TDictionary>(FLanguage, DictionaryFolder());
+  FShownIndex = FDictionary->CurrentIndex();
+  lstKeywords->SetCount(0);
+  if (switching) {
+    LoadSearchField();
+    PostReload(0);
+  }
+  UpdateCaption();
+  SwitchLanguageInput(true);
+}
+
+void TFormKodra3::SelectLanguage(int index) {
+  if (index == FLanguageIndex && FDictionary) {
+    Action(index == 1 ? "actDictionaryLatinRussian" : "actDictionaryAncientGreekRussian")->setChecked(true);
+    return;
+  }
+  SaveSearchField();
+  ChooseLanguage(index, true);
+}
+
+void TFormKodra3::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (FShown) return;
+  FShown = true;
+  LoadSearchField();
+  PostReload(kFirstPage);
+}
+
+void TFormKodra3::closeEvent(QCloseEvent* event) {
+  SavePlacement();
+  BusyStart();
+  SaveSearchField();
+  BusyEnd(skNone, QString());
+  event->accept();
+}
+
+void TFormKodra3::RestorePlacement() {
+  QSettings settings("Prask", "Kodra3");
+  settings.beginGroup("MainWindow");
+  if (settings.contains("Position")) restoreGeometry(settings.value("Position").toByteArray());
+  const int searchHeight = settings.value("SearchHeight", 73).toInt();
+  const int searchWidth = settings.value("SearchWidth", 193).toInt();
+  spSearch->setSizes({searchHeight, std::max(100, height() - searchHeight)});
+  spText->setSizes({searchWidth, std::max(100, width() - searchWidth)});
+}
+
+void TFormKodra3::SavePlacement() {
+  QSettings settings("Prask", "Kodra3");
+  settings.beginGroup("MainWindow");
+  settings.setValue("Position", saveGeometry());
+  settings.setValue("SearchHeight", edSearch->height());
+  settings.setValue("SearchWidth", spSearch->width());
+  settings.setValue("LastLanguage", FLanguageIndex);
+}
+
+// The search field's text lives in the language folder as UTF-16 without a
+// byte-order mark. Errors are ignored: it is a convenience.
+void TFormKodra3::SaveSearchField() {
+  QFile file(QString::fromStdString(DictionaryFolder() + "saves.dat"));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+  const std::u16string text = edSearch->Text();
+  file.write(reinterpret_cast<const char*>(text.data()), qint64(text.size() * 2));
+}
+
+void TFormKodra3::LoadSearchField() {
+  FInserting = true;
+  edSearch->SetText(u"");
+  QFile file(QString::fromStdString(DictionaryFolder() + "saves.dat"));
+  if (file.open(QIODevice::ReadOnly)) {
+    std::u16string text;
+    for (;;) {
+      const QByteArray block = file.read(256);
+      if (block.isEmpty() || block.size() % 2) break;
+      text.append(reinterpret_cast<const char16_t*>(block.constData()), size_t(block.size() / 2));
+      if (block.size() < 256) break;
+    }
+    InsertUnicodeText(*edSearch, text);
+  }
+  FInserting = false;
+}

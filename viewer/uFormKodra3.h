@@ -1,0 +1,122 @@
+#pragma once
+// The viewer: a search field, the keyword list of the current language's
+// dictionaries, the article of the current keyword and the search results.
+// Slow work runs in handlers queued to the window itself, so that the status
+// bar can say "Processing..." before it starts.
+#include <QMainWindow>
+#include <memory>
+#include <string>
+
+#include "dictionary/uArticleHistory.h"
+#include "dictionary/uDictionary.h"
+
+class QAction;
+class QActionGroup;
+class QHeaderView;
+class QMenu;
+class QSplitter;
+class QToolBar;
+class QWidget;
+class TKezListBox;
+class TKezUnicodeRichEdit;
+class TRtfRichEditWriter;
+class TStatusLine;
+
+class TFormKodra3 : public QMainWindow {
+  Q_OBJECT
+public:
+  // The reload message's first-page marker.
+  static constexpr int kFirstPage = 53;
+
+  explicit TFormKodra3(QWidget* parent = nullptr);
+  ~TFormKodra3() override;
+
+  // For other windows and tests.
+  TDictionary* Dictionary() const { return FDictionary.get(); }
+  const TArticleHistory& History() const { return FHistory; }
+  int LanguageIndex() const { return FLanguageIndex; }
+  bool Busy() const { return FBusy; }
+  bool LanguageInput() const { return FLanguageInput; }
+  int32_t ShownIndex() const { return FShownIndex; }
+  TKezUnicodeRichEdit* SearchField() const { return edSearch; }
+  TKezUnicodeRichEdit* ArticleView() const { return edText; }
+  TKezListBox* KeywordList() const { return lstKeywords; }
+  TStatusLine* Status() const { return FStatus; }
+  QAction* Action(const char* name) const;
+
+  void ShowArticle();
+  void InsertWordIntoSearch(const std::u16string& text);
+  void SelectLanguage(int index);
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  // Posted messages: they run after the handler that posts them returns.
+  Q_INVOKABLE void Reload(int mode);
+  Q_INVOKABLE void DoShowArticle();
+  Q_INVOKABLE void OpenKeyword();
+  Q_INVOKABLE void Locate(bool show, bool showIfExact);
+  Q_INVOKABLE void ArticleDoubleClicked();
+  void Post(const char* member);
+  void PostLocate(bool show, bool showIfExact);
+  void PostReload(int mode);
+
+  void CreateComponents();
+  void CreateActions();
+  void CreateMenus();
+  void UpdateActions();
+  void ApplySettings();
+  void ApplyFonts();
+  void UpdateCaption();
+  void SwitchLanguageInput(bool on);
+  void ChooseLanguage(int index, bool switching);
+
+  void BusyStart();
+  void BusyEnd(int kind, const QString& text, const std::string& identifier = {});
+  void TakeWord(bool fromField, bool show);
+  std::u16string TrimWord(std::u16string word) const;
+  bool IsLanguageWordChar(char16_t c) const;
+  void ShowAbbreviationAt(const QPoint& point);
+  void SearchFieldKeyDown(QKeyEvent& event, bool& handled);
+  void DrawKeyword(QPainter& canvas, int32_t index, const QRect& rect);
+
+  void LoadSearchField();
+  void SaveSearchField();
+  void RestorePlacement();
+  void SavePlacement();
+  std::string DictionaryFolder() const;
+
+  // Components, named as the window's localisation knows them.
+  QToolBar* ToolBar = nullptr;
+  QWidget* pnlSearch = nullptr;
+  TKezUnicodeRichEdit* edSearch = nullptr;
+  QSplitter* spSearch = nullptr;
+  TKezListBox* lstKeywords = nullptr;
+  QSplitter* spText = nullptr;
+  QWidget* pnlText = nullptr;
+  TKezUnicodeRichEdit* edText = nullptr;
+  QSplitter* spSearchResults = nullptr;
+  QWidget* pnlSearchResults = nullptr;
+  TStatusLine* FStatus = nullptr;
+  QActionGroup* FLanguageGroup = nullptr;
+
+  std::unique_ptr<TDictionary> FDictionary;
+  TKodraLanguage* FLanguage = nullptr;
+  std::unique_ptr<TRtfRichEditWriter> FWriter;
+  TArticleHistory FHistory;
+  int FLanguageIndex = 0;
+  bool FBusy = false;
+  bool FLanguageInput = true;
+  std::u16string FCurrentWord;
+  int32_t FShownIndex = -1;
+  bool FSuppressHistory = false;
+  bool FInserting = false;
+  bool FShown = false;
+  QString FBaseCaption;
+};
+
+// The program folder's language folder for an index: 0 Ancient Greek, 1 Latin.
+const char* LanguageIdOfIndex(int index);

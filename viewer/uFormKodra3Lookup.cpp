@@ -1,0 +1,284 @@
+// The main window at work: taking words from the search field, locating
+// them, showing articles, the keyword list and the article view.
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include "foundation/KezLocale.h"
+#include "foundation/widgets/KezListBox.h"
+#include "render/uRichEditWriter.h"
+#include "render/widgets/KezUnicodeRichEdit.h"
+#include "viewer/uFormKodra3.h"
+#include "viewer/uStatusLine.h"
+
+namespace {
+QString Tr(const char* key, const char* english) {
+  return QString::fromStdString(Locale().Text(key, english));
+}
+
+// The page shown before the dictionaries are loaded.
+void WriteFirstPage(TArticleWriter& writer) {
+  writer.BeginDocument();
+  writer.OpenCaption();
+  writer.WriteText(u"Kodra");
+  writer.CloseStyle();
+  writer.EndParagraph();
+  writer.OpenHeader();
+  writer.WriteText(u"Словарь древнегреческого и латинского языков");
+  writer.CloseStyle();
+  writer.EndParagraph();
+  writer.WriteText(u"Type a word in the search field; Greek letters come from the Latin keys. "
+                   u"Enter shows the nearest article.");
+  writer.EndParagraph();
+  writer.EndDocument();
+}
+}  // namespace
+
+void TFormKodra3::Post(const char* member) { QMetaObject::invokeMethod(this, member, Qt::QueuedConnection); }
+
+void TFormKodra3::PostLocate(bool show, bool showIfExact) {
+  QMetaObject::invokeMethod(this, "Locate", Qt::QueuedConnection, Q_ARG(bool, show), Q_ARG(bool, showIfExact));
+}
+
+void TFormKodra3::PostReload(int mode) {
+  QMetaObject::invokeMethod(this, "Reload", Qt::QueuedConnection, Q_ARG(int, mode));
+}
+
+void TFormKodra3::ShowArticle() { Post("DoShowArticle"); }
+
+void TFormKodra3::BusyStart() {
+  FBusy = true;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  UpdateActions();
+  FStatus->ShowMessage(skProcessing, Tr("SProcessing", "Processing..."));
+  QApplication::processEvents();
+}
+
+void TFormKodra3::BusyEnd(int kind, const QString& text, const std::string& identifier) {
+  QApplication::restoreOverrideCursor();
+  FBusy = false;
+  FStatus->ShowMessage(TStatusKind(kind), text, identifier);
+  if (kind == skError) QApplication::beep();
+  UpdateActions();
+  QApplication::processEvents();
+}
+
+void TFormKodra3::Reload(int mode) {
+  if (mode == kFirstPage) {
+    WriteFirstPage(*FWriter);
+    PostReload(2);
+    return;
+  }
+  BusyStart();
+  try {
+    FHistory.Clear();
+    FDictionary->LoadDictionaries(true);
+    lstKeywords->SetCount(FDictionary->KeywordCount());
+    if (FDictionary->CurrentIndex() >= 0) lstKeywords->SelectIndex(FDictionary->CurrentIndex());
+    ApplySettings();
+    if (FDictionary->DictionaryCount() > 0 && FDictionary->KeywordCount() > 0) {
+      if (mode != 2) ShowArticle();
+      BusyEnd(skInformation, Tr("SDicLoadedCount", "Active dictionaries count: ") + " " +
+                                 QString::number(FDictionary->DictionaryCount()) +
+                                 Tr("SEntLoadedCount", ", entries count: ") + " " +
+                                 QString::number(FDictionary->KeywordCount()));
+      if (mode == 1) {
+        if (!FCurrentWord.empty()) PostLocate(true, false);
+        else TakeWord(true, true);
+      }
+    } else {
+      BusyEnd(skError, Tr("SNoDicLoaded", "No active dictionaries"), "SNoDicLoaded");
+    }
+  } catch (const THelpedException& e) {
+    BusyEnd(skError, QString::fromStdString(e.Message), e.HelpKeyword);
+  } catch (const std::exception& e) {
+    BusyEnd(skError, QString::fromUtf8(e.what()));
+  }
+  SwitchLanguageInput(true);
+}
+
+void TFormKodra3::DoShowArticle() {
+  FShownIndex = FDictionary->CurrentIndex();
+  if (FShownIndex < 0) return;
+  if (FSuppressHistory) FSuppressHistory = false;
+  else FHistory.Add(FShownIndex);
+  FWriter->SetArticleMode(true);
+  FWriter->BeginDocument();
+  try {
+    FDictionary->RenderArticle(*FWriter);
+  } catch (...) {
+    FWriter->EndDocument();
+    throw;
+  }
+  FWriter->EndDocument();
+  const int32_t start = FDictionary->SelectionStart();
+  edText->SetSelection(start, start + FDictionary->SelectionLength());
+  UpdateActions();
+}
+
+void TFormKodra3::OpenKeyword() {
+  const int32_t index = lstKeywords->ItemIndex();
+  if (index < 0 || index >= FDictionary->KeywordCount()) return;
+  FDictionary->SetCurrent(index);
+  ShowArticle();
+}
+
+bool TFormKodra3::IsLanguageWordChar(char16_t c) const {
+  return FLanguage ? FLanguage->IsLetter(c) || FLanguage->IsKeywordChar(c) : IsWordChar(c);
+}
+
+std::u16string TFormKodra3::TrimWord(std::u16string word) const {
+  while (!word.empty() && !IsLanguageWordChar(word.back())) word.pop_back();
+  size_t first = 0;
+  while (first < word.size() && !IsLanguageWordChar(word[first])) ++first;
+  word.erase(0, first);
+  std::erase_if(word, [](char16_t c) { return c == u'(' || c == u')' || c == u'-'; });
+  return word;
+}
+
+void TFormKodra3::TakeWord(bool fromField, bool show) {
+  if (fromField) {
+    FCurrentWord.clear();
+    int32_t start, end;
+    edSearch->GetSelection(start, end);
+    if (end > start) {
+      FCurrentWord = TrimWord(edSearch->TextRange(start, end));
+    } else {
+      const std::u16string text = edSearch->Text();
+      if (text.empty()) return;
+      const int32_t length = int32_t(text.size());
+      // 1-based, as the caret stands before the character at p.
+      int32_t p = std::clamp(edSearch->CaretPosition() + 1, 1, length);
+      if (!IsLanguageWordChar(text[size_t(p - 1)])) p = std::max(1, p - 1);
+      while (p > 0) {
+        if (IsLanguageWordChar(text[size_t(p - 1)])) {
+          --p;
+        } else {
+          ++p;
+          break;
+        }
+      }
+      p = std::max(p, 1);
+      for (size_t i = size_t(p - 1); i < text.size() && IsLanguageWordChar(text[i]); ++i) FCurrentWord += text[i];
+    }
+  }
+  if (FCurrentWord.empty()) return;
+  PostLocate(show, !show);
+}
+
+void TFormKodra3::Locate(bool show, bool showIfExact) {
+  const int32_t previous = FDictionary->CurrentIndex();
+  std::u16string word = FCurrentWord;
+  if (FLanguage) FLanguage->NormalizeText(word);
+  FDictionary->LocateKeyword(word.c_str());
+  const int32_t index = FDictionary->CurrentIndex();
+  if (index >= 0 && FDictionary->KeywordCount() > 0) {
+    lstKeywords->SelectCentered(std::min(index, FDictionary->KeywordCount() - 1));
+    if (show) ShowArticle();
+    else if (showIfExact && index < FDictionary->KeywordCount() && FDictionary->GetKeywordText(index) == word)
+      ShowArticle();
+  } else {
+    FDictionary->SetCurrent(previous);
+  }
+}
+
+void TFormKodra3::InsertWordIntoSearch(const std::u16string& text) {
+  if (text.empty()) return;
+  FInserting = true;
+  InsertWord(*edSearch, CleanText(text));
+  TakeWord(true, true);
+  FInserting = false;
+  if (!edSearch->hasFocus()) edSearch->setFocus();
+}
+
+void TFormKodra3::SearchFieldKeyDown(QKeyEvent& event, bool& handled) {
+  const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+  if (enter) {
+    if (event.modifiers() & Qt::ControlModifier) return;  // a line break
+    handled = true;
+    if (!FBusy) TakeWord(true, true);
+    return;
+  }
+  if (FLanguageInput) return;  // the field types through the language itself
+  uint16_t key;
+  TShiftState shift;
+  if (!VirtualKeyOf(event, key, shift)) return;
+  if (shift & (ssCtrl | ssAlt)) return;
+  if (const char16_t c = KeyToRussian(key, shift)) {
+    InsertUnicodeText(*edSearch, std::u16string(1, c));
+    handled = true;
+  }
+}
+
+void TFormKodra3::DrawKeyword(QPainter& canvas, int32_t index, const QRect& rect) {
+  const TKeywordEntry* entry = FDictionary ? FDictionary->GetEntry(index) : nullptr;
+  if (!entry) return;
+  // The kind of the first dictionary, filled when more dictionaries hold the keyword.
+  static const QColor kKindColors[] = {QColor(0x2E, 0x6F, 0xB5), QColor(0x3A, 0x9A, 0x4A),
+                                       QColor(0xC0, 0x7A, 0x20), QColor(0x80, 0x80, 0x80)};
+  const QColor color = kKindColors[std::min<int>(entry->Dictionary->Kind(), 3)];
+  const QRect mark(rect.x() + 4, rect.y() + (rect.height() - 8) / 2, 8, 8);
+  canvas.save();
+  canvas.setPen(color);
+  if (entry->Next) canvas.setBrush(color);
+  canvas.drawRect(mark.adjusted(0, 0, -1, -1));
+  canvas.restore();
+  QString keyword = QString::fromStdU16String(entry->Keyword);
+  keyword.replace(QChar('_'), QChar(' '));
+  canvas.drawText(rect.adjusted(16, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, keyword);
+}
+
+void TFormKodra3::ArticleDoubleClicked() {
+  int32_t start, end;
+  edText->GetSelection(start, end);
+  FCurrentWord = TrimWord(edText->TextRange(start, end));
+  if (!FCurrentWord.empty()) PostLocate(false, true);
+}
+
+void TFormKodra3::ShowAbbreviationAt(const QPoint& point) {
+  const int32_t position = edText->CharFromPos(point);
+  const std::u16string text = edText->Text();
+  if (position < 0 || size_t(position) >= text.size() || !IsWordChar(text[size_t(position)])) {
+    FStatus->ClearHint();
+    return;
+  }
+  size_t first = size_t(position), last = size_t(position) + 1;
+  while (first > 0 && IsWordChar(text[first - 1])) --first;
+  while (last < text.size() && IsWordChar(text[last])) ++last;
+  std::u16string word = text.substr(first, last - first);
+  const char16_t* explanation = FDictionary->FindAbbreviation(word.c_str());
+  if (!explanation && !word.empty() && word.back() == u'.') {
+    word.pop_back();
+    explanation = FDictionary->FindAbbreviation(word.c_str());
+    if (explanation) word += u'.';
+  }
+  if (explanation)
+    FStatus->ShowHint(QString::fromStdU16String(word) + ": " + QString::fromStdU16String(explanation));
+  else
+    FStatus->ClearHint();
+}
+
+bool TFormKodra3::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == edText->viewport()) {
+    if (event->type() == QEvent::MouseMove && FDictionary)
+      ShowAbbreviationAt(static_cast<QMouseEvent*>(event)->pos());
+    else if (event->type() == QEvent::MouseButtonDblClick)
+      Post("ArticleDoubleClicked");  // after the control has selected the word
+  } else if (watched == lstKeywords || watched == lstKeywords->viewport()) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+      Post("OpenKeyword");
+      return true;
+    }
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        Post("OpenKeyword");
+        return true;
+      }
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
