@@ -97,6 +97,7 @@ void TInputMethod::LoadFromFile(const std::string& path) {
 
 TComposition TInputMethod::Compose(std::u16string_view before, char16_t c) const {
   TComposition composition{c, 0};
+  if (c == 0) return composition;  // keys hold no NUL
   std::array<char16_t, MaxKeyLength> candidate{};  // filled from the back
   size_t length = 1;
   candidate.back() = c;

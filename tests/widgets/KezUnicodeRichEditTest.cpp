@@ -126,7 +126,8 @@ TEST(KezUnicodeRichEdit, LegacyFontFacesPerCharacter) {
       "{\\f1\\fnil\\fcharset2 GreekClassic;}}\\f0\\fs24 \\'d1\\'eb\\'ee\\'e2\\'ee {\\f1 lo/goj}\\par \\f1 a}";
   TTestRichEdit edit;
   edit.LoadRtf(clipboard);
-  const TRtfFacedText faced = ReadRtf(clipboard).FacedText();
+  const TRtfDocument read = ReadRtf(clipboard);
+  const TRtfFacedText faced = read.FacedText();  // views into read
   ASSERT_EQ(edit.Text(), faced.Text);
   // The clipboard conversion selects one character after another and asks for its face.
   for (int32_t i = 0; i < edit.TextLength(); ++i) {
