@@ -11,6 +11,10 @@
 #include "foundation/KezProgramFolder.h"
 #include "language/uGreek.h"
 #include "language/uLatin.h"
+#include "language/uTyping.h"
+
+TKodraLanguage::TKodraLanguage() = default;
+TKodraLanguage::~TKodraLanguage() = default;
 
 char16_t TKodraLanguage::FoldChar(char16_t c, bool keepDiacritics) const {
   if (keepDiacritics) return c;
@@ -54,6 +58,20 @@ void TKodraLanguage::LoadKeyboardLayout() const {
     if (first < 0x21 || first > 0x7E) continue;
     FLayout[first - 0x20] = char16_t(ReadHex(value));
   }
+}
+
+const TInputMethod& TKodraLanguage::InputMethod() const {
+  if (!FInputMethod) {
+    FInputMethod = std::make_unique<TInputMethod>();
+    FInputMethod->LoadFromFile(GetPath("inputmethod.tbl"));
+  }
+  return *FInputMethod;
+}
+
+void TKodraLanguage::ResetInputMethod() const { FInputMethod.reset(); }
+
+void TKodraLanguage::TypeChar(TKezAbstractRichEdit& edit, char16_t c) const {
+  ::TypeChar(InputMethod(), edit, c);
 }
 
 void TKodraLanguage::NormalizeText(std::u16string& text) const {

@@ -11,6 +11,9 @@
 #include "foundation/KezSortedList.h"
 #include "language/uCommon.h"
 
+class TInputMethod;
+class TKezAbstractRichEdit;
+
 // Character flag bits.
 constexpr uint32_t cfCapital = 0x001;
 constexpr uint32_t cfSmall = 0x002;
@@ -21,7 +24,10 @@ constexpr uint32_t cfLetter = cfCapital | cfSmall | cfSign;
 
 class TKodraLanguage {
 public:
-  virtual ~TKodraLanguage() = default;
+  TKodraLanguage();
+  virtual ~TKodraLanguage();
+  TKodraLanguage(const TKodraLanguage&) = delete;
+  TKodraLanguage& operator=(const TKodraLanguage&) = delete;
 
   virtual int CharCount() const = 0;
   virtual char16_t CharAt(int index) const = 0;
@@ -55,10 +61,19 @@ public:
   // Forgets the keyboard layout so that the next use reads it again.
   void ResetKeyboardLayout() const { FLayout[0] = 0; }
 
+  // Inserts the typed character c of the language at the caret, composing
+  // it with the characters before the caret through the input method.
+  void TypeChar(TKezAbstractRichEdit& edit, char16_t c) const;
+  // The table of "inputmethod.tbl", read on first use (empty without the file).
+  const TInputMethod& InputMethod() const;
+  // Forgets the input method so that the next use reads it again.
+  void ResetInputMethod() const;
+
 private:
   void LoadKeyboardLayout() const;
 
   mutable std::array<char16_t, 95> FLayout{};  // U+0020..U+007E; entry 0 is 0 until loaded
+  mutable std::unique_ptr<TInputMethod> FInputMethod;
 };
 
 // The key character of a Windows virtual-key code on the US layout; 0 for

@@ -1,46 +1,12 @@
-// Round trips through our own RTF article writer belong here too once the
-// writer is in the core: every document it writes must read back to the
-// text and styles it was given.
+// Round trips through our own writers are in RtfRoundTripTest.cpp.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
+#include "RtfDescribe.h"
 #include "foundation/KezText.h"
 #include "render/uCodePages.h"
 #include "render/uRtfReader.h"
-
-namespace {
-
-// A compact picture of a document: runs as text<attributes>, paragraphs
-// separated by " | ". Attributes at their defaults are left out.
-std::string Describe(const TRtfDocument& document) {
-  std::string out;
-  for (size_t p = 0; p < document.Paragraphs.size(); ++p) {
-    if (p) out += " | ";
-    for (const TRtfRun& run : document.Paragraphs[p].Runs) {
-      const TRtfCharFormat& f = run.Format;
-      std::string attributes;
-      auto add = [&](const std::string& a) { attributes += (attributes.empty() ? "" : ",") + a; };
-      if (!f.FaceName.empty()) add(f.FaceName);
-      if (f.HalfPoints != 24) add("fs" + std::to_string(f.HalfPoints));
-      if (f.Color != clRtfAuto) {
-        char color[16];
-        std::snprintf(color, sizeof color, "#%06X", unsigned(f.Color));
-        add(color);
-      }
-      if (f.Bold) add("b");
-      if (f.Italic) add("i");
-      if (f.Underline) add("u");
-      if (f.Position == vpSubscript) add("sub");
-      if (f.Position == vpSuperscript) add("super");
-      out += ToUtf8(run.Text) + "<" + attributes + ">";
-    }
-  }
-  return out;
-}
-
-}  // namespace
 
 TEST(RtfReader, Text) {
   struct { const char* rtf; std::u16string text; } cases[] = {
