@@ -253,7 +253,6 @@ void TFormKodra3::ShowAbbreviationAt(const QPoint& point) {
   if (!explanation && !word.empty() && word.back() == u'.') {
     word.pop_back();
     explanation = FDictionary->FindAbbreviation(word.c_str());
-    if (explanation) word += u'.';
   }
   if (explanation)
     FStatus->ShowHint(QString::fromStdU16String(word) + ": " + QString::fromStdU16String(explanation));
