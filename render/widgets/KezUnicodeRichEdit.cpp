@@ -276,10 +276,6 @@ QTextCharFormat ToCharFormat(const TRtfCharFormat& from, uint32_t formats, QText
   return format;
 }
 
-}  // namespace
-
-namespace {
-
 QTextBlockFormat ToBlockFormat(const TRtfParagraph& paragraph, double pixelsPerTwip, QTextBlockFormat format) {
   format.setTextIndent(paragraph.FirstIndent * pixelsPerTwip);
   format.setLeftMargin(paragraph.LeftIndent * pixelsPerTwip);
