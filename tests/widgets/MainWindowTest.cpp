@@ -48,9 +48,16 @@ protected:
     return std::u16string(FWindow->Dictionary()->GetKeywordText(FWindow->Dictionary()->CurrentIndex()));
   }
   std::u16string Shown() const { return FWindow->ArticleView()->Text(); }
+  // Keys as a US keyboard sends them: the shifted signs come with Shift.
   void Type(const char* keys) {
     FWindow->SearchField()->setFocus();
-    QTest::keyClicks(FWindow->SearchField(), keys);
+    for (const char* k = keys; *k; ++k) {
+      const QString text{QChar(*k)};
+      const bool shifted = std::string_view(")(|+:\"<>?~{}_!@#$%^&*").find(*k) != std::string_view::npos ||
+                           (*k >= 'A' && *k <= 'Z');
+      const int key = (*k >= 'a' && *k <= 'z') ? Qt::Key_A + (*k - 'a') : QKeySequence(text)[0].key();
+      QTest::keyClick(FWindow->SearchField(), Qt::Key(key), shifted ? Qt::ShiftModifier : Qt::NoModifier);
+    }
     Settle();
   }
   void Clear() {
@@ -75,6 +82,19 @@ TEST_F(MainWindowTest, TypingLocatesAndShowsOnlyExactKeywords) {
   Settle();
   EXPECT_NE(Shown().find(u"человек"), std::u16string::npos);
   EXPECT_EQ(FWindow->History().Items().size(), 1u);
+}
+
+TEST_F(MainWindowTest, KeysComposeAccentedLettersAndFindTheKeyword) {
+  Type("a)/nqrvpow");  // a ) / composes ἄ
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"\u1F04νθρωπος");
+  EXPECT_EQ(CurrentKeyword(), u"\u1F04νθρωπος");
+  EXPECT_NE(Shown().find(u"человек"), std::u16string::npos);  // an exact keyword shows at once
+  // With the language input off, the keys type Russian whatever the system layout.
+  Clear();
+  FWindow->Action("actEditLanguage")->trigger();
+  EXPECT_FALSE(FWindow->LanguageInput());
+  Type("ckjdj");
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"слово");
 }
 
 TEST_F(MainWindowTest, ExactKeywordShowsAtOnceAndUpDownSkipTheHistory) {
