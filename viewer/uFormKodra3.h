@@ -47,6 +47,8 @@ public:
   void ShowArticle();
   void InsertWordIntoSearch(const std::u16string& text);
   void SelectLanguage(int index);
+  // A word to look up once the dictionaries are loaded (from the command line).
+  void SetPendingWord(std::u16string word) { FPendingWord = std::move(word); }
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -116,6 +118,7 @@ private:
   bool FInserting = false;
   bool FShown = false;
   QString FBaseCaption;
+  std::u16string FPendingWord;
 };
 
 // The program folder's language folder for an index: 0 Ancient Greek, 1 Latin.

@@ -89,6 +89,11 @@ void TFormKodra3::Reload(int mode) {
         if (!FCurrentWord.empty()) PostLocate(true, false);
         else TakeWord(true, true);
       }
+      if (!FPendingWord.empty()) {
+        edSearch->SetText(u"");
+        InsertWordIntoSearch(FPendingWord);
+        FPendingWord.clear();
+      }
     } else {
       BusyEnd(skError, Tr("SNoDicLoaded", "No active dictionaries"), "SNoDicLoaded");
     }

@@ -13,6 +13,9 @@ int main(int argc, char** argv) {
     SetProgramFolder(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString());
   LoadOptions(ProgramFolder());
   TFormKodra3 window;
+  // "kodra WORD" looks the word up as soon as the dictionaries are loaded.
+  const QStringList words = QCoreApplication::arguments().mid(1);
+  if (!words.isEmpty()) window.SetPendingWord(words.join(' ').toStdU16String());
   window.show();
   return application.exec();
 }
