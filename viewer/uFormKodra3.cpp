@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QMenuBar>
 #include <QSettings>
+#include <QHeaderView>
 #include <QSplitter>
+#include <QStandardItemModel>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -118,6 +120,31 @@ void TFormKodra3::CreateComponents() {
   edText->viewport()->installEventFilter(this);
   pnlSearchResults = new QWidget(spSearchResults);
   pnlSearchResults->setObjectName("pnlSearchResults");
+  auto* resultsLayout = new QVBoxLayout(pnlSearchResults);
+  resultsLayout->setContentsMargins(0, 0, 0, 0);
+  resultsLayout->setSpacing(0);
+  auto* header = new QStandardItemModel(0, 2, pnlSearchResults);
+  hcSearchResults = new QHeaderView(Qt::Horizontal, pnlSearchResults);
+  hcSearchResults->setObjectName("hcSearchResults");
+  hcSearchResults->setModel(header);
+  hcSearchResults->setSectionsClickable(false);
+  hcSearchResults->setMinimumSectionSize(50);
+  hcSearchResults->setMaximumSectionSize(1024);
+  hcSearchResults->resizeSection(0, 138);
+  hcSearchResults->resizeSection(1, 1024);
+  header->setHorizontalHeaderLabels({QString(), QString()});
+  lstSearchResults = new TKezListBox(pnlSearchResults);
+  lstSearchResults->setObjectName("lstSearchResults");
+  lstSearchResults->SetMinItemHeight(18);
+  lstSearchResults->SetHideSelection(false);
+  lstSearchResults->SetOnDrawItem([this](TKezCustomListBox&, QPainter& canvas, int32_t index, const QRect& rect) {
+    DrawResult(canvas, index, rect);
+  });
+  lstSearchResults->installEventFilter(this);
+  lstSearchResults->viewport()->installEventFilter(this);
+  connect(hcSearchResults, &QHeaderView::sectionResized, lstSearchResults, [this] { lstSearchResults->Invalidate(); });
+  resultsLayout->addWidget(hcSearchResults);
+  resultsLayout->addWidget(lstSearchResults);
   spText->addWidget(spSearch);
   spText->addWidget(spSearchResults);
   spText->setSizes({193, 563});
@@ -246,6 +273,29 @@ void TFormKodra3::CreateActions() {
       ShowArticle();
     });
   }
+  on("actSearchStart", [this] {
+    FStatus->ClearMessage();
+    if (const std::u16string text = SearchText(); !text.empty())
+      QMetaObject::invokeMethod(this, "Search", Qt::QueuedConnection, Q_ARG(QString, QString::fromStdU16String(text)),
+                                Q_ARG(int, 0));
+  });
+  on("actSearchStartCurrent", [this] {
+    FStatus->ClearMessage();
+    if (const std::u16string text = SearchText(); !text.empty())
+      QMetaObject::invokeMethod(this, "Search", Qt::QueuedConnection, Q_ARG(QString, QString::fromStdU16String(text)),
+                                Q_ARG(int, int(FDictionary->CurrentIndex())));
+  });
+  on("actSearchNext", [this] {
+    FStatus->ClearMessage();
+    QMetaObject::invokeMethod(this, "Search", Qt::QueuedConnection, Q_ARG(QString, QString()), Q_ARG(int, 0));
+  });
+  on("actSearchAll", [this] {
+    FStatus->ClearMessage();
+    if (const std::u16string text = SearchText(); !text.empty())
+      QMetaObject::invokeMethod(this, "SearchAll", Qt::QueuedConnection,
+                                Q_ARG(QString, QString::fromStdU16String(text)));
+  });
+  on("actSearchResults", [this] { ShowResultsPanel(Action("actSearchResults")->isChecked()); });
   on("actViewMeanings", [this] {
     edText->SetWordWrap(!Action("actViewMeanings")->isChecked());
     ShowArticle();
@@ -318,14 +368,27 @@ void TFormKodra3::UpdateActions() {
   Action("actEditLanguage")->setChecked(FLanguageInput);
 }
 
+void TFormKodra3::ShowResultsPanel(bool show) {
+  pnlSearchResults->setVisible(show);
+  Action("actSearchResults")->setChecked(show);
+  if (show && spSearchResults->sizes().value(1) < 40) spSearchResults->setSizes({std::max(100, height() - 200), 84});
+}
+
 void TFormKodra3::ApplySettings() {
   ToolBar->setToolTipDuration(Options().ShowPopupHint() ? -1 : 0);
   FStatus->SetHintDelay(Options().StatusDelay() * 1000);
+  hcSearchResults->model()->setHeaderData(0, Qt::Horizontal, QString::fromStdString(Locale().Text("SSearchResults", "Search results")));
 }
 
 void TFormKodra3::ApplyFonts() {
   edSearch->setFont(FontOf(Options().SearchFont()));
   lstKeywords->setFont(FontOf(Options().ListFont()));
+  {
+    const TFontChoice choice = Options().FullTextFontChoice();
+    QFont font(QString::fromStdString(choice.FaceName));
+    if (choice.Size > 0) font.setPointSize(choice.Size);
+    lstSearchResults->setFont(font);
+  }
   edText->setFont(FontOf(Options().ArticleFont()));
   FStatus->setFont(FontOf(Options().StatusFont()));
   if (FShown) ShowArticle();
@@ -361,6 +424,8 @@ void TFormKodra3::ChooseLanguage(int index, bool switching) {
   FHistory.Clear();
   FLanguage = FindLanguage(id);
   FWriter->SetLanguage(FLanguage);
+  FResults.clear();
+  if (lstSearchResults) lstSearchResults->SetCount(0);
   FDictionary = std::make_unique<TDictionary>(FLanguage, DictionaryFolder());
   FShownIndex = FDictionary->CurrentIndex();
   lstKeywords->SetCount(0);

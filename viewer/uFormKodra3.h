@@ -42,6 +42,8 @@ public:
   TKezUnicodeRichEdit* ArticleView() const { return edText; }
   TKezListBox* KeywordList() const { return lstKeywords; }
   TStatusLine* Status() const { return FStatus; }
+  TKezListBox* ResultList() const { return lstSearchResults; }
+  const TSearchResultList& Results() const { return FResults; }
   QAction* Action(const char* name) const;
 
   void ShowArticle();
@@ -62,6 +64,12 @@ private:
   Q_INVOKABLE void OpenKeyword();
   Q_INVOKABLE void Locate(bool show, bool showIfExact);
   Q_INVOKABLE void ArticleDoubleClicked();
+  Q_INVOKABLE void Search(const QString& text, int startIndex);
+  Q_INVOKABLE void SearchAll(const QString& text);
+  Q_INVOKABLE void OpenResult();
+  std::u16string SearchText() const;
+  void ShowResultsPanel(bool show);
+  void DrawResult(QPainter& canvas, int32_t index, const QRect& rect);
   void Post(const char* member);
   void PostLocate(bool show, bool showIfExact);
   void PostReload(int mode);
@@ -102,6 +110,8 @@ private:
   TKezUnicodeRichEdit* edText = nullptr;
   QSplitter* spSearchResults = nullptr;
   QWidget* pnlSearchResults = nullptr;
+  QHeaderView* hcSearchResults = nullptr;
+  TKezListBox* lstSearchResults = nullptr;
   TStatusLine* FStatus = nullptr;
   QActionGroup* FLanguageGroup = nullptr;
 
@@ -119,6 +129,8 @@ private:
   bool FShown = false;
   QString FBaseCaption;
   std::u16string FPendingWord;
+  TSearchResultList FResults;
+  int32_t FHighlightAllResult = -1;
 };
 
 // The program folder's language folder for an index: 0 Ancient Greek, 1 Latin.

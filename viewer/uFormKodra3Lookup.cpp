@@ -9,6 +9,8 @@
 
 #include "foundation/KezLocale.h"
 #include "foundation/widgets/KezListBox.h"
+#include "options/uOptions.h"
+#include <QHeaderView>
 #include "render/uRichEditWriter.h"
 #include "render/widgets/KezUnicodeRichEdit.h"
 #include "viewer/uFormKodra3.h"
@@ -119,9 +121,126 @@ void TFormKodra3::DoShowArticle() {
     throw;
   }
   FWriter->EndDocument();
+  // Every hit of the opened result's article, marked as the selection is.
+  QList<QTextEdit::ExtraSelection> marks;
+  if (FHighlightAllResult >= 0 && size_t(FHighlightAllResult) < FResults.size() &&
+      FResults[size_t(FHighlightAllResult)]->Next) {
+    for (const TSearchResultBase* hit = FResults[size_t(FHighlightAllResult)].get(); hit; hit = hit->Next.get()) {
+      QTextEdit::ExtraSelection mark;
+      mark.cursor = QTextCursor(edText->document());
+      mark.cursor.setPosition(hit->Position);
+      mark.cursor.setPosition(hit->Position + hit->Length, QTextCursor::KeepAnchor);
+      mark.format.setBackground(palette().highlight());
+      mark.format.setForeground(palette().highlightedText());
+      marks.append(mark);
+    }
+  }
+  edText->setExtraSelections(marks);
+  FHighlightAllResult = -1;
   const int32_t start = FDictionary->SelectionStart();
   edText->SetSelection(start, start + FDictionary->SelectionLength());
   UpdateActions();
+}
+
+// The selection; else the caret's line, or the line before it, or the one
+// after it, whichever first holds more than a single blank.
+std::u16string TFormKodra3::SearchText() const {
+  int32_t start, end;
+  edSearch->GetSelection(start, end);
+  if (end > start) return edSearch->TextRange(start, end);
+  const std::u16string text = edSearch->Text();
+  if (text.empty()) return {};
+  std::vector<std::u16string> lines(1);
+  size_t caretLine = 0;
+  const size_t caret = size_t(edSearch->CaretPosition());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (i == caret) caretLine = lines.size() - 1;
+    if (text[i] == u'\n') lines.emplace_back();
+    else lines.back() += text[i];
+  }
+  if (caret >= text.size()) caretLine = lines.size() - 1;
+  auto usable = [&](size_t line) { return line < lines.size() && !lines[line].empty() && lines[line] != u" "; };
+  if (usable(caretLine)) return lines[caretLine];
+  if (caret > 0 && caretLine > 0 && usable(caretLine - 1)) return lines[caretLine - 1];
+  if (usable(caretLine + 1)) return lines[caretLine + 1];
+  return {};
+}
+
+void TFormKodra3::Search(const QString& text, int startIndex) {
+  BusyStart();
+  try {
+    const bool found = text.isEmpty() ? FDictionary->SearchNext()
+                                      : FDictionary->StartSearch(text.toStdU16String(), startIndex);
+    if (found) {
+      lstKeywords->SelectCentered(FDictionary->CurrentIndex());
+      DoShowArticle();
+      edText->setFocus();
+      BusyEnd(skInformation, Tr("SSearchOk", "Successful search"));
+    } else {
+      BusyEnd(skWarning, Tr("SSearchFalse", "String not found"));
+    }
+  } catch (const THelpedException& e) {
+    BusyEnd(skError, QString::fromStdString(e.Message), e.HelpKeyword);
+  } catch (const std::exception& e) {
+    BusyEnd(skError, QString::fromUtf8(e.what()));
+  }
+}
+
+void TFormKodra3::SearchAll(const QString& text) {
+  BusyStart();
+  try {
+    FResults.clear();
+    const bool found = FDictionary->SearchAll(text.toStdU16String(), FResults);
+    lstSearchResults->SetCount(int32_t(FResults.size()));
+    ShowResultsPanel(found);
+    if (found)
+      BusyEnd(skInformation, Tr("SSearchAllOk", "Successful search") + " " + QString::number(FResults.size()));
+    else
+      BusyEnd(skWarning, Tr("SSearchFalse", "String not found"));
+  } catch (const THelpedException& e) {
+    BusyEnd(skError, QString::fromStdString(e.Message), e.HelpKeyword);
+  } catch (const std::exception& e) {
+    BusyEnd(skError, QString::fromUtf8(e.what()));
+  }
+}
+
+void TFormKodra3::OpenResult() {
+  const int32_t row = lstSearchResults->ItemIndex();
+  if (row < 0 || size_t(row) >= FResults.size()) return;
+  const TSearchResult& result = *FResults[size_t(row)];
+  lstKeywords->SelectCentered(result.KeywordIndex);
+  FDictionary->SetCurrent(result.KeywordIndex, result.Position, result.Length);
+  const auto& search = Options().FullTextSearch();
+  if (search.ShowKind() == skFirst && search.HighlightAll()) FHighlightAllResult = row;
+  ShowArticle();
+  edText->setFocus();
+}
+
+void TFormKodra3::DrawResult(QPainter& canvas, int32_t index, const QRect& rect) {
+  if (index < 0 || size_t(index) >= FResults.size()) return;
+  const TSearchResult& result = *FResults[size_t(index)];
+  const int section = hcSearchResults->sectionSize(0);
+  QString keyword = QString::fromStdU16String(std::u16string(FDictionary->GetKeywordText(result.KeywordIndex)));
+  keyword.replace(QChar('_'), QChar(' '));
+  canvas.save();
+  canvas.setClipRect(QRect(rect.x() + 2, rect.y(), section - 12, rect.height()));
+  canvas.drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, keyword);
+  canvas.restore();
+  canvas.save();
+  canvas.setPen(index == lstSearchResults->ItemIndex() ? palette().highlight().color() : palette().button().color());
+  canvas.drawLine(rect.x() + section - 4, rect.top(), rect.x() + section - 4, rect.bottom());
+  canvas.restore();
+  if (result.Context.empty()) return;
+  int x = rect.x() + section;
+  if (result.Next) {  // a mark for further hits in the same article
+    canvas.save();
+    canvas.setBrush(canvas.pen().color());
+    canvas.drawEllipse(QRect(x, rect.y() + (rect.height() - 9) / 2, 9, 9));
+    canvas.restore();
+  }
+  x += 13;
+  canvas.drawText(QRect(x, rect.y(), rect.right() - x, rect.height()), Qt::AlignVCenter | Qt::AlignLeft,
+                  QString::fromStdU16String(result.Context));
 }
 
 void TFormKodra3::OpenKeyword() {
@@ -271,6 +390,18 @@ bool TFormKodra3::eventFilter(QObject* watched, QEvent* event) {
       ShowAbbreviationAt(static_cast<QMouseEvent*>(event)->pos());
     else if (event->type() == QEvent::MouseButtonDblClick)
       Post("ArticleDoubleClicked");  // after the control has selected the word
+  } else if (watched == lstSearchResults || watched == lstSearchResults->viewport()) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+      Post("OpenResult");
+      return true;
+    }
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        Post("OpenResult");
+        return true;
+      }
+    }
   } else if (watched == lstKeywords || watched == lstKeywords->viewport()) {
     if (event->type() == QEvent::MouseButtonDblClick) {
       Post("OpenKeyword");

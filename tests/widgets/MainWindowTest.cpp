@@ -198,3 +198,35 @@ TEST_F(MainWindowTest, NoDictionariesIsReported) {
   EXPECT_EQ(FWindow->Status()->Kind(), skError);
   EXPECT_EQ(FWindow->Status()->Text(), "No active dictionaries");
 }
+
+TEST_F(MainWindowTest, SearchAllListsResultsThatOpenWithTheHitSelected) {
+  FWindow->SelectLanguage(1);
+  Settle();
+  FWindow->SearchField()->setFocus();
+  FWindow->SearchField()->SetText(u"человек");
+  Settle();
+  FWindow->Action("actSearchAll")->setEnabled(true);
+  FWindow->Action("actSearchAll")->trigger();
+  Settle();
+  ASSERT_GT(FWindow->Results().size(), 1u);
+  EXPECT_TRUE(FWindow->Action("actSearchResults")->isChecked());
+  EXPECT_EQ(FWindow->ResultList()->Count(), int32_t(FWindow->Results().size()));
+  FWindow->ResultList()->SelectIndex(1);
+  FWindow->ResultList()->setFocus();
+  QTest::keyClick(FWindow->ResultList(), Qt::Key_Return);
+  Settle();
+  const TSearchResult& result = *FWindow->Results()[1];
+  EXPECT_EQ(FWindow->Dictionary()->CurrentIndex(), result.KeywordIndex);
+  int32_t start, end;
+  FWindow->ArticleView()->GetSelection(start, end);
+  EXPECT_EQ(FWindow->ArticleView()->TextRange(start, end), u"человек");  // the hit, as the article shows it
+  // Nothing found: the panel goes and Search results is unchecked.
+  Clear();
+  FWindow->SearchField()->SetText(u"qqqq");
+  Settle();
+  FWindow->Action("actSearchAll")->setEnabled(true);
+  FWindow->Action("actSearchAll")->trigger();
+  Settle();
+  EXPECT_FALSE(FWindow->Action("actSearchResults")->isChecked());
+  EXPECT_EQ(FWindow->Status()->Text(), "String not found");
+}
