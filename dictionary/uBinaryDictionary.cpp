@@ -186,19 +186,7 @@ const uint8_t* TBinaryDictionary::BodyCodes(int32_t index) const {
 }
 
 const char16_t* TBinaryDictionary::GetArticle(int32_t index) {
-  const uint8_t* p = BodyCodes(index);
-  const uint8_t* const end = FImage.get() + FRecordsEnd;
-  const uint32_t charCount = uint32_t(FCharCount);
   FBody.Clear();
-  while (p < end) {
-    uint32_t code = *p++;
-    if (code == 0) break;
-    if (code <= 30) {
-      if (p >= end) break;
-      code = (31 - code) * 256 + *p++;
-    }
-    if (code >= charCount) break;
-    FBody.AppendChar(FCharTable[code]);
-  }
+  ForEachCode(index, [this](uint32_t code) { FBody.AppendChar(FCharTable[code]); });
   return FBody.AsText();
 }

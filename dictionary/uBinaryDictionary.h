@@ -33,8 +33,25 @@ public:
   // characters it holds: codes run from the first byte to a zero byte or
   // to CodesEnd, whichever comes first.
   const uint8_t* BodyCodes(int32_t index) const;
-  const uint8_t* CodesEnd() const { return FImage.get() + FRecordsEnd; }
   const char16_t* CharTable() const { return FCharTable; }
+  // Calls f(code) for each code of the article's body, up to its end byte,
+  // the first code not below the character count, or the end of the records.
+  template <class F>
+  void ForEachCode(int32_t index, F&& f) const {
+    const uint8_t* p = BodyCodes(index);
+    const uint8_t* const end = FImage.get() + FRecordsEnd;
+    const uint32_t charCount = uint32_t(FCharCount);
+    while (p < end) {
+      uint32_t code = *p++;
+      if (code == 0) break;
+      if (code <= 30) {
+        if (p >= end) break;
+        code = (31 - code) * 256 + *p++;
+      }
+      if (code >= charCount) break;
+      f(code);
+    }
+  }
 
   const std::string& FileName() const { return FFileName; }
   const char16_t* Caption() const { return FCaption; }

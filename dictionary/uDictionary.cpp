@@ -258,15 +258,11 @@ void TDictionary::RenderEntry(const TKeywordEntry& entry, TArticleWriter& writer
   bool tabNext = false;
   for (const char16_t* p = body; *p; ++p) {
     switch (const char16_t c = *p) {
-      case 1: writer.OpenHeader(); break;
-      case 3: writer.OpenMark(); break;
-      case 5: writer.OpenAuthor(); break;
-      case 7: case 8: case 9: writer.OpenEnumeration(c - 6); break;
-      case 11: writer.OpenComment(); break;
-      case 13: writer.OpenExample(); break;
-      case 2: case 4: case 6: case 12: case 14: writer.CloseStyle(); break;
+      case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 11: case 12: case 13: case 14:
+        writer.WriteTagUnit(c);
+        break;
       case 10:
-        writer.CloseStyle();
+        writer.WriteTagUnit(c);
         tabNext = true;
         break;
       case 15: writer.EndParagraph(); break;

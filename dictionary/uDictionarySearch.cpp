@@ -326,20 +326,8 @@ bool TDictionary::MayHold(const TKeywordEntry& entry) {
     const char16_t* fold = FoldTable(FSearchWords[0].KeepDiacritics);
     for (const char16_t* k = entry.Keyword; *k; ++k) letters |= LetterBit(fold[*k]);
   }
-  const uint8_t* p = entry.Dictionary->BodyCodes(int32_t(entry.ArticleIndex));
-  const uint8_t* const end = entry.Dictionary->CodesEnd();
   const uint64_t* codeBits = bits->data();
-  const uint32_t count = uint32_t(bits->size());
-  while (p < end) {
-    uint32_t code = *p++;
-    if (code == 0) break;
-    if (code <= 30) {
-      if (p >= end) break;
-      code = (31 - code) * 256 + *p++;
-    }
-    if (code >= count) break;
-    letters |= codeBits[code];
-  }
+  entry.Dictionary->ForEachCode(int32_t(entry.ArticleIndex), [&](uint32_t code) { letters |= codeBits[code]; });
   return (letters & FRequiredLetters) == FRequiredLetters;
 }
 

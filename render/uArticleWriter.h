@@ -9,6 +9,10 @@
 class TKodraLanguage;
 class TOptions;
 
+// The tag units of an article body (1 to 14: header, mark, author, the
+// three enumeration levels and the closing units, comment, example).
+bool IsTagUnit(char16_t unit);
+
 class TArticleWriter {
 public:
   explicit TArticleWriter(const TOptions& options) : FOptions(options) {}
@@ -48,6 +52,8 @@ public:
   // options' AbbrExpansion says.
   virtual void WriteKeyword(std::u16string_view keyword) = 0;
   virtual void EndParagraph() = 0;
+  // Opens the style of a tag unit, or closes the open one for a closing unit.
+  void WriteTagUnit(char16_t unit);
 
   // Source text in the editor's tag and translation colours.
   virtual void WriteTagText(std::u16string_view text) { WriteText(text); }

@@ -52,15 +52,7 @@ void TSourceDictionaryPartArticles::Preview(int32_t item, TArticleWriter& writer
         ++p;
         continue;
       }
-      switch (unit) {
-        case 1: writer.OpenHeader(); break;
-        case 3: writer.OpenMark(); break;
-        case 5: writer.OpenAuthor(); break;
-        case 7: case 8: case 9: writer.OpenEnumeration(unit - 6); break;
-        case 11: writer.OpenComment(); break;
-        case 13: writer.OpenExample(); break;
-        default: writer.CloseStyle(); break;
-      }
+      writer.WriteTagUnit(unit);
       if (unit == 7 || unit == 8 || unit == 9) afterEnumeration = true;
       else if (unit % 2 == 1 && unit != 10) afterEnumeration = false;  // another opening tag
       p += length;

@@ -21,6 +21,14 @@ QString Tr(const char* key, const char* english) {
   return QString::fromStdString(Locale().Text(key, english));
 }
 
+// A double click, Enter or Space opens the selected row of a list.
+bool OpensRow(const QEvent& event) {
+  if (event.type() == QEvent::MouseButtonDblClick) return true;
+  if (event.type() != QEvent::KeyPress) return false;
+  const int key = static_cast<const QKeyEvent&>(event).key();
+  return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+}
+
 // The page shown before the dictionaries are loaded.
 void WriteFirstPage(TArticleWriter& writer) {
   writer.BeginDocument();
@@ -391,28 +399,14 @@ bool TFormKodra3::eventFilter(QObject* watched, QEvent* event) {
     else if (event->type() == QEvent::MouseButtonDblClick)
       Post("ArticleDoubleClicked");  // after the control has selected the word
   } else if (watched == lstSearchResults || watched == lstSearchResults->viewport()) {
-    if (event->type() == QEvent::MouseButtonDblClick) {
+    if (OpensRow(*event)) {
       Post("OpenResult");
       return true;
     }
-    if (event->type() == QEvent::KeyPress) {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
-        Post("OpenResult");
-        return true;
-      }
-    }
   } else if (watched == lstKeywords || watched == lstKeywords->viewport()) {
-    if (event->type() == QEvent::MouseButtonDblClick) {
+    if (OpensRow(*event)) {
       Post("OpenKeyword");
       return true;
-    }
-    if (event->type() == QEvent::KeyPress) {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
-        Post("OpenKeyword");
-        return true;
-      }
     }
   }
   return QMainWindow::eventFilter(watched, event);

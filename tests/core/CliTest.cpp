@@ -7,6 +7,7 @@
 #include <string>
 
 #include "KdbBuilder.h"
+#include "SourceTestUtil.h"
 #include "TestFiles.h"
 
 namespace {
@@ -70,22 +71,14 @@ TEST(Cli, DumpShowsBodiesWithMarkers) {
 TEST(Cli, VerifyPointsAtTheFirstError) {
   if (!std::getenv("KODRA_CLI")) GTEST_SKIP() << "run through ctest, which names kodra-cli";
   TTempDir dir;
-  auto utf16 = [](std::u16string_view text) {
-    std::vector<uint8_t> bytes;
-    for (char16_t c : text) {
-      bytes.push_back(uint8_t(c));
-      bytes.push_back(uint8_t(c >> 8));
-    }
-    return bytes;
-  };
   const std::u16string header =
       u"<header>\r\ncaption=c\r\ncomment=c\r\nkind=main\r\nlanguage=ancientgreek\r\n</header>\r\n";
-  const std::string good = dir.Write("good.kds", utf16(header + u"#λ\u1F79γος\r\n<h>λόγος</h> слово\r\n"));
+  const std::string good = dir.Write("good.kds", Utf16Bytes(header + u"#λ\u1F79γος\r\n<h>λόγος</h> слово\r\n"));
   const TRun ok = RunCli("verify " + good);
   EXPECT_EQ(ok.Status, 0);
   EXPECT_EQ(ok.Output, "OK: 1 articles, 0 marks, 0 authors\n");
 
-  const std::string bad = dir.Write("bad.kds", utf16(header + u"\r\n#λ\u1F79γος\r\n<h>λόγος слово\r\n"));
+  const std::string bad = dir.Write("bad.kds", Utf16Bytes(header + u"\r\n#λ\u1F79γος\r\n<h>λόγος слово\r\n"));
   const TRun text = RunCli("verify " + bad);
   EXPECT_EQ(text.Status, 1);
   EXPECT_NE(text.Output.find("bad.kds:9:1: SAbsentFinalTag: Final tag is absent"), std::string::npos) << text.Output;
@@ -101,16 +94,8 @@ TEST(Cli, LookupAndSearchTheInstalledDictionaries) {
   if (!std::getenv("KODRA_CLI")) GTEST_SKIP() << "run through ctest, which names kodra-cli";
   TTempDir home;
   std::filesystem::create_directory(home.Root() / "ancientgreek");
-  auto utf16 = [](std::u16string_view text) {
-    std::vector<uint8_t> bytes;
-    for (char16_t c : text) {
-      bytes.push_back(uint8_t(c));
-      bytes.push_back(uint8_t(c >> 8));
-    }
-    return bytes;
-  };
   const std::string source = home.Write(
-      "main.kds", utf16(u"<header>\r\ncaption=Lex\r\ncomment=c\r\nkind=main\r\nlanguage=ancientgreek\r\n</header>\r\n"
+      "main.kds", Utf16Bytes(u"<header>\r\ncaption=Lex\r\ncomment=c\r\nkind=main\r\nlanguage=ancientgreek\r\n</header>\r\n"
                         u"#\u1F04νθρωπος\r\n<h>ἄνθρωπος</h> человек, ~ ἀγαθός\r\n#λ\u1F79γος\r\nслово\r\n"));
   ASSERT_EQ(RunCli("compile " + source + " -o " + home.Path("ancientgreek/main.kdb")).Status, 0);
   const std::string at = " --home " + home.Root().string() + " ";
