@@ -155,5 +155,6 @@ private:
   // words: the letters as bits, and the bits of each dictionary's codes.
   bool FFilter = false;
   uint64_t FRequiredLetters = 0;
+  uint32_t FFilterChecked = 0, FFilterPassed = 0;
   std::vector<std::pair<const TBinaryDictionary*, std::vector<uint64_t>>> FCodeLetters;
 };

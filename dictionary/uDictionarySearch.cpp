@@ -158,13 +158,15 @@ namespace {
 // What a body unit means to the scan.
 enum TUnitClass : uint8_t { ucWord, ucSeparator, ucRegionOpen, ucRegionClose, ucEnd };
 
-// Classes of the units below 256 (the rest are words but for U+2000-U+2FFF);
-// comments are skipped regions unless the search looks into them.
+// The class of every unit, one table a unit, so that the scan decides each
+// unit with one look-up; comments are skipped regions unless the search
+// looks into them.
 struct TUnitClasses {
-  uint8_t Table[2][256];
+  std::vector<uint8_t> Table[2];
   TUnitClasses() {
     for (int inComment = 0; inComment < 2; ++inComment) {
-      for (int c = 0; c < 256; ++c) {
+      Table[inComment].resize(0x10000);
+      for (uint32_t c = 0; c < 0x10000; ++c) {
         uint8_t k = IsSeparator(char16_t(c)) ? ucSeparator : ucWord;
         if (c == 0) k = ucEnd;
         else if (c == 3 || c == 5 || (c == 11 && !inComment)) k = ucRegionOpen;
@@ -175,10 +177,7 @@ struct TUnitClasses {
   }
 };
 
-inline uint8_t ClassOf(const uint8_t* table, char16_t c) {
-  if (c < 256) return table[c];
-  return c >= 0x2000 && c <= 0x2FFF ? ucSeparator : ucWord;
-}
+inline uint8_t ClassOf(const uint8_t* table, char16_t c) { return table[c]; }
 }  // namespace
 
 // Scans a zero-terminated body from a unit offset for the search words in
@@ -186,7 +185,7 @@ inline uint8_t ClassOf(const uint8_t* table, char16_t c) {
 // comment regions are skipped and break a sequence.
 bool TDictionary::ScanBody(const TKeywordEntry& entry, std::u16string_view body, size_t from, TScanHit& hit) const {
   static const TUnitClasses classes;
-  const uint8_t* table = classes.Table[Opts().FullTextSearch().SearchInComment() ? 1 : 0];
+  const uint8_t* table = classes.Table[Opts().FullTextSearch().SearchInComment() ? 1 : 0].data();
   const char16_t* text = body.data();  // terminated by a zero unit
   const size_t count = FSearchWords.size();
   size_t n = 0, sequenceStart = 0, fragmentStart = 0, fragmentEnd = 0;
@@ -218,7 +217,10 @@ bool TDictionary::ScanBody(const TKeywordEntry& entry, std::u16string_view body,
     if (count >= 2 && (word[0] == u'~' || (word.size() > 1 && word[0] == u'(' && word[1] == u'~')))
       word = entry.Keyword;  // the keyword's placeholder stands for the keyword
     size_t start = 0, end = 0;
-    if (MatchWord(FSearchWords[n], word, start, end)) {
+    const TDictionarySearchWord& searchWord = FSearchWords[n];
+    // Too short to hold the pattern: no need to look closer.
+    const bool possible = searchWord.Mode == smAny || word.size() >= searchWord.Pattern.size();
+    if (possible && MatchWord(searchWord, word, start, end)) {
       if (n == 0) {
         fragmentStart = wordStart + start;
         fragmentEnd = wordStart + end;
@@ -294,6 +296,7 @@ uint64_t LetterBit(char16_t folded) { return uint64_t(1) << (folded % 64); }
 
 void TDictionary::PrepareFilter() {
   FCodeLetters.clear();
+  FFilterChecked = FFilterPassed = 0;
   FRequiredLetters = 0;
   // One fold for all words, or no filter.
   const bool keep = FSearchWords[0].KeepDiacritics;
@@ -328,7 +331,13 @@ bool TDictionary::MayHold(const TKeywordEntry& entry) {
   }
   const uint64_t* codeBits = bits->data();
   entry.Dictionary->ForEachCode(int32_t(entry.ArticleIndex), [&](uint32_t code) { letters |= codeBits[code]; });
-  return (letters & FRequiredLetters) == FRequiredLetters;
+  const bool may = (letters & FRequiredLetters) == FRequiredLetters;
+  // Letters that nearly every body holds make the filter a second pass for
+  // nothing: then the search goes on without it.
+  ++FFilterChecked;
+  FFilterPassed += may;
+  if (FFilterChecked >= 256 && FFilterPassed * 10 > FFilterChecked * 7) FFilter = false;
+  return may;
 }
 
 bool TDictionary::SearchStep() {
