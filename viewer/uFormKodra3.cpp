@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QSettings>
 #include <QHeaderView>
 #include <QSplitter>
@@ -296,6 +297,12 @@ void TFormKodra3::CreateActions() {
                                 Q_ARG(QString, QString::fromStdU16String(text)));
   });
   on("actSearchResults", [this] { ShowResultsPanel(Action("actSearchResults")->isChecked()); });
+  on("actHelpAbout", [this] {
+    QMessageBox::about(this, Tr("MainAboutCaption", "About Kodra"),
+                       Tr("MainAboutText",
+                          "Kodra 3\nA dictionary of Ancient Greek and of Latin with Russian articles.\n\n"
+                          "Type a word, paste it or point at it; the nearest keyword and its article follow."));
+  });
   on("actViewMeanings", [this] {
     edText->SetWordWrap(!Action("actViewMeanings")->isChecked());
     ShowArticle();
@@ -347,9 +354,12 @@ void TFormKodra3::UpdateActions() {
   const bool searchActive = edSearch->hasFocus();
   const bool searchSelection = edSearch->textCursor().hasSelection();
   auto enable = [this](const char* name, bool enabled) { Action(name)->setEnabled(enabled); };
-  for (const char* name : {"actEditLanguage", "actEditCharMap", "actViewMeanings", "actViewOnTop",
-                           "actServiceEditor", "actServiceOptions", "actSearchResults"})
+  for (const char* name : {"actEditLanguage", "actViewMeanings", "actViewOnTop", "actSearchResults"})
     enable(name, idle);
+  // The windows these open are not part of the program yet.
+  for (const char* name : {"actEditCharMap", "actServiceEditor", "actServiceOptions", "actDictionaryManager",
+                           "actHelpContents"})
+    enable(name, false);
   enable("actEditUndo", idle && searchActive && edSearch->CanUndo());
   enable("actEditCut", idle && searchActive && searchSelection);
   enable("actEditDelete", idle && searchActive && searchSelection);
