@@ -39,7 +39,7 @@ QFont FontOf(const TOptionsFont& font) {
   return result;
 }
 
-struct TActionSpec {
+struct TActionDefinition {
   const char* Name;
   const char* Caption;
   const char* Hint;
@@ -172,7 +172,7 @@ void TFormKodra3::CreateComponents() {
 }
 
 void TFormKodra3::CreateActions() {
-  const TActionSpec specs[] = {
+  const TActionDefinition definitions[] = {
       {"actDictionaryAncientGreekRussian", "&Ancient Greek - Russian", "", {}, QStyle::SP_CustomBase},
       {"actDictionaryLatinRussian", "&Latin - Russian", "", {}, QStyle::SP_CustomBase},
       {"actDictionaryManager", "&Manager", "Dictionary manager", {}, QStyle::SP_FileDialogDetailedView},
@@ -204,13 +204,13 @@ void TFormKodra3::CreateActions() {
       {"actHelpContents", "&Contents", "Contents", QKeySequence("F1"), QStyle::SP_DialogHelpButton},
       {"actHelpAbout", "&About...", "About", {}, QStyle::SP_CustomBase},
   };
-  for (const auto& spec : specs) {
-    auto* action = new QAction(QString::fromUtf8(spec.Caption), this);
-    action->setObjectName(spec.Name);
-    action->setToolTip(QString::fromUtf8(spec.Hint));
-    action->setStatusTip(QString::fromUtf8(spec.Hint));
-    if (!spec.Shortcut.isEmpty()) action->setShortcut(spec.Shortcut);
-    if (spec.Icon != QStyle::SP_CustomBase) action->setIcon(style()->standardIcon(spec.Icon));
+  for (const auto& definition : definitions) {
+    auto* action = new QAction(QString::fromUtf8(definition.Caption), this);
+    action->setObjectName(definition.Name);
+    action->setToolTip(QString::fromUtf8(definition.Hint));
+    action->setStatusTip(QString::fromUtf8(definition.Hint));
+    if (!definition.Shortcut.isEmpty()) action->setShortcut(definition.Shortcut);
+    if (definition.Icon != QStyle::SP_CustomBase) action->setIcon(style()->standardIcon(definition.Icon));
     addAction(action);
   }
   for (const char* name : {"actSearchResults", "actViewMeanings", "actViewOnTop", "actEditLanguage"})
