@@ -129,6 +129,7 @@ void TFormKodra3::CreateComponents() {
   hcSearchResults->setObjectName("hcSearchResults");
   hcSearchResults->setModel(header);
   hcSearchResults->setSectionsClickable(false);
+  hcSearchResults->setFixedHeight(hcSearchResults->fontMetrics().height() + 4);
   hcSearchResults->setMinimumSectionSize(50);
   hcSearchResults->setMaximumSectionSize(1024);
   hcSearchResults->resizeSection(0, 138);

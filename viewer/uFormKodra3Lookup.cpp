@@ -320,7 +320,10 @@ void TFormKodra3::Locate(bool show, bool showIfExact) {
 void TFormKodra3::InsertWordIntoSearch(const std::u16string& text) {
   if (text.empty()) return;
   FInserting = true;
-  InsertWord(*edSearch, CleanText(text));
+  // Letters with tonos (as other programs write them) become the keyword forms.
+  std::u16string word = CleanText(text);
+  if (FLanguage) FLanguage->NormalizeText(word);
+  InsertWord(*edSearch, word);
   TakeWord(true, true);
   FInserting = false;
   if (!edSearch->hasFocus()) edSearch->setFocus();

@@ -97,6 +97,15 @@ TEST_F(MainWindowTest, KeysComposeAccentedLettersAndFindTheKeyword) {
   EXPECT_EQ(FWindow->SearchField()->Text(), u"слово");
 }
 
+TEST_F(MainWindowTest, InsertedWordsAreCleanedAndNormalised) {
+  // As pasted from another program: tonos letters, brackets and a comma.
+  FWindow->InsertWordIntoSearch(u"(λ\u03CCγος),");
+  Settle();
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"λ\u1F79γος");
+  EXPECT_EQ(CurrentKeyword(), u"λ\u1F79γος");
+  EXPECT_NE(Shown().find(u"слово"), std::u16string::npos);
+}
+
 TEST_F(MainWindowTest, ExactKeywordShowsAtOnceAndUpDownSkipTheHistory) {
   FWindow->SelectLanguage(1);
   Settle();
