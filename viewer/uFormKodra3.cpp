@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMessageBox>
 #include <QSettings>
 #include <QHeaderView>
@@ -74,6 +75,13 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   UpdateCaption();
   const bool latin = std::filesystem::exists(ProgramFolder() + "latin" + kPathDelimiter + "main.kdb");
   Action("actDictionaryLatinRussian")->setVisible(latin);
+  // The clipboard is asked when it changes, not at every update of the actions.
+  auto clipboardChanged = [this] {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    FClipboardHasText = data && (data->hasText() || data->hasFormat("text/rtf"));
+  };
+  connect(QApplication::clipboard(), &QClipboard::dataChanged, this, clipboardChanged);
+  clipboardChanged();
   auto* idle = new QTimer(this);
   connect(idle, &QTimer::timeout, this, [this] { UpdateActions(); });
   idle->start(250);
@@ -366,7 +374,7 @@ void TFormKodra3::UpdateActions() {
   enable("actEditDelete", idle && searchActive && searchSelection);
   enable("actEditCopy", idle && ((searchActive && searchSelection) ||
                                  (edText->hasFocus() && edText->textCursor().hasSelection())));
-  enable("actEditPaste", idle && !QApplication::clipboard()->text().isEmpty());
+  enable("actEditPaste", idle && FClipboardHasText);
   enable("actEditSelectAll", idle && (searchActive || edText->hasFocus()));
   enable("actSearchGoto", idle && !edSearch->Text().empty() && loaded);
   enable("actSearchBack", FHistory.CanBack());

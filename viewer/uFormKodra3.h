@@ -127,6 +127,7 @@ private:
   bool FSuppressHistory = false;
   bool FInserting = false;
   bool FShown = false;
+  bool FClipboardHasText = false;
   QString FBaseCaption;
   std::u16string FPendingWord;
   TSearchResultList FResults;
