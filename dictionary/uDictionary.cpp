@@ -7,18 +7,14 @@
 #include <sstream>
 
 #include "foundation/KezProgramFolder.h"
+#include "foundation/KezText.h"
 #include "options/uOptions.h"
 #include "render/uArticleWriter.h"
 
 namespace {
-std::string Lowered(std::string text) {
-  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 bool ContainsIgnoringCase(const std::vector<std::string>& names, const std::string& name) {
-  const std::string lowered = Lowered(name);
-  return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return Lowered(n) == lowered; });
+  const std::string lowered = AsciiLowered(name);
+  return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return AsciiLowered(n) == lowered; });
 }
 
 }  // namespace
@@ -92,7 +88,7 @@ void TDictionary::LoadDictionaries(bool rebuild) {
     for (size_t i = names.size(); i-- > 0;) {
       const std::string name = names[i];
       const bool loaded = std::any_of(FDictionaries.begin(), FDictionaries.end(),
-                                      [&](const TLoaded& d) { return Lowered(d.Name) == Lowered(name); });
+                                      [&](const TLoaded& d) { return AsciiLowered(d.Name) == AsciiLowered(name); });
       if (loaded) continue;
       auto dictionary = std::make_unique<TBinaryDictionary>();
       try {
@@ -236,7 +232,7 @@ const char16_t* TDictionary::FindAbbreviation(const char16_t* text) const {
 }
 
 void TDictionary::AddReloadName(const std::string& fileName) {
-  const std::string name = Lowered(std::filesystem::path(fileName).stem().string());
+  const std::string name = AsciiLowered(std::filesystem::path(fileName).stem().string());
   const auto at = std::lower_bound(FReloadNames.begin(), FReloadNames.end(), name);
   if (at == FReloadNames.end() || *at != name) FReloadNames.insert(at, name);
 }

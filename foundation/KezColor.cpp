@@ -1,4 +1,5 @@
 #include "foundation/KezColor.h"
+#include "foundation/KezText.h"
 
 #include <atomic>
 
@@ -33,16 +34,6 @@ uint32_t DefaultSystemColor(int32_t index) {
 
 std::atomic<TSystemColorHook> GSystemColorHook{nullptr};
 
-bool SameIdent(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = char(x + 32);
-    if (y >= 'A' && y <= 'Z') y = char(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
 }  // namespace
 
 void SetSystemColorHook(TSystemColorHook hook) { GSystemColorHook = hook; }

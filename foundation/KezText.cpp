@@ -73,3 +73,21 @@ void AppendUtf8(std::string& out, uint32_t c) {
 }
 
 std::u16string FromAscii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
+
+std::string AsciiLowered(std::string_view text) {
+  std::string lowered(text);
+  for (char& c : lowered)
+    if (c >= 'A' && c <= 'Z') c = char(c + 32);
+  return lowered;
+}
+
+bool SameIdent(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = char(x + 32);
+    if (y >= 'A' && y <= 'Z') y = char(y + 32);
+    if (x != y) return false;
+  }
+  return true;
+}

@@ -10,3 +10,8 @@ std::u16string FromUtf8(std::string_view text);
 std::u16string FromAscii(std::string_view text);
 // Appends one code point (up to U+10FFFF) in UTF-8.
 void AppendUtf8(std::string& out, uint32_t codePoint);
+
+// ASCII letters lowered; other bytes kept (identifiers, file names, settings keys).
+std::string AsciiLowered(std::string_view text);
+// Equality of two 8-bit texts without regard to the case of ASCII letters.
+bool SameIdent(std::string_view a, std::string_view b);

@@ -9,6 +9,7 @@
 #include <unicode/uchar.h>
 
 #include "foundation/KezProgramFolder.h"
+#include "foundation/KezText.h"
 #include "language/uGreek.h"
 #include "language/uLatin.h"
 #include "language/uTyping.h"
@@ -153,12 +154,6 @@ int CompareKeywords(const char16_t* a, const char16_t* b, TCharCompare charCompa
 }
 
 namespace {
-std::string Lowered(std::string_view id) {
-  std::string lowered(id);
-  for (char& c : lowered) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return lowered;
-}
-
 struct TRegistryEntry {
   std::string Key;  // lowercased identifier
   std::unique_ptr<TKodraLanguage> Language;
@@ -171,7 +166,7 @@ std::vector<TRegistryEntry>& RawRegistry() {
 
 void AddToRegistry(std::unique_ptr<TKodraLanguage> language) {
   auto& registry = RawRegistry();
-  std::string key = Lowered(language->GetId());
+  std::string key = AsciiLowered(language->GetId());
   auto at = std::lower_bound(registry.begin(), registry.end(), key,
                              [](const TRegistryEntry& e, const std::string& k) { return e.Key < k; });
   if (at != registry.end() && at->Key == key) return;  // duplicates are ignored
@@ -195,7 +190,7 @@ void RegisterLanguage(std::unique_ptr<TKodraLanguage> language) {
 }
 
 TKodraLanguage* FindLanguage(std::string_view id) {
-  const std::string key = Lowered(id);
+  const std::string key = AsciiLowered(id);
   auto& registry = Registry();
   auto at = std::lower_bound(registry.begin(), registry.end(), key,
                              [](const TRegistryEntry& e, const std::string& k) { return e.Key < k; });
