@@ -102,6 +102,10 @@ public:
   const std::vector<TDictionarySearchWord>& SearchWords() const { return FSearchWords; }
   // The context line of the last hit.
   const std::u16string& SearchContext() const { return FSearchContext; }
+  // A single word that must begin with a given letter is sought by that
+  // letter rather than word by word; the results are the same. Off only to
+  // compare the two.
+  void SetLetterScan(bool on) { FLetterScan = on; }
 
   TKodraLanguage* Language() const { return FLanguage; }
   const std::string& Folder() const { return FFolder; }
@@ -128,6 +132,7 @@ private:
   void PrepareFilter();
   bool MayHold(const TKeywordEntry& entry);
   bool ScanBody(const TKeywordEntry& entry, std::u16string_view body, size_t from, TScanHit& hit) const;
+  bool ScanForFirstLetter(std::u16string_view body, size_t from, TScanHit& hit) const;
   bool MatchWord(const TDictionarySearchWord& word, std::u16string_view text, size_t& fragmentStart,
                  size_t& fragmentEnd) const;
   const char16_t* FoldTable(bool keepDiacritics) const;
@@ -156,5 +161,6 @@ private:
   bool FFilter = false;
   uint64_t FRequiredLetters = 0;
   uint32_t FFilterChecked = 0, FFilterPassed = 0;
+  bool FLetterScan = true;
   std::vector<std::pair<const TBinaryDictionary*, std::vector<uint64_t>>> FCodeLetters;
 };

@@ -178,14 +178,62 @@ struct TUnitClasses {
 };
 
 inline uint8_t ClassOf(const uint8_t* table, char16_t c) { return table[c]; }
+
+const uint8_t* UnitClassTable(bool inComment) {
+  static const TUnitClasses classes;
+  return classes.Table[inComment ? 1 : 0].data();
+}
 }  // namespace
+
+// One search word that must begin with a given letter (a whole word or a
+// prefix): instead of ending every word, the scan looks for the letter and
+// looks closer only where it starts a word outside the skipped regions.
+bool TDictionary::ScanForFirstLetter(std::u16string_view body, size_t from, TScanHit& hit) const {
+  const bool inComment = Opts().FullTextSearch().SearchInComment();
+  const uint8_t* table = UnitClassTable(inComment);
+  const TDictionarySearchWord& word = FSearchWords[0];
+  const char16_t* fold = FoldTable(word.KeepDiacritics);
+  const char16_t letter = word.Pattern[0];
+  const char16_t* text = body.data();  // terminated by a zero unit
+  int depth = 0;
+  for (size_t p = from;; ++p) {
+    const char16_t c = text[p];
+    if (c < 16) {  // the end, line breaks and tags: only regions matter here
+      if (c == 0) return false;
+      if (c == 3 || c == 5 || (c == 11 && !inComment)) ++depth;
+      else if ((c == 4 || c == 6 || (c == 12 && !inComment)) && depth > 0) --depth;
+      continue;
+    }
+    if (fold[c] != letter || depth > 0 || ClassOf(table, c) != ucWord) continue;
+    // The letter must be the first of its word but for in-word signs.
+    size_t start = p;
+    while (start > from && IsInWordSign(text[start - 1])) --start;
+    if (start > from && ClassOf(table, text[start - 1]) == ucWord) continue;
+    size_t end = p;
+    uint8_t k;
+    while ((k = ClassOf(table, text[end])) == ucWord) ++end;
+    if (k != ucRegionOpen) {  // a region right after a word abandons it
+      size_t fragmentStart = 0, fragmentEnd = 0;
+      if (MatchWord(word, std::u16string_view(text + start, end - start), fragmentStart, fragmentEnd)) {
+        size_t first = start, last = end;
+        while (first < last && IsInWordSign(text[first])) ++first;
+        while (last > first && IsInWordSign(text[last - 1])) --last;
+        hit = TScanHit{first, last, end};
+        return true;
+      }
+    }
+    p = end - 1;  // the unit that ended the word is looked at next
+  }
+}
 
 // Scans a zero-terminated body from a unit offset for the search words in
 // sequence: words run between separators; mark, author and (unless asked)
 // comment regions are skipped and break a sequence.
 bool TDictionary::ScanBody(const TKeywordEntry& entry, std::u16string_view body, size_t from, TScanHit& hit) const {
-  static const TUnitClasses classes;
-  const uint8_t* table = classes.Table[Opts().FullTextSearch().SearchInComment() ? 1 : 0].data();
+  if (FLetterScan && FSearchWords.size() == 1 && (FSearchWords[0].Mode == smWord || FSearchWords[0].Mode == smPrefix) &&
+      FSearchWords[0].Pattern[0] != u'?')
+    return ScanForFirstLetter(body, from, hit);
+  const uint8_t* table = UnitClassTable(Opts().FullTextSearch().SearchInComment());
   const char16_t* text = body.data();  // terminated by a zero unit
   const size_t count = FSearchWords.size();
   size_t n = 0, sequenceStart = 0, fragmentStart = 0, fragmentEnd = 0;

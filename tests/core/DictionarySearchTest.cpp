@@ -3,6 +3,9 @@
 #include "DictionaryTestUtil.h"
 #include "foundation/KezText.h"
 
+#include <random>
+#include <tuple>
+
 namespace {
 const std::u16string kArticles = SourceHeader(u"Lexicon", u"main", u"latin") +
     u"<mark>\r\nv.=verbum\r\n</mark>\r\n"
@@ -163,4 +166,43 @@ TEST(DictionarySearch, ParsingSearchText) {
     EXPECT_EQ(got, c.words) << ToUtf8(c.text);
   }
   EXPECT_TRUE(ParseSearchText(u"!&amo", latin)[0].KeepDiacritics);
+}
+
+// The search by first letter finds exactly what the word-by-word scan finds.
+TEST(DictionarySearch, LetterScanAgreesWithTheWordScan) {
+  std::mt19937 random(99);
+  const std::u16string pieces[] = {u"amo", u"Amo", u"amor", u"(a-mo)", u"ama", u"mo", u"b", u"ab", u"amo,",
+                                   u"<m>amo</m>", u"<a>v. amo</a>", u"<c>amo te</c>", u"<e>amo</e>", u"<h>am</h>",
+                                   u"~", u"<n>1</n>", u"-amo", u"ammo", u"a"};
+  std::u16string source = SourceHeader(u"R", u"main", u"latin");
+  for (int a = 0; a < 60; ++a) {
+    source += u"#k" + std::u16string(1, char16_t(u'a' + a % 26)) + std::u16string(1, char16_t(u'a' + a / 26)) + u"\r\n";
+    for (int w = 0, n = 1 + int(random() % 12); w < n; ++w) {
+      source += pieces[random() % std::size(pieces)];
+      source += random() % 5 ? u" " : u"\r\n";
+    }
+    source += u"\r\n";
+  }
+  TLanguageFolder folder;
+  folder.Add("main", source);
+  for (bool inComment : {false, true}) {
+    TOptions options;
+    options.FullTextSearch().SetMaxSearch(TOptionsFullTextSearch::MaxSearchLimit);
+    options.FullTextSearch().SetSearchInComment(inComment);
+    TDictionary d(FindLanguage("latin"), folder.Path(), &options);
+    d.LoadDictionaries(true);
+    for (const char16_t* pattern : {u"amo", u"am*", u"a", u"mo", u"amor*", u"!Amo", u"b*"}) {
+      auto hits = [&](bool letterScan) {
+        d.SetLetterScan(letterScan);
+        TSearchResultList results;
+        d.SearchAll(pattern, results);
+        std::vector<std::tuple<int32_t, int32_t, int32_t, std::u16string>> list;
+        for (const auto& r : results) list.emplace_back(r->KeywordIndex, r->Position, r->Length, r->Context);
+        return list;
+      };
+      const auto byLetter = hits(true);
+      EXPECT_EQ(byLetter, hits(false)) << ToUtf8(pattern) << " " << inComment;
+      EXPECT_FALSE(byLetter.empty()) << ToUtf8(pattern);
+    }
+  }
 }
