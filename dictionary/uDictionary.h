@@ -162,5 +162,8 @@ private:
   uint64_t FRequiredLetters = 0;
   uint32_t FFilterChecked = 0, FFilterPassed = 0;
   bool FLetterScan = true;
+  mutable std::vector<uint8_t> FLetterStops;  // per unit: what stops the letter scan
+  mutable char16_t FLetterStopsFor = 0;
+  mutable bool FLetterStopsKeep = false, FLetterStopsInComment = false;
   std::vector<std::pair<const TBinaryDictionary*, std::vector<uint64_t>>> FCodeLetters;
 };

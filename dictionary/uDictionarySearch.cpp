@@ -192,19 +192,36 @@ bool TDictionary::ScanForFirstLetter(std::u16string_view body, size_t from, TSca
   const bool inComment = Opts().FullTextSearch().SearchInComment();
   const uint8_t* table = UnitClassTable(inComment);
   const TDictionarySearchWord& word = FSearchWords[0];
-  const char16_t* fold = FoldTable(word.KeepDiacritics);
   const char16_t letter = word.Pattern[0];
+  // What stops the scan: the end, region boundaries and the letter.
+  enum : uint8_t { kGo = 0, kEnd, kOpen, kClose, kLetter };
+  if (FLetterStops.empty() || FLetterStopsFor != letter || FLetterStopsKeep != word.KeepDiacritics ||
+      FLetterStopsInComment != inComment) {
+    const char16_t* fold = FoldTable(word.KeepDiacritics);
+    FLetterStops.assign(0x10000, kGo);
+    for (uint32_t c = 0; c < 0x10000; ++c) {
+      const uint8_t k = ClassOf(table, char16_t(c));
+      if (k == ucEnd) FLetterStops[c] = kEnd;
+      else if (k == ucRegionOpen) FLetterStops[c] = kOpen;
+      else if (k == ucRegionClose) FLetterStops[c] = kClose;
+      else if (k == ucWord && fold[c] == letter) FLetterStops[c] = kLetter;
+    }
+    FLetterStopsFor = letter;
+    FLetterStopsKeep = word.KeepDiacritics;
+    FLetterStopsInComment = inComment;
+  }
+  const uint8_t* stops = FLetterStops.data();
   const char16_t* text = body.data();  // terminated by a zero unit
   int depth = 0;
   for (size_t p = from;; ++p) {
-    const char16_t c = text[p];
-    if (c < 16) {  // the end, line breaks and tags: only regions matter here
-      if (c == 0) return false;
-      if (c == 3 || c == 5 || (c == 11 && !inComment)) ++depth;
-      else if ((c == 4 || c == 6 || (c == 12 && !inComment)) && depth > 0) --depth;
-      continue;
+    while (stops[text[p]] == kGo) ++p;
+    switch (stops[text[p]]) {
+      case kEnd: return false;
+      case kOpen: ++depth; continue;
+      case kClose: if (depth > 0) --depth; continue;
+      default: break;
     }
-    if (fold[c] != letter || depth > 0 || ClassOf(table, c) != ucWord) continue;
+    if (depth > 0) continue;
     // The letter must be the first of its word but for in-word signs.
     size_t start = p;
     while (start > from && IsInWordSign(text[start - 1])) --start;
@@ -380,11 +397,12 @@ bool TDictionary::MayHold(const TKeywordEntry& entry) {
   const uint64_t* codeBits = bits->data();
   entry.Dictionary->ForEachCode(int32_t(entry.ArticleIndex), [&](uint32_t code) { letters |= codeBits[code]; });
   const bool may = (letters & FRequiredLetters) == FRequiredLetters;
-  // Letters that nearly every body holds make the filter a second pass for
-  // nothing: then the search goes on without it.
+  // The filter walks a body's codes about as fast as decoding them: when
+  // it lets most bodies through (here, more than two in five), it costs
+  // more than it saves, and the search goes on without it.
   ++FFilterChecked;
   FFilterPassed += may;
-  if (FFilterChecked >= 256 && FFilterPassed * 10 > FFilterChecked * 7) FFilter = false;
+  if (FFilterChecked >= 256 && FFilterPassed * 10 > FFilterChecked * 4) FFilter = false;
   return may;
 }
 
