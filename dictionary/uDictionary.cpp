@@ -220,11 +220,11 @@ void TDictionary::SetCurrent(int32_t index, int32_t selectionStart, int32_t sele
   FSelectionLength = selectionLength;
 }
 
-bool TDictionary::LocateKeyword(const char16_t* text) {
-  int32_t index;
-  const bool found = FLanguage->FindFirstKeyword(FKeywords, text, index);
-  SetCurrent(index, 0, 0);
-  return found;
+TKeywordMatch TDictionary::LocateKeyword(std::u16string_view text) {
+  const std::u16string word = FLanguage->PrepareWord(text);
+  const TKeywordLocation location = FLanguage->LocateWord(FKeywords, word.c_str());
+  SetCurrent(location.Index, 0, 0);
+  return location.Match;
 }
 
 const char16_t* TDictionary::FindAbbreviation(const char16_t* text) const {

@@ -83,8 +83,9 @@ public:
   int32_t CurrentIndex() const { return FCurrentIndex; }
   int32_t SelectionStart() const { return FSelectionStart; }
   int32_t SelectionLength() const { return FSelectionLength; }
-  // The nearest keyword to the text becomes current; true when it is equal.
-  bool LocateKeyword(const char16_t* text);
+  // The keyword the reader means by the text (composed and normalised first)
+  // becomes current; says how the two compare.
+  TKeywordMatch LocateKeyword(std::u16string_view text);
   const char16_t* FindAbbreviation(const char16_t* text) const;
   void AddReloadName(const std::string& fileName);
   void ClearReloadNames() { FReloadNames.clear(); }
@@ -136,6 +137,7 @@ private:
   bool MatchWord(const TDictionarySearchWord& word, std::u16string_view text, size_t& fragmentStart,
                  size_t& fragmentEnd) const;
   const char16_t* FoldTable(bool keepDiacritics) const;
+  const char16_t* SecondFoldTable(bool keepDiacritics) const;
   int32_t RenderedPosition(const TKeywordEntry& entry, std::u16string_view body, size_t unit) const;
   std::u16string ContextLine(const TKeywordEntry& entry, std::u16string_view body, size_t start, size_t end) const;
 
@@ -156,6 +158,7 @@ private:
   size_t FSearchOffset = 0;
   std::u16string FSearchContext;
   mutable std::vector<char16_t> FFoldTables[2];
+  mutable std::vector<char16_t> FSecondFolds[2];  // empty when nothing folds to two units
   // A body can hold a hit only if it holds every letter of the search
   // words: the letters as bits, and the bits of each dictionary's codes.
   bool FFilter = false;

@@ -56,6 +56,7 @@ bool MakeSearchWord(std::u16string_view piece, bool hasPrevious, const TKodraLan
   for (char16_t c : rest) {
     if (c == u'*') continue;
     word.Pattern += c == u'?' ? c : language.FoldChar(c, keep);
+    if (const char16_t second = c == u'?' ? 0 : language.FoldSecond(c, keep)) word.Pattern += second;
   }
   return !word.Pattern.empty();
 }
@@ -63,7 +64,9 @@ bool MakeSearchWord(std::u16string_view piece, bool hasPrevious, const TKodraLan
 bool PatternUnitMatches(char16_t pattern, char16_t folded) { return pattern == u'?' || pattern == folded; }
 }  // namespace
 
-std::vector<TDictionarySearchWord> ParseSearchText(std::u16string_view text, const TKodraLanguage& language) {
+std::vector<TDictionarySearchWord> ParseSearchText(std::u16string_view typed, const TKodraLanguage& language) {
+  const std::u16string composed = language.PrepareWord(typed);
+  const std::u16string_view text = composed;
   std::vector<TDictionarySearchWord> words;
   size_t i = 0;
   while (i < text.size()) {
@@ -85,12 +88,27 @@ std::vector<TDictionarySearchWord> ParseSearchText(std::u16string_view text, con
 // The language's folding of every unit, computed once per dictionary set so
 // that the scan folds with a table look-up.
 const char16_t* TDictionary::FoldTable(bool keepDiacritics) const {
-  std::vector<char16_t>& table = FFoldTables[keepDiacritics ? 1 : 0];
+  const int mode = keepDiacritics ? 1 : 0;
+  std::vector<char16_t>& table = FFoldTables[mode];
   if (table.empty()) {
     table.resize(0x10000);
-    for (uint32_t c = 0; c < 0x10000; ++c) table[c] = FLanguage->FoldChar(char16_t(c), keepDiacritics);
+    std::vector<char16_t> seconds(0x10000, 0);
+    bool any = false;
+    for (uint32_t c = 0; c < 0x10000; ++c) {
+      table[c] = FLanguage->FoldChar(char16_t(c), keepDiacritics);
+      any |= (seconds[c] = FLanguage->FoldSecond(char16_t(c), keepDiacritics)) != 0;
+    }
+    if (any) FSecondFolds[mode] = std::move(seconds);
   }
   return table.data();
+}
+
+// The second units of the characters that fold to two, or none when the
+// language has no such character.
+const char16_t* TDictionary::SecondFoldTable(bool keepDiacritics) const {
+  FoldTable(keepDiacritics);
+  const std::vector<char16_t>& table = FSecondFolds[keepDiacritics ? 1 : 0];
+  return table.empty() ? nullptr : table.data();
 }
 
 // Matches one word of the text (in-word signs skipped) against a search word.
@@ -99,17 +117,25 @@ bool TDictionary::MatchWord(const TDictionarySearchWord& word, std::u16string_vi
                             size_t& fragmentEnd) const {
   if (word.Mode == smAny) return true;
   const char16_t* fold = FoldTable(word.KeepDiacritics);
+  const char16_t* second = SecondFoldTable(word.KeepDiacritics);
   const std::u16string& pattern = word.Pattern;
   const size_t k = pattern.size();
   // Most words fail on their length or their first letter: test those before anything else.
-  if (text.size() < k || k == 0) return false;
+  if (text.size() * (second ? 2 : 1) < k || k == 0) return false;
   if ((word.Mode == smWord || word.Mode == smPrefix) && pattern[0] != u'?' && !IsInWordSign(text[0]) &&
       fold[text[0]] != pattern[0])
     return false;
   size_t m = 0;
-  for (char16_t c : text) m += !IsInWordSign(c);
+  bool twofold = false;
+  for (char16_t c : text) {
+    m += !IsInWordSign(c);
+    if (second && second[c]) {
+      ++m;
+      twofold = true;
+    }
+  }
   if (m < k || (word.Mode == smWord && m != k)) return false;
-  switch (word.Mode) {
+  switch (twofold ? smInfix : word.Mode) {
     case smWord:
     case smPrefix: {
       size_t j = 0;
@@ -141,8 +167,17 @@ bool TDictionary::MatchWord(const TDictionarySearchWord& word, std::u16string_vi
     if (IsInWordSign(text[i])) continue;
     folded += fold[text[i]];
     origin.push_back(i);
+    if (second && second[text[i]]) {
+      folded += second[text[i]];
+      origin.push_back(i);
+    }
   }
-  for (size_t at = 0; at + k <= m; ++at) {
+  // A word with a character that folds to two units is compared here in
+  // every mode, on its folded units.
+  size_t from = 0, to = m - k;
+  if (word.Mode == smWord || word.Mode == smPrefix) to = 0;
+  else if (word.Mode == smSuffix) from = m - k;
+  for (size_t at = from; at <= to; ++at) {
     size_t j = 0;
     while (j < k && PatternUnitMatches(pattern[j], folded[at + j])) ++j;
     if (j == k) {
@@ -253,7 +288,7 @@ bool TDictionary::ScanBody(const TKeywordEntry& entry, std::u16string_view body,
   const uint8_t* table = UnitClassTable(Opts().FullTextSearch().SearchInComment());
   const char16_t* text = body.data();  // terminated by a zero unit
   const size_t count = FSearchWords.size();
-  size_t n = 0, sequenceStart = 0, fragmentStart = 0, fragmentEnd = 0;
+  size_t n = 0, sequenceStart = 0, fragmentStart = 0, fragmentEnd = 0, firstWordEnd = 0;
   size_t p = from;
   for (;;) {
     uint8_t k;
@@ -284,11 +319,13 @@ bool TDictionary::ScanBody(const TKeywordEntry& entry, std::u16string_view body,
     size_t start = 0, end = 0;
     const TDictionarySearchWord& searchWord = FSearchWords[n];
     // Too short to hold the pattern: no need to look closer.
-    const bool possible = searchWord.Mode == smAny || word.size() >= searchWord.Pattern.size();
+    const size_t widest = SecondFoldTable(searchWord.KeepDiacritics) ? 2 : 1;  // folded units a unit
+    const bool possible = searchWord.Mode == smAny || word.size() * widest >= searchWord.Pattern.size();
     if (possible && MatchWord(searchWord, word, start, end)) {
       if (n == 0) {
         fragmentStart = wordStart + start;
         fragmentEnd = wordStart + end;
+        firstWordEnd = p;
       }
       if (++n == count) {
         if (count == 1 && FSearchWords[0].Mode == smFragment) {
@@ -301,8 +338,12 @@ bool TDictionary::ScanBody(const TKeywordEntry& entry, std::u16string_view body,
         }
         return true;
       }
-    } else {
+    } else if (n > 0) {
+      // A sequence that breaks off is tried again from its second word
+      // ("amo te" in "amo amo te").
       n = 0;
+      p = firstWordEnd;
+      continue;
     }
     if (k == ucEnd) return false;
     if (k == ucRegionClose) ++p;
@@ -373,10 +414,14 @@ void TDictionary::PrepareFilter() {
       for (char16_t c : word.Pattern)
         if (c != u'?') FRequiredLetters |= LetterBit(c);
   const char16_t* fold = FoldTable(keep);
+  const char16_t* second = SecondFoldTable(keep);
   for (int i = 0; i < DictionaryCount(); ++i) {
     const TBinaryDictionary* d = GetDictionary(i);
     std::vector<uint64_t> bits(size_t(d->CharCount()), 0);
-    for (int32_t code = 31; code < d->CharCount(); ++code) bits[size_t(code)] = LetterBit(fold[d->CharTable()[code]]);
+    for (int32_t code = 31; code < d->CharCount(); ++code) {
+      const char16_t c = d->CharTable()[code];
+      bits[size_t(code)] = LetterBit(fold[c]) | (second && second[c] ? LetterBit(second[c]) : 0);
+    }
     FCodeLetters.emplace_back(d, std::move(bits));
   }
 }
@@ -392,7 +437,9 @@ bool TDictionary::MayHold(const TKeywordEntry& entry) {
   uint64_t letters = 0;
   if (FSearchWords.size() >= 2) {  // "~" in the text stands for the keyword
     const char16_t* fold = FoldTable(FSearchWords[0].KeepDiacritics);
-    for (const char16_t* k = entry.Keyword; *k; ++k) letters |= LetterBit(fold[*k]);
+    const char16_t* second = SecondFoldTable(FSearchWords[0].KeepDiacritics);
+    for (const char16_t* k = entry.Keyword; *k; ++k)
+      letters |= LetterBit(fold[*k]) | (second && second[*k] ? LetterBit(second[*k]) : 0);
   }
   const uint64_t* codeBits = bits->data();
   entry.Dictionary->ForEachCode(int32_t(entry.ArticleIndex), [&](uint32_t code) { letters |= codeBits[code]; });

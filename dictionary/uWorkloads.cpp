@@ -23,7 +23,7 @@ uint64_t TypeWords(TDictionary& dictionary, const std::vector<std::u16string>& w
     typed.clear();
     for (char16_t c : word) {
       typed += c;
-      dictionary.LocateKeyword(typed.c_str());
+      dictionary.LocateKeyword(typed);
       ++keystrokes;
     }
   }

@@ -1,5 +1,10 @@
 #include "language/uCommon.h"
 
+#include <cstdint>
+
+#include <unicode/uchar.h>
+#include <unicode/unorm2.h>
+
 #include "foundation/KezLocale.h"
 
 namespace common_detail {
@@ -58,6 +63,30 @@ std::u16string CleanText(std::u16string_view text) {
     }
   }
   return result;
+}
+
+std::u16string ComposedText(std::u16string_view text) {
+  UErrorCode status = U_ZERO_ERROR;
+  const UNormalizer2* nfc = unorm2_getNFCInstance(&status);
+  if (U_FAILURE(status) || text.size() > size_t(INT32_MAX / 2)) return std::u16string(text);
+  const auto* source = reinterpret_cast<const UChar*>(text.data());
+  const auto length = int32_t(text.size());
+  if (unorm2_quickCheck(nfc, source, length, &status) == UNORM_YES && U_SUCCESS(status))
+    return std::u16string(text);
+  status = U_ZERO_ERROR;
+  // Composition never lengthens a text by more than a few units a character.
+  std::u16string composed(text.size() * 3 + 16, u'\0');
+  const int32_t written = unorm2_normalize(nfc, source, length, reinterpret_cast<UChar*>(composed.data()),
+                                           int32_t(composed.size()), &status);
+  if (U_FAILURE(status)) return std::u16string(text);
+  composed.resize(size_t(written));
+  return composed;
+}
+
+bool IsCombiningMark(char16_t c) {
+  if (c < 0x0300) return false;
+  const int8_t type = u_charType(c);
+  return type == U_NON_SPACING_MARK || type == U_COMBINING_SPACING_MARK || type == U_ENCLOSING_MARK;
 }
 
 char16_t KeyToRussian(uint16_t key, TShiftState shift) {

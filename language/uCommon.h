@@ -24,6 +24,12 @@ inline bool IsInWordSign(char16_t c) { return c == u'(' || c == u')' || c == u'-
 // Runs of blanks become one space; ASCII digits and punctuation vanish.
 std::u16string CleanText(std::u16string_view text);
 
+// Canonical composition (NFC): a base letter followed by combining accents,
+// as web pages and PDF copies often deliver Greek, becomes one letter.
+std::u16string ComposedText(std::u16string_view text);
+// A combining mark (an accent that follows its base letter).
+bool IsCombiningMark(char16_t c);
+
 // Bit 0 of the shift state is Shift.
 using TShiftState = uint32_t;
 constexpr TShiftState ssShift = 1;

@@ -20,6 +20,13 @@ T TableValue(const T (&range0)[N0], const T (&range1)[N1], char16_t c, T fallbac
 
 struct TGreekTraits {
   static uint32_t Weight(char16_t c) { return TGreek::CharWeight(c); }
+  static bool SpellOut(std::u16string&) { return false; }
+  // The s key types σ: at the end of a word readers mean ς.
+  static std::u16string_view Respellings(std::u16string_view word, size_t i) {
+    const bool sigma = word[i] == u'σ' || word[i] == u'Σ';
+    const bool last = i + 1 == word.size() || !(TGreek::CharFlags(word[i + 1]) & cfLetter);
+    return sigma && last ? std::u16string_view(u"ς") : std::u16string_view();
+  }
 };
 using TOrder = TKeywordOrder<TGreekTraits>;
 
@@ -77,6 +84,9 @@ char16_t TGreek::NormalizeChar(char16_t c) const {
 }
 
 char16_t TGreek::FoldChar(char16_t c, bool keepDiacritics) const {
+  // Final sigma is the same letter in another place, not a diacritic: a
+  // search word typed with σ at its end finds the word written with ς.
+  if (c == u'ς') return u'σ';
   const char16_t folded = keepDiacritics ? TableValue(kGreekFoldKept0, kGreekFoldKept1, c, char16_t(0))
                                          : TableValue(kGreekFoldPlain0, kGreekFoldPlain1, c, char16_t(0));
   return folded ? folded : TKodraLanguage::FoldChar(c, keepDiacritics);
@@ -92,6 +102,10 @@ bool TGreek::FindKeyword(const TKezSortedList& list, const char16_t* key, int32_
 
 bool TGreek::FindFirstKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const {
   return TOrder::FindFirstKeyword(list, key, index, &TOrder::CompareFull);
+}
+
+TKeywordLocation TGreek::LocateWord(const TKezSortedList& list, const char16_t* word) const {
+  return TOrder::Locate(list, word, &TOrder::CompareFull);
 }
 
 const char16_t* TGreek::GetKeyboardGrid(bool capitals, int& columns, int& rows) const {

@@ -1,6 +1,14 @@
 #pragma once
-// Keyword searches shared by the languages. Traits supplies Weight(c); the
-// list's items begin with a pointer to their zero-terminated keyword.
+// Keyword searches shared by the languages. Traits supplies Weight(c), and
+// for lookup the spellings readers type: SpellOut(word) rewrites letters
+// that keywords never hold, Respellings(word, i) the other letters unit i
+// may stand for. The list's items begin with a pointer to their
+// zero-terminated keyword.
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
 #include "foundation/KezSortedList.h"
 #include "language/uLanguage.h"
 
@@ -47,6 +55,89 @@ struct TKeywordOrder {
     const int r = CompareKeywords(a, b, &Primary, &IsIgnorable);
     return r != 0 ? r : CompareKeywords(a, b, &Full, &IsIgnorable);
   }
+
+  static bool SameLetters(const void* item, const char16_t* key) { return ComparePrimary(nullptr, item, key) == 0; }
+
+  // Negative, zero or positive as the item's letters, cut to the length of
+  // the prefix's, sort before, equal or after them.
+  static int ComparePrefix(const void*, const void* item, const void* key) {
+    const char16_t* a = KeywordOf(item);
+    const auto& prefix = *static_cast<const std::u16string_view*>(key);
+    size_t j = 0;
+    for (;;) {
+      while (IsIgnorable(*a)) ++a;
+      while (j < prefix.size() && IsIgnorable(prefix[j])) ++j;
+      if (j == prefix.size()) return 0;
+      if (*a == 0) return -1;
+      if (const int r = Primary(*a, prefix[j])) return r;
+      ++a;
+      ++j;
+    }
+  }
+  static bool HasPrefix(const TKezSortedList& list, std::u16string_view prefix) {
+    int32_t index;
+    return SearchFirst(list, &prefix, index, &ComparePrefix);
+  }
+
+  // The item at the index, or the one before it, when it has the key's letters.
+  static bool LandOnLetters(const TKezSortedList& list, const char16_t* key, int32_t& index) {
+    if (index >= 0 && index < list.Count() && SameLetters(list.Items(index), key)) return true;
+    if (index > 0 && index <= list.Count() && SameLetters(list.Items(index - 1), key)) {
+      --index;
+      return true;
+    }
+    return false;
+  }
+
+  // Tries the other spellings of the word at its ambiguous units from k on,
+  // in order (the letter as typed first), following only the prefixes that
+  // some keyword has. budget bounds the searches a keystroke may cost.
+  static bool Respell(const TKezSortedList& list, std::u16string& word,
+                      const std::vector<std::pair<size_t, std::u16string_view>>& at, size_t k, int& budget) {
+    if (k == at.size()) {
+      int32_t first;
+      return --budget >= 0 && SearchFirst(list, word.c_str(), first, &ComparePrimary);
+    }
+    const auto [i, others] = at[k];
+    const char16_t typed = word[i];
+    for (size_t choice = 0; choice <= others.size(); ++choice) {
+      word[i] = choice == 0 ? typed : others[choice - 1];
+      if (--budget < 0) break;
+      if (HasPrefix(list, std::u16string_view(word).substr(0, i + 1)) && Respell(list, word, at, k + 1, budget))
+        return true;
+    }
+    word[i] = typed;
+    return false;
+  }
+
+  // The keyword a reader means by a word (see TKodraLanguage::LocateWord).
+  static TKeywordLocation Locate(const TKezSortedList& list, const char16_t* key, TKezCompareFunc stepBack) {
+    TKeywordLocation at;
+    if (FindFirstKeyword(list, key, at.Index, stepBack)) {
+      at.Match = kmExact;
+      return at;
+    }
+    if (LandOnLetters(list, key, at.Index)) {
+      at.Match = kmLetters;
+      return at;
+    }
+    std::u16string word(key);
+    bool changed = Traits::SpellOut(word);
+    std::vector<std::pair<size_t, std::u16string_view>> ambiguous;
+    for (size_t i = 0; i < word.size() && ambiguous.size() < kMaxRespelled; ++i)
+      if (const std::u16string_view others = Traits::Respellings(word, i); !others.empty())
+        ambiguous.emplace_back(i, others);
+    if (!changed && ambiguous.empty()) return at;
+    int budget = kRespellBudget;
+    if (!Respell(list, word, ambiguous, 0, budget)) return at;
+    TKeywordLocation respelled;
+    FindFirstKeyword(list, word.c_str(), respelled.Index, stepBack);
+    LandOnLetters(list, word.c_str(), respelled.Index);
+    respelled.Match = kmLetters;
+    return respelled;
+  }
+  static constexpr size_t kMaxRespelled = 12;
+  static constexpr int kRespellBudget = 96;
 
   // FindKeyword, then back over the items before it that compare equal under
   // the given comparison.

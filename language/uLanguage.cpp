@@ -24,6 +24,8 @@ char16_t TKodraLanguage::FoldChar(char16_t c, bool keepDiacritics) const {
   return c == u'ё' ? u'е' : c;
 }
 
+char16_t TKodraLanguage::FoldSecond(char16_t, bool) const { return 0; }
+
 std::string TKodraLanguage::GetPath(const std::string& fileName) const {
   return ProgramFolder() + GetId() + kPathDelimiter + fileName;
 }
@@ -77,6 +79,12 @@ void TKodraLanguage::TypeChar(TKezAbstractRichEdit& edit, char16_t c) const {
 
 void TKodraLanguage::NormalizeText(std::u16string& text) const {
   for (char16_t& c : text) c = NormalizeChar(c);
+}
+
+std::u16string TKodraLanguage::PrepareWord(std::u16string_view text) const {
+  std::u16string word = ComposedText(text);
+  NormalizeText(word);
+  return word;
 }
 
 bool TKodraLanguage::IsKeywordText(std::u16string_view text) const {

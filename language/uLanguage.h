@@ -22,6 +22,16 @@ constexpr uint32_t cfDiacritic = 0x010;
 constexpr uint32_t cfKeyword = 0x100;
 constexpr uint32_t cfLetter = cfCapital | cfSmall | cfSign;
 
+// How a word stands to the keyword that lookup lands on: equal in every
+// letter, accent and case; equal in its letters (the reader's spelling or
+// accents differ); or only the nearest keyword.
+enum TKeywordMatch : uint8_t { kmNone = 0, kmLetters = 1, kmExact = 2 };
+
+struct TKeywordLocation {
+  int32_t Index = 0;  // the keyword count for a word beyond the last keyword
+  TKeywordMatch Match = kmNone;
+};
+
 class TKodraLanguage {
 public:
   TKodraLanguage();
@@ -37,12 +47,19 @@ public:
   // The base rule: the character itself with diacritics kept, otherwise its
   // simple lowercase with ё folded to е.
   virtual char16_t FoldChar(char16_t c, bool keepDiacritics) const;
+  // The second unit of a character that folds to two (Latin æ to a, e):
+  // FoldChar gives the first. 0 for every other character.
+  virtual char16_t FoldSecond(char16_t c, bool keepDiacritics) const;
   virtual std::string GetId() const = 0;
   virtual std::string GetName() const = 0;
   // The list's items begin with a pointer to their keyword and are in the
   // order of CompareKeywordText.
   virtual bool FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const = 0;
   virtual bool FindFirstKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const = 0;
+  // The keyword that a reader means by a word: the nearest one, moved onto a
+  // keyword of the same letters where one stands beside it, and failing that
+  // the first of the word's other spellings that has one.
+  virtual TKeywordLocation LocateWord(const TKezSortedList& list, const char16_t* word) const = 0;
   virtual const char16_t* GetKeyboardGrid(bool capitals, int& columns, int& rows) const = 0;
   // The order of keyword lists: letters first, then case and diacritics.
   virtual int CompareKeywordText(const char16_t* a, const char16_t* b) const = 0;
@@ -55,6 +72,8 @@ public:
   char16_t KeyToChar(uint16_t virtualKey, TShiftState shift) const;
   char16_t LayoutChar(char16_t keyChar) const;
   void NormalizeText(std::u16string& text) const;
+  // A word as it reaches lookup or search: composed, then normalised.
+  std::u16string PrepareWord(std::u16string_view text) const;
   bool IsKeywordText(std::u16string_view text) const;
   bool IsLanguageText(std::u16string_view text) const;
 

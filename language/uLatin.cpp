@@ -40,12 +40,12 @@ struct TLatinTables {
   TLatinTables() {
     for (int k = 0; k < 26; ++k) {
       const uint32_t letter = uint32_t(k + 2) * 256;
-      Set(char16_t(u'A' + k), cfCapital | cfKeyword, letter, char16_t(u'A' + k));
+      Set(char16_t(u'A' + k), cfCapital | cfKeyword, letter, char16_t(u'a' + k));
       Set(char16_t(u'a' + k), cfSmall | cfKeyword, letter + 0x30, char16_t(u'a' + k));
     }
     for (int i = 0; i < 16; ++i) {
       const uint32_t letter = uint32_t(kMarkedBase[i] - u'a' + 2) * 256;
-      Set(kCapitalMarked[i], cfCapital | cfDiacritic, letter + kMarkedVariant[i], char16_t(kMarkedBase[i] - 0x20));
+      Set(kCapitalMarked[i], cfCapital | cfDiacritic, letter + kMarkedVariant[i], kMarkedBase[i]);
       Set(kSmallMarked[i], cfSmall | cfDiacritic, letter + kMarkedVariant[i] + 0x30, kMarkedBase[i]);
     }
     for (char16_t c = u'A'; c <= u'Z'; ++c) CharList.push_back(c);
@@ -62,8 +62,42 @@ const TLatinTables& Tables() {
 
 const TLatinTables::TEntry* EntryOf(char16_t c) { return const_cast<TLatinTables&>(Tables()).At(c); }
 
+// The ligatures that keywords spell out.
+std::u16string_view LigatureLetters(char16_t c) {
+  switch (c) {
+    case u'æ': return u"ae";
+    case u'Æ': return u"Ae";
+    case u'œ': return u"oe";
+    case u'Œ': return u"Oe";
+    default: return {};
+  }
+}
+
 struct TLatinTraits {
   static uint32_t Weight(char16_t c) { return TLatin::CharWeight(c); }
+  static bool SpellOut(std::u16string& word) {
+    bool changed = false;
+    for (size_t i = 0; i < word.size(); ++i)
+      if (const std::u16string_view letters = LigatureLetters(word[i]); !letters.empty()) {
+        word.replace(i, 1, letters);
+        changed = true;
+      }
+    return changed;
+  }
+  // i and j, u and v are one letter each in the dictionaries' spelling or the reader's.
+  static std::u16string_view Respellings(std::u16string_view word, size_t i) {
+    switch (word[i]) {
+      case u'i': return u"j";
+      case u'j': return u"i";
+      case u'I': return u"J";
+      case u'J': return u"I";
+      case u'u': return u"v";
+      case u'v': return u"u";
+      case u'U': return u"V";
+      case u'V': return u"U";
+      default: return {};
+    }
+  }
 };
 using TOrder = TKeywordOrder<TLatinTraits>;
 
@@ -103,10 +137,18 @@ char16_t TLatin::CharAt(int index) const {
   return index >= 0 && index < CharCount() ? Tables().CharList[size_t(index)] : 0;
 }
 
+// Without "!" the search sees neither capitals nor ligatures: æ is a, e.
 char16_t TLatin::FoldChar(char16_t c, bool keepDiacritics) const {
+  if (!keepDiacritics)
+    if (const std::u16string_view letters = LigatureLetters(c); !letters.empty()) return char16_t(letters[0] | 0x20);
   const auto* entry = EntryOf(c);
   const char16_t folded = entry ? (keepDiacritics ? entry->FoldKept : entry->FoldPlain) : 0;
   return folded ? folded : TKodraLanguage::FoldChar(c, keepDiacritics);
+}
+
+char16_t TLatin::FoldSecond(char16_t c, bool keepDiacritics) const {
+  const std::u16string_view letters = keepDiacritics ? std::u16string_view() : LigatureLetters(c);
+  return letters.empty() ? 0 : letters[1];
 }
 
 int TLatin::CompareKeywordText(const char16_t* a, const char16_t* b) const {
@@ -119,6 +161,10 @@ bool TLatin::FindKeyword(const TKezSortedList& list, const char16_t* key, int32_
 
 bool TLatin::FindFirstKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const {
   return TOrder::FindFirstKeyword(list, key, index, &TOrder::ComparePrimary);
+}
+
+TKeywordLocation TLatin::LocateWord(const TKezSortedList& list, const char16_t* word) const {
+  return TOrder::Locate(list, word, &TOrder::ComparePrimary);
 }
 
 const char16_t* TLatin::GetKeyboardGrid(bool capitals, int& columns, int& rows) const {

@@ -10,10 +10,12 @@ public:
   bool IsLetter(char16_t c) const override { return CharFlags(c) & cfLetter; }
   bool IsKeywordChar(char16_t c) const override { return CharFlags(c) & cfKeyword; }
   char16_t FoldChar(char16_t c, bool keepDiacritics) const override;
+  char16_t FoldSecond(char16_t c, bool keepDiacritics) const override;
   std::string GetId() const override { return "latin"; }
   std::string GetName() const override { return "Latin"; }
   bool FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const override;
   bool FindFirstKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const override;
+  TKeywordLocation LocateWord(const TKezSortedList& list, const char16_t* word) const override;
   const char16_t* GetKeyboardGrid(bool capitals, int& columns, int& rows) const override;
   int CompareKeywordText(const char16_t* a, const char16_t* b) const override;
 

@@ -33,10 +33,10 @@ int RunLookup(const std::vector<std::string>& args) {
   }
   TCliDictionarySet set = OpenDictionarySet(parsed);
   TDictionary& d = *set.Dictionary;
-  // Letters typed with tonos become the keyword forms with oxia.
-  std::u16string word = FromUtf8(JoinWords(parsed.Positional));
-  d.Language()->NormalizeText(word);
-  const bool exact = d.LocateKeyword(word.c_str());
+  // Composed, and letters typed with tonos become the keyword forms with oxia.
+  const std::u16string word = d.Language()->PrepareWord(FromUtf8(JoinWords(parsed.Positional)));
+  const TKeywordMatch match = d.LocateKeyword(word);
+  const bool exact = match == kmExact;
   const int32_t index = d.CurrentIndex();
   const bool shown = index >= 0 && index < d.KeywordCount();
   if (parsed.Has("--rtf")) {
@@ -51,6 +51,7 @@ int RunLookup(const std::vector<std::string>& args) {
   if (parsed.Has("--json")) {
     TJsonWriter json(std::cout);
     json.BeginObject().Field("query", std::u16string_view(word)).Field("index", index).Field("exact", exact);
+    json.Field("match", match == kmExact ? "exact" : match == kmLetters ? "letters" : "nearest");
     json.Key("keyword");
     if (shown) json.Value(d.GetKeywordText(index)); else json.Null();
     json.Key("articles").BeginArray();
@@ -72,7 +73,7 @@ int RunLookup(const std::vector<std::string>& args) {
     std::cout << "Beyond the last keyword: nothing to show for \"" << ToUtf8(word) << "\"\n";
     return 1;
   }
-  std::cout << ShownKeyword(d.GetKeywordText(index)) << (exact ? "" : "  (nearest keyword)") << "\n\n";
+  std::cout << ShownKeyword(d.GetKeywordText(index)) << (match == kmNone ? "  (nearest keyword)" : "") << "\n\n";
   TPlainTextWriter writer(*set.Settings, isatty(STDOUT_FILENO));
   writer.BeginDocument();
   d.RenderArticle(writer);

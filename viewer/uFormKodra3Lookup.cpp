@@ -118,8 +118,9 @@ void TFormKodra3::Reload(int mode) {
 void TFormKodra3::DoShowArticle() {
   FShownIndex = FDictionary->CurrentIndex();
   if (FShownIndex < 0) return;
+  // A word beyond the last keyword names no article: nothing to remember.
   if (FSuppressHistory) FSuppressHistory = false;
-  else FHistory.Add(FShownIndex);
+  else if (FShownIndex < FDictionary->KeywordCount()) FHistory.Add(FShownIndex);
   FWriter->SetArticleMode(true);
   FWriter->BeginDocument();
   try {
@@ -259,7 +260,8 @@ void TFormKodra3::OpenKeyword() {
 }
 
 bool TFormKodra3::IsLanguageWordChar(char16_t c) const {
-  return FLanguage ? FLanguage->IsLetter(c) || FLanguage->IsKeywordChar(c) : IsWordChar(c);
+  // Combining accents belong to the letter before them.
+  return FLanguage ? FLanguage->IsLetter(c) || FLanguage->IsKeywordChar(c) || IsCombiningMark(c) : IsWordChar(c);
 }
 
 std::u16string TFormKodra3::TrimWord(std::u16string word) const {
@@ -303,15 +305,12 @@ void TFormKodra3::TakeWord(bool fromField, bool show) {
 
 void TFormKodra3::Locate(bool show, bool showIfExact) {
   const int32_t previous = FDictionary->CurrentIndex();
-  std::u16string word = FCurrentWord;
-  if (FLanguage) FLanguage->NormalizeText(word);
-  FDictionary->LocateKeyword(word.c_str());
+  const TKeywordMatch match = FDictionary->LocateKeyword(FCurrentWord);
   const int32_t index = FDictionary->CurrentIndex();
   if (index >= 0 && FDictionary->KeywordCount() > 0) {
     lstKeywords->SelectCentered(std::min(index, FDictionary->KeywordCount() - 1));
-    if (show) ShowArticle();
-    else if (showIfExact && index < FDictionary->KeywordCount() && FDictionary->GetKeywordText(index) == word)
-      ShowArticle();
+    // A word with the keyword's letters shows it at once, whatever its accents.
+    if (show || (showIfExact && match != kmNone)) ShowArticle();
   } else {
     FDictionary->SetCurrent(previous);
   }
@@ -320,9 +319,10 @@ void TFormKodra3::Locate(bool show, bool showIfExact) {
 void TFormKodra3::InsertWordIntoSearch(const std::u16string& text) {
   if (text.empty()) return;
   FInserting = true;
-  // Letters with tonos (as other programs write them) become the keyword forms.
+  // Accents given as combining marks are composed, and letters with tonos (as
+  // other programs write them) become the keyword forms.
   std::u16string word = CleanText(text);
-  if (FLanguage) FLanguage->NormalizeText(word);
+  word = FLanguage ? FLanguage->PrepareWord(word) : ComposedText(word);
   InsertWord(*edSearch, word);
   TakeWord(true, true);
   FInserting = false;

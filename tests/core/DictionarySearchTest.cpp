@@ -144,10 +144,53 @@ TEST(DictionarySearch, DiacriticsAndChains) {
                                     {u"λ\u1F79γος", u"ἄνθρωπος"}}));
 }
 
+// Words as readers type them: σ at the end, capitals and ligatures in Latin,
+// accents as combining marks; and sequences that begin again after a false start.
+TEST(DictionarySearch, ReadersSpellingsAndSequences) {
+  TLanguageFolder folder, greekFolder;
+  greekFolder.Add("main", SourceHeader(u"Greek", u"main", u"ancientgreek") +
+                              u"#\u1F04νθρωπος\r\nὁ λόγος καὶ ΛΟΓΟΣ\r\n#λ\u1F79γος\r\nλόγοι\r\n");
+  folder.Add("main", SourceHeader(u"Latin", u"main", u"latin") +
+                         u"#a\r\nCæsar amo\r\n#b\r\ncaesar CAESAR\r\n#c\r\namo amo te\r\n#d\r\nte amo amo te\r\n"
+                         u"#e\r\npœna\r\n");
+  TOptions options;
+  options.FullTextSearch().SetMaxSearch(100);
+  options.FullTextSearch().SetShowKind(skAll);
+  TDictionary latin(FindLanguage("latin"), folder.Path(), &options);
+  latin.LoadDictionaries(true);
+  struct TCase {
+    std::u16string text;
+    std::vector<TShownHit> hits;
+  } latinCases[] = {
+      {u"caesar", {{u"a", u"Cæsar"}, {u"b", u"caesar"}, {u"b", u"CAESAR"}}},
+      {u"CÆSAR", {{u"a", u"Cæsar"}, {u"b", u"caesar"}, {u"b", u"CAESAR"}}},
+      {u"cae*", {{u"a", u"Cæsar"}, {u"b", u"caesar"}, {u"b", u"CAESAR"}}},
+      {u"*esar", {{u"a", u"Cæsar"}, {u"b", u"caesar"}, {u"b", u"CAESAR"}}},
+      {u"&es", {{u"a", u"æs"}, {u"b", u"es"}, {u"b", u"ES"}}},
+      {u"poena", {{u"e", u"pœna"}}},
+      {u"!Cæsar", {{u"a", u"Cæsar"}}},  // "!" keeps capitals and ligatures
+      {u"!caesar", {{u"b", u"caesar"}}},
+      {u"Amo", {{u"a", u"amo"}, {u"c", u"amo"}, {u"c", u"amo"}, {u"d", u"amo"}, {u"d", u"amo"}}},
+      {u"amo te", {{u"c", u"amo te"}, {u"d", u"amo te"}}},  // tried again from the second amo
+      {u"amo amo te", {{u"c", u"amo amo te"}, {u"d", u"amo amo te"}}},
+  };
+  for (const auto& c : latinCases) EXPECT_EQ(AllHits(latin, c.text, options), c.hits) << ToUtf8(c.text);
+
+  TDictionary greek(FindLanguage("ancientgreek"), greekFolder.Path(), &options);
+  greek.LoadDictionaries(true);
+  const std::vector<TShownHit> logos = {{u"\u1F04νθρωπος", u"λόγος"}, {u"\u1F04νθρωπος", u"ΛΟΓΟΣ"}};
+  for (const char16_t* text : {u"λογοσ", u"ΛΟΓΟΣ", u"λογος", u"λο\u0301γοσ"})
+    EXPECT_EQ(AllHits(greek, text, options), logos) << ToUtf8(text);
+  EXPECT_EQ(AllHits(greek, u"λογ*", options),
+            (std::vector<TShownHit>{logos[0], logos[1], {u"λ\u1F79γος", u"λόγοι"}}));
+  EXPECT_EQ(AllHits(greek, u"!λόγοσ", options), (std::vector<TShownHit>{logos[0]}));
+}
+
 TEST(DictionarySearch, ParsingSearchText) {
   const TKodraLanguage& latin = *FindLanguage("latin");
   struct { std::u16string text; std::vector<std::pair<std::u16string, TDictionarySearchMode>> words; } cases[] = {
-      {u"Amo", {{u"Amo", smWord}}},  // Latin folding keeps capitals
+      {u"Amo", {{u"amo", smWord}}},
+      {u"CÆSAR", {{u"caesar", smWord}}},  // ligatures are their two letters
       {u"amo*", {{u"amo", smPrefix}}},
       {u"*amo", {{u"amo", smSuffix}}},
       {u"*amo*", {{u"amo", smInfix}}},
@@ -166,6 +209,9 @@ TEST(DictionarySearch, ParsingSearchText) {
     EXPECT_EQ(got, c.words) << ToUtf8(c.text);
   }
   EXPECT_TRUE(ParseSearchText(u"!&amo", latin)[0].KeepDiacritics);
+  EXPECT_EQ(ParseSearchText(u"!CÆSAR", latin)[0].Pattern, u"CÆSAR");
+  // Accents given as combining marks are composed first.
+  EXPECT_EQ(ParseSearchText(u"!λο\u0301γος", *FindLanguage("ancientgreek"))[0].Pattern, u"λ\u1F79γοσ");
 }
 
 // The search by first letter finds exactly what the word-by-word scan finds.
@@ -173,7 +219,7 @@ TEST(DictionarySearch, LetterScanAgreesWithTheWordScan) {
   std::mt19937 random(99);
   const std::u16string pieces[] = {u"amo", u"Amo", u"amor", u"(a-mo)", u"ama", u"mo", u"b", u"ab", u"amo,",
                                    u"<m>amo</m>", u"<a>v. amo</a>", u"<c>amo te</c>", u"<e>amo</e>", u"<h>am</h>",
-                                   u"~", u"<n>1</n>", u"-amo", u"ammo", u"a"};
+                                   u"~", u"<n>1</n>", u"-amo", u"ammo", u"a", u"Cæsar", u"caesar"};
   std::u16string source = SourceHeader(u"R", u"main", u"latin");
   for (int a = 0; a < 60; ++a) {
     source += u"#k" + std::u16string(1, char16_t(u'a' + a % 26)) + std::u16string(1, char16_t(u'a' + a / 26)) + u"\r\n";
@@ -191,7 +237,7 @@ TEST(DictionarySearch, LetterScanAgreesWithTheWordScan) {
     options.FullTextSearch().SetSearchInComment(inComment);
     TDictionary d(FindLanguage("latin"), folder.Path(), &options);
     d.LoadDictionaries(true);
-    for (const char16_t* pattern : {u"amo", u"am*", u"a", u"mo", u"amor*", u"!Amo", u"b*"}) {
+    for (const char16_t* pattern : {u"amo", u"am*", u"a", u"mo", u"amor*", u"!Amo", u"b*", u"caesar", u"cæs*"}) {
       auto hits = [&](bool letterScan) {
         d.SetLetterScan(letterScan);
         TSearchResultList results;

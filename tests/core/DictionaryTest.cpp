@@ -82,29 +82,6 @@ TEST(Dictionary, WithoutAMainDictionaryTheListIsEmpty) {
   EXPECT_EQ(none.GetKeywordText(0), u"");
 }
 
-TEST(Dictionary, LocatesTheNearestKeyword) {
-  TLanguageFolder folder;
-  folder.Add("main", SourceHeader(u"Greek", u"main", u"ancientgreek") +
-                         u"#\u1F04νθρωπος\r\nчеловек\r\n#λ\u1F79γος\r\nслово\r\n#\u1F44νομα\r\nимя\r\n");
-  TDictionary d(FindLanguage("ancientgreek"), folder.Path());
-  d.LoadDictionaries(true);
-  struct { std::u16string text; bool exact; int32_t index; } cases[] = {
-      {u"", false, 0},
-      {u"ανθρωπος", false, 0},  // typed without accents: the nearest keyword is ἄνθρωπος
-      {u"\u1F04νθρωπος", true, 0},
-      {u"λογ", false, 1},
-      {u"ω", false, 3},         // beyond the last keyword
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(d.LocateKeyword(c.text.c_str()), c.exact);
-    EXPECT_EQ(d.CurrentIndex(), c.index);
-  }
-  d.SetCurrent(3);
-  TRecordingWriter writer;
-  d.RenderArticle(writer);
-  EXPECT_EQ(writer.Log, "");
-}
-
 TEST(Dictionary, RendersEnumerationsWithATab) {
   TLanguageFolder folder;
   folder.Add("main", SourceHeader(u"L", u"main", u"latin") + u"#amo\r\n<n>1.</n> text ~ $F012\r\n");

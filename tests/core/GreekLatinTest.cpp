@@ -65,9 +65,10 @@ TEST(Greek, CharacterListAndInvariants) {
     const uint32_t weight = TGreek::CharWeight(c);
     if (c == 0x1FBD) continue;  // the koronis is a sign, not a letter of the alphabet
     // Every letter folds to the plain small letter of its number.
-    const char16_t plain = char16_t(0x03B1 + (weight >> 8) - 2);
+    // Final sigma folds to σ: it is the same letter.
+    const char16_t plain = c == u'ς' ? u'σ' : char16_t(0x03B1 + (weight >> 8) - 2);
     EXPECT_EQ(greek.FoldChar(c, false), plain) << std::hex << int(c);
-    EXPECT_EQ(greek.FoldChar(c, true), c) << std::hex << int(c);
+    EXPECT_EQ(greek.FoldChar(c, true), c == u'ς' ? u'σ' : c) << std::hex << int(c);
     // Capitals sort before every small form of the same letter.
     const bool capital = TGreek::CharFlags(c) & cfCapital;
     EXPECT_EQ((weight & 0xFF) < 0x30, capital) << std::hex << int(c);
@@ -105,14 +106,20 @@ TEST(Languages, Folding) {
       {&greek, 0x03AC, false, 0x03B1}, {&greek, 0x0390, true, 0x1FD3}, {&greek, 0x03B0, false, 0x03C5},
       {&greek, 0x0416, false, 0x0436}, {&greek, 0x0401, false, 0x0435}, {&greek, 0x0401, true, 0x0401},
       {&greek, 0x1F0C, false, 0x03B1}, {&greek, 0x0391, false, 0x03B1}, {&greek, 0x03AA, false, 0x03B9},
-      {&greek, 0x03C2, false, 0x03C2}, {&greek, 0x1FE5, false, 0x03C1}, {&greek, 0x1FBD, false, 0x1FBD},
-      {&greek, u'A', false, u'a'},     {&latin, 0x00C4, false, u'A'},   {&latin, 0x00E4, false, u'a'},
-      {&latin, 0x0100, false, u'A'},   {&latin, u'A', false, u'A'},     {&latin, 0x00C4, true, 0x00C4},
-      {&latin, 0x0451, false, 0x0435}, {&latin, 0x00C9, false, 0x00E9},
+      {&greek, 0x03C2, false, 0x03C3}, {&greek, 0x1FE5, false, 0x03C1}, {&greek, 0x1FBD, false, 0x1FBD},
+      {&greek, u'A', false, u'a'},     {&latin, 0x00C4, false, u'a'},   {&latin, 0x00E4, false, u'a'},
+      {&latin, 0x0100, false, u'a'},   {&latin, u'A', false, u'a'},     {&latin, 0x00C4, true, 0x00C4},
+      {&latin, u'A', true, u'A'},      {&latin, 0x0451, false, 0x0435}, {&latin, 0x00C9, false, 0x00E9},
+      {&latin, u'Æ', false, u'a'},     {&latin, u'œ', false, u'o'},     {&latin, u'æ', true, u'æ'},
   };
   for (auto c : cases)
     EXPECT_EQ(c.language->FoldChar(c.c, c.keep), c.expected)
         << c.language->GetId() << " " << std::hex << int(c.c) << " " << c.keep;
+  EXPECT_EQ(latin.FoldSecond(u'æ', false), u'e');
+  EXPECT_EQ(latin.FoldSecond(u'Œ', false), u'e');
+  EXPECT_EQ(latin.FoldSecond(u'æ', true), 0);
+  EXPECT_EQ(latin.FoldSecond(u'a', false), 0);
+  EXPECT_EQ(greek.FoldSecond(u'ς', false), 0);
   EXPECT_EQ(greek.NormalizeChar(0x0374), 0xF000);
   EXPECT_EQ(greek.NormalizeChar(0x0375), 0xF001);
   EXPECT_EQ(greek.NormalizeChar(0x038F), 0x1FFB);
