@@ -143,6 +143,18 @@ void BM_Keystroke(benchmark::State& state, const TCorpus* corpus) {
   state.counters["keywords"] = double(dictionary->KeywordCount());
 }
 
+// The same words typed as readers type them: lookup respells them.
+void BM_KeystrokeAsTyped(benchmark::State& state, const TCorpus* corpus) {
+  auto dictionary = Open(*corpus);
+  const auto words = TypedAsReaders(*dictionary->Language(), SampleKeywords(*dictionary, 1000));
+  uint64_t keystrokes = 0;
+  for (auto _ : state) keystrokes += TypeWords(*dictionary, words);
+  state.SetItemsProcessed(int64_t(keystrokes));
+  state.counters["us/keystroke"] = benchmark::Counter(double(keystrokes) / double(state.iterations()) * 1e-6,
+                                                      benchmark::Counter::kIsIterationInvariantRate |
+                                                          benchmark::Counter::kInvert);
+}
+
 void BM_RenderRtf(benchmark::State& state, const TCorpus* corpus) {
   auto dictionary = Open(*corpus);
   const auto indexes = SampleIndexes(*dictionary, 1000, 17);
@@ -193,6 +205,8 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(("Compile/" + c->Name).c_str(), BM_Compile, c)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("LoadAndMerge/" + c->Name).c_str(), BM_LoadAndMerge, c)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("Keystroke/" + c->Name).c_str(), BM_Keystroke, c)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("KeystrokeAsTyped/" + c->Name).c_str(), BM_KeystrokeAsTyped, c)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("RenderRtf1000/" + c->Name).c_str(), BM_RenderRtf, c)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("DecodeOnly/" + c->Name).c_str(), BM_DecodeOnly, c)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("FullScan/" + c->Name).c_str(), BM_FullScan, c)->Unit(benchmark::kMillisecond);

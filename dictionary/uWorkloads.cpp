@@ -39,6 +39,22 @@ void RenderKeywords(TDictionary& dictionary, const std::vector<int32_t>& indexes
   }
 }
 
+std::vector<std::u16string> TypedAsReaders(const TKodraLanguage& language, const std::vector<std::u16string>& words) {
+  std::vector<std::u16string> typed;
+  const bool latin = language.GetId() == "latin";
+  for (const auto& word : words) {
+    std::u16string t;
+    for (char16_t c : word) {
+      c = language.FoldChar(c, false);
+      if (latin && c == u'i') c = u'j';
+      if (latin && c == u'v') c = u'u';
+      t += c;
+    }
+    typed.push_back(std::move(t));
+  }
+  return typed;
+}
+
 std::vector<std::u16string> SampleKeywords(const TDictionary& dictionary, size_t count) {
   std::vector<std::u16string> words;
   const int32_t total = dictionary.KeywordCount();

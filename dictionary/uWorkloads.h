@@ -18,6 +18,10 @@ uint64_t TypeWords(TDictionary& dictionary, const std::vector<std::u16string>& w
 // Renders the articles of the given keyword indexes through the writer,
 // each as its own document.
 void RenderKeywords(TDictionary& dictionary, const std::vector<int32_t>& indexes, TArticleWriter& writer);
+// The words as readers type them: without accents or capitals (so Greek
+// with σ at the end), and in Latin with j and u for every i and v, so that
+// lookup must find the dictionaries' spelling.
+std::vector<std::u16string> TypedAsReaders(const TKodraLanguage& language, const std::vector<std::u16string>& words);
 // Up to count keywords spread evenly over the list.
 std::vector<std::u16string> SampleKeywords(const TDictionary& dictionary, size_t count);
 std::vector<int32_t> SampleIndexes(const TDictionary& dictionary, size_t count, uint32_t seed);

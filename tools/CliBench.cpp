@@ -50,6 +50,9 @@ int RunBench(const std::vector<std::string>& args) {
   const auto words = SampleKeywords(d, 1000);
   uint64_t keystrokes = 0;
   const double typing = MedianSeconds(runs, [&] { keystrokes = TypeWords(d, words); });
+  const auto readers = TypedAsReaders(*d.Language(), words);
+  uint64_t readerKeystrokes = 0;
+  const double readerTyping = MedianSeconds(runs, [&] { readerKeystrokes = TypeWords(d, readers); });
   const auto indexes = SampleIndexes(d, 1000, 17);
   TKezDocumentSink sink;
   TRtfRichEditWriter writer(sink, d.Language(), *set.Settings);
@@ -62,6 +65,7 @@ int RunBench(const std::vector<std::string>& args) {
             << d.KeywordCount() << " keywords, " << units << " body units (median of " << runs << " runs)\n";
   Row("load and merge", load * 1e3, "ms", "(" + std::to_string(load * 1e9 / double(std::max<uint64_t>(bytes, 1))).substr(0, 5) + " ns/byte)");
   Row("keystroke (locate a typed prefix)", typing * 1e6 / double(std::max<uint64_t>(keystrokes, 1)), "us");
+  Row("keystroke, typed as readers type", readerTyping * 1e6 / double(std::max<uint64_t>(readerKeystrokes, 1)), "us");
   Row("render an article to RTF", render * 1e6 / double(std::max<size_t>(indexes.size(), 1)), "us");
   Row("decode every body (reference)", decode * 1e3, "ms");
   Row("full-text scan, no hit", scan * 1e3, "ms",

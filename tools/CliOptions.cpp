@@ -18,9 +18,12 @@ TCliArguments ParseCliArguments(const std::vector<std::string>& args, const std:
   auto listed = [](const std::vector<std::string>& list, const std::string& name) {
     return std::find(list.begin(), list.end(), name) != list.end();
   };
+  bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg.size() < 2 || arg[0] != '-') {
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;  // what follows is a word or a pattern, even if it begins with "-"
+    } else if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
       result.Positional.push_back(arg);
     } else if (listed(flagOptions, arg)) {
       result.Flags.push_back(arg);

@@ -14,6 +14,7 @@ struct TCliArguments {
 };
 
 // valueOptions names the options that take a value; any other "--x" is a flag.
+// "--" ends the options: every later argument is positional.
 // An unknown option raises std::invalid_argument.
 TCliArguments ParseCliArguments(const std::vector<std::string>& args,
                                 const std::vector<std::string>& flagOptions,

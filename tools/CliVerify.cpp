@@ -1,4 +1,5 @@
 // kodra-cli verify: checks a source dictionary and points at the first error.
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -12,6 +13,30 @@
 
 namespace {
 const char* kPartNames[] = {"header", "marks", "authors", "articles"};
+
+// A line of a source can be a whole article of many thousand characters:
+// the report shows the part around the error.
+constexpr size_t kExcerptHalf = 120;
+
+struct TLineExcerpt {
+  std::u16string Text;
+  size_t Caret;  // the error's column within Text, from 0
+};
+
+TLineExcerpt ExcerptAround(std::u16string_view line, size_t column) {
+  column = std::min(column, line.size());
+  if (line.size() <= 2 * kExcerptHalf) return {std::u16string(line), column};
+  size_t first = column > kExcerptHalf ? column - kExcerptHalf : 0;
+  const size_t last = std::min(line.size(), first + 2 * kExcerptHalf);
+  first = last - 2 * kExcerptHalf;
+  TLineExcerpt excerpt{std::u16string(line.substr(first, last - first)), column - first};
+  if (first > 0) {
+    excerpt.Text.insert(0, u"...");
+    excerpt.Caret += 3;
+  }
+  if (last < line.size()) excerpt.Text += u"...";
+  return excerpt;
+}
 
 std::u16string ReadUtf16File(const std::string& fileName) {
   std::ifstream in(fileName, std::ios::binary);
@@ -94,9 +119,11 @@ void PrintVerifyReport(const std::string& fileName, const TSourceDictionary& dic
   std::cout << " (item " << report.Item << ", selection " << report.SelectionStart << "+" << report.SelectionLength
             << ")\n";
   if (report.Line > 0) {
-    std::cout << "  " << ToUtf8(report.LineText) << "\n  "
-              << std::string(size_t(report.Column - 1), ' ') << '^'
-              << std::string(size_t(report.SelectionLength > 1 ? report.SelectionLength - 1 : 0), '~') << '\n';
+    const TLineExcerpt excerpt = ExcerptAround(report.LineText, size_t(report.Column - 1));
+    const size_t room = excerpt.Text.size() - excerpt.Caret;
+    const size_t marked = std::min(size_t(std::max(report.SelectionLength, 1)), room);
+    std::cout << "  " << ToUtf8(excerpt.Text) << "\n  " << std::string(excerpt.Caret, ' ') << '^'
+              << std::string(marked > 1 ? marked - 1 : 0, '~') << '\n';
   }
 }
 

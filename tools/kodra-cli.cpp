@@ -2,6 +2,7 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,7 @@ const TCommand kCommands[] = {
 };
 
 int Usage() {
-  std::cerr << "usage: kodra-cli COMMAND [OPTIONS] ARGS\n";
+  std::cerr << "usage: kodra-cli COMMAND [OPTIONS] [--] ARGS   (\"--\" ends the options)\n";
   for (const TCommand& command : kCommands) std::cerr << "  " << command.Usage << '\n';
   return 2;
 }
@@ -39,6 +40,9 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[1], command.Name) != 0) continue;
     try {
       return command.Run(args);
+    } catch (const std::invalid_argument& e) {  // a mistyped command line
+      std::cerr << "kodra-cli: " << e.what() << '\n';
+      return 2;
     } catch (const THelpedException& e) {
       std::cerr << "kodra-cli: " << e.Message << " (" << e.HelpKeyword << ")\n";
     } catch (const std::exception& e) {

@@ -9,6 +9,7 @@
 #include "KdbBuilder.h"
 #include "SourceTestUtil.h"
 #include "TestFiles.h"
+#include "foundation/KezText.h"
 
 namespace {
 struct TRun {
@@ -88,6 +89,21 @@ TEST(Cli, VerifyPointsAtTheFirstError) {
   EXPECT_NE(json.Output.find("\"identifier\":\"SAbsentFinalTag\""), std::string::npos) << json.Output;
   EXPECT_NE(json.Output.find("\"line\":9,\"column\":1"), std::string::npos) << json.Output;
   EXPECT_NE(json.Output.find("\"keyword\":\"λ\u1F79γος\""), std::string::npos) << json.Output;
+
+  // An error inside a line of thousands of characters: the part around it.
+  std::u16string words;
+  for (int i = 0; i < 500; ++i) words += u"слово ";
+  const std::string longLine =
+      dir.Write("long.kds", Utf16Bytes(header + u"#λ\u1F79γος\r\n" + words + u"<h>λόγος " + words + u"\r\n"));
+  const TRun cut = RunCli("verify " + longLine);
+  EXPECT_EQ(cut.Status, 1);
+  const size_t shown = cut.Output.find("\n  ...");
+  ASSERT_NE(shown, std::string::npos) << cut.Output.substr(0, 2000);
+  const std::string excerpt = cut.Output.substr(shown + 3, cut.Output.find('\n', shown + 1) - shown - 3);
+  EXPECT_LT(FromUtf8(excerpt).size(), 300u);
+  EXPECT_EQ(excerpt.substr(excerpt.size() - 3), "...");
+  const std::string caret = cut.Output.substr(cut.Output.find('\n', shown + 1) + 1);
+  EXPECT_EQ(FromUtf8(excerpt).find(u"<h>λόγος"), caret.find('^') - 2) << caret;
 }
 
 TEST(Cli, LookupAndSearchTheInstalledDictionaries) {
@@ -103,7 +119,7 @@ TEST(Cli, LookupAndSearchTheInstalledDictionaries) {
   const TRun lookup = RunCli("lookup" + at + "ανθρωπος");
   EXPECT_EQ(lookup.Status, 0);
   EXPECT_EQ(lookup.Output, "ἄνθρωπος\n\nLex\nἄνθρωπος человек, ἄ. ἀγαθός\n");  // the keyword's letters
-  EXPECT_EQ(RunCli("lookup" + at + "λογ").Output.rfind("λόγος  (nearest keyword)\n", 0), 0u);
+  EXPECT_EQ(RunCli("lookup" + at + "λογ").Output.rfind("λ\u1F79γος  (nearest keyword)\n", 0), 0u);
   const TRun json = RunCli("lookup --json" + at + "λ\u1F79γος");
   EXPECT_NE(json.Output.find("\"exact\":true"), std::string::npos) << json.Output;
   EXPECT_NE(json.Output.find("\"text\":\"Lex\\nслово\\n\""), std::string::npos) << json.Output;
@@ -114,6 +130,9 @@ TEST(Cli, LookupAndSearchTheInstalledDictionaries) {
 
   const TRun search = RunCli("search --all" + at + "ἀγαθός");
   EXPECT_EQ(search.Status, 0);
+  // "--" ends the options: a pattern may then begin with "-".
+  EXPECT_EQ(RunCli("search --all" + at + "-- -ἀγαθός").Output, search.Output);
+  EXPECT_EQ(RunCli("search --all" + at + "-ἀγαθός").Status, 2);
   EXPECT_EQ(search.Output, "ἄνθρωπος\tчеловек, ἄ. ἀγαθός\n");
   const TRun first = RunCli("search --json" + at + "человек");
   EXPECT_NE(first.Output.find("\"position\":13,\"length\":7"), std::string::npos) << first.Output;
