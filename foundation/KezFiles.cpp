@@ -168,29 +168,34 @@ private:
 
 class TKezOutFile final : public IKezOutFile {
 public:
+  TKezOutFile() = default;
+  explicit TKezOutFile(std::FILE* stream) : FAttached(stream) {}
   ~TKezOutFile() override { Close(); }
 
   void Open(const std::string& fileName, int32_t bufferSize) override {
     Close();
-    std::FILE* file = std::fopen(fileName.c_str(), "wb");
+    std::FILE* file = FAttached ? FAttached : std::fopen(fileName.c_str(), "wb");
     if (!file) RaiseSystemError(errno, fileName);
     FFile = file;
     FFileName = fileName;
     FBuffer.assign(size_t(bufferSize < 1 ? 1 : bufferSize), 0);
     FLength = 0;
     FError = false;
+    FErrorCode = 0;
   }
 
   void Close() override {
     if (!FFile) return;
     Flush();
-    if (std::fflush(FFile) != 0) FError = true;
+    Check(std::fflush(FFile) == 0);
+    if (!FAttached) {
 #ifdef _WIN32
-    if (_commit(_fileno(FFile)) != 0) FError = true;
+      Check(_commit(_fileno(FFile)) == 0);
 #else
-    if (fsync(fileno(FFile)) != 0) FError = true;
+      Check(fsync(fileno(FFile)) == 0);
 #endif
-    if (std::fclose(FFile) != 0) FError = true;
+      Check(std::fclose(FFile) == 0);
+    }
     FFile = nullptr;
     FBuffer.clear();
     FBuffer.shrink_to_fit();
@@ -198,7 +203,8 @@ public:
 
   void Flush() override {
     if (!FFile || FLength == 0) return;
-    if (std::fwrite(FBuffer.data(), 1, size_t(FLength), FFile) != size_t(FLength)) FError = true;
+    errno = 0;
+    Check(std::fwrite(FBuffer.data(), 1, size_t(FLength), FFile) == size_t(FLength));
     FLength = 0;
   }
 
@@ -247,20 +253,30 @@ public:
     for (int32_t i = 0; i < length; ++i) WriteByte(in[i]);
   }
   bool Error() const override { return FError; }
+  int ErrorCode() const override { return FErrorCode; }
   const std::string& FileName() const override { return FFileName; }
 
 private:
+  void Check(bool succeeded) {
+    if (succeeded || FError) return;
+    FError = true;
+    FErrorCode = errno;
+  }
+
   void WriteUnsigned(uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) WriteByte(uint8_t(value >> (8 * i)));
   }
 
+  std::FILE* FAttached = nullptr;
   std::FILE* FFile = nullptr;
   std::string FFileName;
   std::vector<uint8_t> FBuffer;
   int32_t FLength = 0;
   bool FError = false;
+  int FErrorCode = 0;
 };
 }  // namespace
 
 std::shared_ptr<IKezInFile> NewKezInFile() { return std::make_shared<TKezInFile>(); }
 std::shared_ptr<IKezOutFile> NewKezOutFile() { return std::make_shared<TKezOutFile>(); }
+std::shared_ptr<IKezOutFile> NewKezOutFile(std::FILE* stream) { return std::make_shared<TKezOutFile>(stream); }

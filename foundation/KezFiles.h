@@ -54,9 +54,14 @@ public:
   virtual void WriteLongWideString(std::u16string_view text) = 0;
   virtual void WriteBuffer(const void* source, int32_t length) = 0;
   virtual bool Error() const = 0;
+  // The system's error number of the first failure (0 when unknown).
+  virtual int ErrorCode() const = 0;
   virtual const std::string& FileName() const = 0;
 };
 
 // The files are shared through their interfaces and closed with the last reference.
 std::shared_ptr<IKezInFile> NewKezInFile();
 std::shared_ptr<IKezOutFile> NewKezOutFile();
+// An output file that writes into a stream it does not own (a TKezSafeFile's):
+// Open only names it, Close only flushes.
+std::shared_ptr<IKezOutFile> NewKezOutFile(std::FILE* stream);

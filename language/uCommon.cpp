@@ -139,3 +139,10 @@ void RaiseHelpedError(const std::string& name, const std::string& defaultMessage
                       const std::vector<std::string>& args) {
   throw THelpedException(name, FormatMessage(Locale().Text(name, defaultMessage), args));
 }
+
+void RaiseHelpedErrorAt(int32_t line, const std::string& name, const std::string& defaultMessage,
+                        const std::vector<std::string>& args) {
+  THelpedException error(name, FormatMessage(Locale().Text(name, defaultMessage), args));
+  error.Line = line;
+  throw error;
+}

@@ -52,6 +52,7 @@ public:
 
   std::string HelpKeyword;
   std::string Message;
+  int32_t Line = 0;  // the 1-based line of a file the failure lies in; 0 for none
 };
 
 // Looks the identifier up in the interface language's message table and
@@ -60,4 +61,7 @@ public:
 // The same for a message with "%s" placeholders, filled in order with args.
 [[noreturn]] void RaiseHelpedError(const std::string& name, const std::string& defaultMessage,
                                    const std::vector<std::string>& args);
+// The same for a failure in a given line of a file.
+[[noreturn]] void RaiseHelpedErrorAt(int32_t line, const std::string& name, const std::string& defaultMessage,
+                                     const std::vector<std::string>& args = {});
 std::string FormatMessage(const std::string& pattern, const std::vector<std::string>& args);

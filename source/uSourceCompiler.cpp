@@ -1,5 +1,6 @@
 #include "source/uSourceCompiler.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
@@ -27,6 +28,12 @@ TSourceDictionaryCompileData::~TSourceDictionaryCompileData() { FOutput->Close()
 void TSourceDictionaryCompileData::Open(const std::string& fileName) {
   FOutput->Open(fileName, kBufferSize);
   FOffset = 0;
+}
+
+void TSourceDictionaryCompileData::Open(TKezSafeFile& file) {
+  FOutput->Close();
+  FOutput = NewKezOutFile(file.Stream());
+  Open(file.FinalName());
 }
 
 bool TSourceDictionaryCompileData::Close() {
@@ -184,25 +191,20 @@ std::string CompiledFileName(const std::string& sourceName) {
 
 void TSourceDictionary::Compile(const std::string& targetName) {
   const std::string target = targetName.empty() ? CompiledFileName(FFileName) : targetName;
+  if (!FFileName.empty() && SameFile(target, FFileName))
+    RaiseHelpedError("SCompileOverSource", "The compiled dictionary would replace its own source %s", {FFileName});
   // The file is written aside and replaces the target only when complete.
-  const std::string temporary = target + ".compiling";
-  try {
+  TKezSafeFile file;
+  file.Open(target);
+  {
     TSourceDictionaryCompileData data;
-    data.Open(temporary);
+    data.Open(file);
     for (auto* part : FParts) part->CompileTo(data);
     data.BuildCodes(FParts[spMarks]->Count() + FParts[spAuthors]->Count(), ArticleCount());
     data.StartWriting();
     for (auto* part : FParts) part->CompileTo(data);
     data.Finish();
-    if (!data.Close()) throw std::runtime_error("The system cannot write to the specified file");
-  } catch (...) {
-    std::remove(temporary.c_str());
-    throw;
+    if (!data.Close()) RaiseSystemError(data.ErrorCode() ? data.ErrorCode() : EIO, target);
   }
-  std::error_code error;
-  std::filesystem::rename(temporary, target, error);
-  if (error) {
-    std::remove(temporary.c_str());
-    RaiseSystemError(error.value(), target);
-  }
+  file.Commit();
 }

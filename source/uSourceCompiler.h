@@ -10,6 +10,7 @@
 
 #include "foundation/KezFiles.h"
 #include "foundation/KezHashTable.h"
+#include "foundation/KezSafeFile.h"
 
 // The counts of the body units: the key is the unit itself.
 class TSourceDictionaryCharHashTable : public TKezHashTableBase {
@@ -28,6 +29,8 @@ public:
   ~TSourceDictionaryCompileData();
 
   void Open(const std::string& fileName);
+  // Writes into the safe file's temporary file; the caller commits it.
+  void Open(TKezSafeFile& file);
   // Counts the unit in the counting pass, writes its code in the writing pass.
   void Emit(char16_t unit);
   void WriteByte(uint8_t value);
@@ -46,6 +49,8 @@ public:
   void Finish();
   // Closes the file; false when anything failed to be written.
   bool Close();
+  // The system's error number of the first failed write (0 when unknown).
+  int ErrorCode() const { return FOutput->ErrorCode(); }
 
   bool Writing() const { return FWriting; }
   int32_t Offset() const { return FOffset; }

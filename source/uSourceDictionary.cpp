@@ -39,6 +39,8 @@ void TSourceDictionary::LoadFromFile(const std::string& fileName, bool merge) {
   try {
     TSourceDictionaryReader reader;
     reader.Open(fileName);
+    if (const int32_t line = FindUnclosedSection(reader.Rest()))
+      RaiseHelpedErrorAt(line, "SAbsentFinalSectionTag", "Final section tag is absent");
     bool firstLine = true;
     while (char16_t* line = reader.NextLine()) {
       if (firstLine && line[0] == 0xFEFF) {

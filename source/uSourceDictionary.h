@@ -5,6 +5,7 @@
 // time, and searched.
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 
 #include "foundation/KezBuffer.h"
@@ -56,8 +57,27 @@ public:
 
 protected:
   TSourceRecord* NewRecord(std::u16string_view name, std::u16string_view value);
-  // The stored value, separator, "{{", the new value, "}}", separator.
-  const char16_t* MergedValue(const char16_t* stored, std::u16string_view added, std::u16string_view separator);
+  // Joins a repeated record's new value to it: the stored value, separator,
+  // "{{", the new value, "}}", separator. While reading, the additions are
+  // gathered and stored once at the end, so that many repeats of one
+  // keyword cost time and memory linear in their text.
+  void MergeInto(TSourceRecord& record, std::u16string_view added, std::u16string_view separator);
+  // Whether the record's value, with what reading has gathered, is the text.
+  bool HasValue(const TSourceRecord& record, std::u16string_view text) const;
+  // Reading gathers merges between these two; the end stores them.
+  class TMergeBatch {
+  public:
+    explicit TMergeBatch(TSourceDictionaryPartBase& part) : FPart(part) { ++FPart.FMergeDepth; }
+    ~TMergeBatch();
+    TMergeBatch(const TMergeBatch&) = delete;
+    TMergeBatch& operator=(const TMergeBatch&) = delete;
+    // Stores the gathered values (may raise when memory runs out).
+    void Finish();
+
+  private:
+    TSourceDictionaryPartBase& FPart;
+    bool FFinished = false;
+  };
   void ReadAttributeLine(char16_t* line);
   int32_t LineStart(int32_t attribute) const;
   void CheckAttributes();
@@ -68,7 +88,8 @@ protected:
   TKezSortedList FRecords;
   std::u16string FStartTag, FEndTag;
   TKezWideCharBuffer FTextBuffer{8192};
-  TKezWideCharBuffer FMergeBuffer{8192};
+  std::unordered_map<TSourceRecord*, std::u16string> FPendingMerges;
+  int FMergeDepth = 0;
   int32_t FSearchItem = 0, FSearchNameOffset = -1, FSearchValueOffset = -1;
 };
 

@@ -45,7 +45,7 @@ TSourceDictionaryPartBase::TSourceDictionaryPartBase(TSourceDictionary& dictiona
 void TSourceDictionaryPartBase::Clear() {
   FRecords.Clear();
   FTextBuffer.Clear();
-  FMergeBuffer.Clear();
+  FPendingMerges.clear();
   ResetSearch(0);
 }
 
@@ -61,16 +61,36 @@ TSourceRecord* TSourceDictionaryPartBase::NewRecord(std::u16string_view name, st
   return record;
 }
 
-const char16_t* TSourceDictionaryPartBase::MergedValue(const char16_t* stored, std::u16string_view added,
-                                                      std::u16string_view separator) {
-  FMergeBuffer.Clear();
-  FMergeBuffer.AppendPWideChar(stored);
-  FMergeBuffer.AppendText(separator);
-  FMergeBuffer.AppendText(u"{{");
-  FMergeBuffer.AppendText(added);
-  FMergeBuffer.AppendText(u"}}");
-  FMergeBuffer.AppendText(separator);
-  return FDictionary.StringHeap().NewStr(FMergeBuffer.View());
+void TSourceDictionaryPartBase::MergeInto(TSourceRecord& record, std::u16string_view added,
+                                          std::u16string_view separator) {
+  std::u16string& pending = FPendingMerges[&record];
+  pending.append(separator).append(u"{{").append(added).append(u"}}").append(separator);
+  if (FMergeDepth == 0) TMergeBatch(*this).Finish();
+}
+
+bool TSourceDictionaryPartBase::HasValue(const TSourceRecord& record, std::u16string_view text) const {
+  const std::u16string_view stored(record.Value);
+  const auto pending = FPendingMerges.find(const_cast<TSourceRecord*>(&record));
+  if (pending == FPendingMerges.end()) return text == stored;
+  return text.size() == stored.size() + pending->second.size() && text.substr(0, stored.size()) == stored &&
+         text.substr(stored.size()) == pending->second;
+}
+
+void TSourceDictionaryPartBase::TMergeBatch::Finish() {
+  FFinished = true;
+  if (--FPart.FMergeDepth > 0) return;
+  std::u16string value;
+  for (auto& [record, pending] : FPart.FPendingMerges) {
+    value.assign(record->Value).append(pending);
+    record->Value = FPart.FDictionary.StringHeap().NewStr(value);
+  }
+  FPart.FPendingMerges.clear();
+}
+
+// Left early by an exception: what was gathered goes with the failed reading.
+TSourceDictionaryPartBase::TMergeBatch::~TMergeBatch() {
+  if (FFinished) return;
+  if (--FPart.FMergeDepth == 0) FPart.FPendingMerges.clear();
 }
 
 bool TSourceDictionaryPartBase::FindName(std::u16string_view name, int32_t& index) const {
@@ -89,8 +109,8 @@ void TSourceDictionaryPartBase::AddAttribute(std::u16string_view name, std::u16s
     return;
   }
   auto& record = *static_cast<TSourceRecord*>(FRecords.Items(index));
-  if (value.empty() || value == record.Value) return;
-  record.Value = MergedValue(record.Value, value, u"");
+  if (value.empty() || HasValue(record, value)) return;
+  MergeInto(record, value, u"");
 }
 
 void TSourceDictionaryPartBase::ReadAttributeLine(char16_t* line) {
@@ -116,6 +136,7 @@ std::u16string_view TSourceDictionaryPartBase::GetText(int32_t) {
 }
 
 void TSourceDictionaryPartBase::ReadFrom(TSourceDictionaryReader& reader) {
+  TMergeBatch merges(*this);
   while (char16_t* line = reader.NextLine()) {
     if (line[0] == u'<') {
       if (FEndTag == line) break;
@@ -123,6 +144,7 @@ void TSourceDictionaryPartBase::ReadFrom(TSourceDictionaryReader& reader) {
     }
     ReadAttributeLine(line);
   }
+  merges.Finish();
 }
 
 void TSourceDictionaryPartBase::WriteTo(TSourceDictionaryWriter& writer) { writer.Write(GetText(0)); }
@@ -262,7 +284,7 @@ void TSourceDictionaryPartArticles::AddArticle(std::u16string_view keyword, std:
   int32_t index;
   if (FDictionary.Language()->FindKeyword(FRecords, key.c_str(), index)) {
     auto& record = *static_cast<TSourceRecord*>(FRecords.Items(index));
-    if (!text.empty() && text != record.Value) record.Value = MergedValue(record.Value, text, kLineBreak);
+    if (!text.empty() && !HasValue(record, text)) MergeInto(record, text, kLineBreak);
   } else {
     KEZ_ASSERT(index >= 0 && index <= Count(), "uSourceDictionary");
     FRecords.Insert(index, NewRecord(keyword, text));
@@ -271,11 +293,13 @@ void TSourceDictionaryPartArticles::AddArticle(std::u16string_view keyword, std:
 }
 
 void TSourceDictionaryPartArticles::ReadArticles(TSourceDictionaryReader& reader) {
+  TMergeBatch merges(*this);
   while (char16_t* line = reader.NextLine()) {
     KEZ_ASSERT(line[0] == u'#', "uSourceDictionary");
     const std::u16string_view keyword(line + 1);  // the reader's image outlives the collection
     AddArticle(keyword, CollectText(reader));
   }
+  merges.Finish();
 }
 
 void TSourceDictionaryPartArticles::ReadFrom(TSourceDictionaryReader& reader) { ReadArticles(reader); }

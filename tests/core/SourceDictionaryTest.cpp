@@ -27,7 +27,7 @@ TEST(SourceDictionary, LoadsSectionsAndArticles) {
   EXPECT_EQ(f.Dictionary.Part(spMarks).Count(), 1);
   EXPECT_EQ(f.Dictionary.Part(spMarks).Value(u"m."), u"masculinum");
 
-  f.Load(u"<author>\r\nHom.=Homerus\r\nHes.=Hesiodus");  // the file ends inside the section
+  f.Load(u"<author>\r\nHom.=Homerus\r\n</author>\r\n<author>\r\nHes.=Hesiodus\r\n</author>");
   EXPECT_EQ(f.Dictionary.Part(spAuthors).Count(), 2);
   EXPECT_EQ(f.Dictionary.Part(spAuthors).Record(0).Name, std::u16string_view(u"Hes."));
 
@@ -46,7 +46,7 @@ TEST(SourceDictionary, DuplicatesBecomeExceptionBlocks) {
 
 TEST(SourceDictionary, RejectsOddFilesAndControlCharacters) {
   TSourceFixture f;
-  const std::string odd = f.Dir.Write("odd.kds", std::string("abc"));
+  const std::string odd = f.Dir.Write("odd.kds", std::string("<\0a", 3));
   EXPECT_EQ(HelpedErrorOf([&] { f.Dictionary.LoadFromFile(odd); }), "SCorruptFile");
   // A control character would end the text and lose the rest on the next save.
   const std::string control = f.Dir.Write("control.kds", Utf16Bytes(u"#a\r\nfirst\r\nx\x01y\r\n#b\r\nlost?\r\n"));
@@ -60,6 +60,85 @@ TEST(SourceDictionary, RejectsOddFilesAndControlCharacters) {
   EXPECT_TRUE(f.Dictionary.IsEmpty());
   const std::string nul = f.Dir.Write("nul.kds", Utf16Bytes(std::u16string(u"#a\r\nx\0y\r\n", 9)));
   EXPECT_EQ(HelpedErrorOf([&] { f.Dictionary.LoadFromFile(nul); }), "SControlChar");
+}
+
+// Files that used to load in part, or as something else, and would lose an
+// author's text on the next save: each is refused with the line at fault,
+// and nothing is loaded.
+TEST(SourceDictionary, RefusesFilesThatWouldLoseText) {
+  const std::u16string articles = u"#a\r\none\r\n#b\r\ntwo\r\n";
+  auto bytes = [](std::u16string_view text) { return Utf16Bytes(text); };
+  auto raw = [](std::string_view text) { return std::vector<uint8_t>(text.begin(), text.end()); };
+  auto bigEndian = [](std::u16string_view text) {
+    std::vector<uint8_t> out;
+    for (char16_t c : text) out.insert(out.end(), {uint8_t(c >> 8), uint8_t(c)});
+    return out;
+  };
+  const std::u16string mistyped = u"<header>\r\ncaption=c\r\nkind=main\r\n</Header>\r\n";
+  struct TCase {
+    const char* name;
+    std::vector<uint8_t> file;
+    const char* id;
+    int32_t line;  // 0: none
+    const char* said;  // a part of the message
+  } cases[] = {
+      {"mistyped end tag", bytes(mistyped + articles), "SAbsentFinalSectionTag", 1, ""},
+      {"end tag with a blank", bytes(kHeader.substr(0, kHeader.size() - 2) + u" \r\n" + articles),
+       "SAbsentFinalSectionTag", 1, ""},
+      {"marks left open", bytes(kHeader + u"\r\n<mark>\r\nm.=x\r\n" + articles), "SAbsentFinalSectionTag", 8, ""},
+      {"two files joined", bytes(kHeader + articles + u"\uFEFF" + kHeader + articles), "SByteOrderMark", 11, "line 11"},
+      {"doubled mark", bytes(u"\uFEFF\uFEFF" + kHeader + articles), "SByteOrderMark", 1, "line 1"},
+      {"lone surrogate", bytes(u"#a\r\none" + std::u16string(1, 0xD800) + u"two\r\n"), "SLoneSurrogate", 2, "D800"},
+      {"swapped surrogates", bytes(u"#a\r\n" + std::u16string{0xDC00, 0xD800} + u"\r\n"), "SLoneSurrogate", 2,
+       "DC00"},
+      {"UTF-8", raw("<header>\r\ncaption=λόγος\r\n</header>\r\n#a\r\none\r\n"), "SWrongEncoding", 0, "UTF-8"},
+      {"UTF-8 with its mark", raw("\xEF\xBB\xBF#a\r\none\r\n"), "SWrongEncoding", 0, "UTF-16LE"},
+      {"UTF-16BE", bigEndian(kHeader + articles), "SWrongEncoding", 0, "UTF-16BE"},
+      {"UTF-16BE with its mark", bigEndian(u"\uFEFF" + articles), "SWrongEncoding", 0, "UTF-16BE"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TSourceFixture f;
+    f.Load(kHeader + articles);
+    const std::string path = f.Dir.Write("bad.kds", c.file);
+    try {
+      f.Dictionary.LoadFromFile(path);
+      ADD_FAILURE() << "loaded";
+    } catch (const THelpedException& e) {
+      EXPECT_EQ(e.HelpKeyword, c.id);
+      EXPECT_EQ(e.Line, c.line);
+      EXPECT_NE(e.Message.find(c.said), std::string::npos) << e.Message;
+    }
+    EXPECT_TRUE(f.Dictionary.IsEmpty());
+    EXPECT_EQ(ReadBytes(path), c.file);
+  }
+  // What is not a file at all is refused by name, before anything is read.
+  TSourceFixture f;
+  for (const std::string& path : {f.Dir.Root().string(), std::string("/dev/zero")}) {
+    try {
+      f.Dictionary.LoadFromFile(path);
+      ADD_FAILURE() << path;
+    } catch (const THelpedException& e) {
+      EXPECT_EQ(e.HelpKeyword, "SNotAFile");
+      EXPECT_NE(e.Message.find(path), std::string::npos) << e.Message;
+    }
+  }
+}
+
+// A keyword repeated a hundred thousand times (a generated source) is joined
+// in one pass: each repeat adds its text once.
+TEST(SourceDictionary, ManyRepeatsOfOneKeywordJoinInOnePass) {
+  std::u16string text = kHeader;
+  constexpr int kRepeats = 100000;
+  for (int i = 0; i < kRepeats; ++i) text += u"#a\r\nsense " + std::u16string(1, char16_t(u'a' + i % 26)) + u"\r\n";
+  TSourceFixture f;
+  f.Load(text);
+  ASSERT_EQ(f.Dictionary.ArticleCount(), 1);
+  const std::u16string_view joined = f.Dictionary.ArticleText(0);
+  // The first text as it is; then every other distinct one, each as CR LF {{text}} CR LF.
+  EXPECT_EQ(joined.substr(0, 9), u"sense a\r\n");
+  EXPECT_EQ(joined.size(), 9 + size_t(kRepeats - 1) * (4 + 9 + 4));
+  EXPECT_EQ(joined.substr(9, 17), u"\r\n{{sense b\r\n}}\r\n");
 }
 
 TEST(SourceDictionary, VerificationLocatesTheFirstError) {
