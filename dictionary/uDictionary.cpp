@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "foundation/KezProgramFolder.h"
+#include "foundation/KezSafeFile.h"
 #include "foundation/KezText.h"
 #include "options/uOptions.h"
 #include "render/uArticleWriter.h"
@@ -38,33 +39,66 @@ TBinaryDictionary* TDictionary::GetDictionary(int index) const {
   return index >= 0 && index < DictionaryCount() ? FDictionaries[size_t(index)].Dictionary.get() : nullptr;
 }
 
-std::vector<std::string> TDictionary::ReadConfiguration() const {
+std::vector<std::string> ParseDictionaryConfiguration(std::string_view text) {
   std::vector<std::string> names;
-  std::ifstream file(FFolder + "dictionaries.cfg", std::ios::binary);
-  if (!file) return names;
-  std::ostringstream content;
-  content << file.rdbuf();
-  const std::string text = content.str();
-  size_t start = 0;
-  for (size_t i = 0; i <= text.size(); ++i) {
-    if (i < text.size() && text[i] != '\r' && text[i] != '\n') continue;
-    names.push_back(text.substr(start, i - start));
-    if (i + 1 < text.size() && text[i] == '\r' && text[i + 1] == '\n') ++i;
-    start = i + 1;
+  for (size_t start = 0; start < text.size() && names.size() < kMaxConfiguredDictionaries;) {
+    size_t end = start;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    if (end > start) names.emplace_back(text.substr(start, end - start));
+    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+    start = end + 1;
   }
-  // The last line break does not open a line of its own.
-  if (!names.empty() && names.back().empty() && (text.empty() || text.back() == '\n' || text.back() == '\r'))
-    names.pop_back();
   return names;
 }
 
+namespace {
+// A configuration is a few short lines: more than this is not one.
+constexpr std::streamsize kMaxConfigurationBytes = 64 * 1024;
+
+// A name of the configuration that can only stand for a file of the folder.
+bool IsPlainName(const std::string& name) {
+  return name.find_first_of(std::string("/\\:\0", 4)) == std::string::npos && name != "." && name != "..";
+}
+
+// The folder's file "<name>.kdb", whatever the letter case of its name, as
+// file names are found on Windows; the exact name when none matches.
+std::string DictionaryFile(const std::string& folder, const std::string& name) {
+  const std::string exact = folder + name + ".kdb";
+  std::error_code error;
+  if (std::filesystem::exists(exact, error)) return exact;
+  const std::string wanted = AsciiLowered(name + ".kdb");
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+    if (AsciiLowered(it->path().filename().string()) == wanted) return it->path().string();
+  return exact;
+}
+}  // namespace
+
+std::vector<std::string> TDictionary::ReadConfiguration() const {
+  std::ifstream file(FFolder + "dictionaries.cfg", std::ios::binary);
+  if (!file) return {};
+  std::string text(size_t(kMaxConfigurationBytes), '\0');
+  file.read(text.data(), kMaxConfigurationBytes);
+  text.resize(size_t(file.gcount()));
+  return ParseDictionaryConfiguration(text);
+}
+
 void TDictionary::WriteConfiguration(const std::vector<std::string>& names) const {
-  std::ofstream file(FFolder + "dictionaries.cfg", std::ios::binary | std::ios::trunc);
-  for (const auto& name : names) file << name << "\r\n";  // a failure to write is ignored
+  if (FReadOnly) return;
+  std::string text;
+  for (const auto& name : names) text += name + "\r\n";
+  try {
+    TKezSafeFile file;
+    file.Open(FFolder + "dictionaries.cfg");
+    file.Write(text.data(), text.size());
+    file.Commit();
+  } catch (const std::exception&) {
+    // The set works from the configuration in memory; the old file stays.
+  }
 }
 
 void TDictionary::LoadDictionaries(bool rebuild) {
   std::vector<std::string> names = ReadConfiguration();
+  FLoadFailures.clear();
   bool save = false;
   if (std::find(names.begin(), names.end(), "main") == names.end()) {
     names.insert(names.begin(), "main");
@@ -90,14 +124,18 @@ void TDictionary::LoadDictionaries(bool rebuild) {
       const bool loaded = std::any_of(FDictionaries.begin(), FDictionaries.end(),
                                       [&](const TLoaded& d) { return AsciiLowered(d.Name) == AsciiLowered(name); });
       if (loaded) continue;
+      if (!IsPlainName(name)) {
+        FLoadFailures.insert(FLoadFailures.begin(), {name, name, "not the name of a dictionary file"});
+        continue;
+      }
+      const std::string fileName = DictionaryFile(FFolder, name);
       auto dictionary = std::make_unique<TBinaryDictionary>();
       try {
-        dictionary->LoadFromFile(FFolder + name + ".kdb");
+        dictionary->LoadFromFile(fileName);
         FDictionaries.insert(FDictionaries.begin(), TLoaded{name, std::move(dictionary)});
         rebuild = true;
-      } catch (const std::exception&) {
-        names.erase(names.begin() + long(i));
-        save = true;
+      } catch (const std::exception& e) {
+        FLoadFailures.insert(FLoadFailures.begin(), {name, fileName, e.what()});
       }
     }
   } catch (...) {

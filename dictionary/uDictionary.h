@@ -59,6 +59,19 @@ using TSearchResultList = std::vector<std::unique_ptr<TSearchResult>>;
 // Parses a search text into at most four search words.
 std::vector<TDictionarySearchWord> ParseSearchText(std::u16string_view text, const TKodraLanguage& language);
 
+// A configured dictionary that could not be read, and why.
+struct TDictionaryLoadFailure {
+  std::string Name;      // as dictionaries.cfg names it
+  std::string FileName;  // the file tried, or the name's file in the folder
+  std::string Reason;
+};
+
+// The names of a dictionaries.cfg text, one a line (CR LF, CR or LF), in
+// order; empty lines name nothing and are left out, and so is everything
+// after the first kMaxConfiguredDictionaries names.
+constexpr size_t kMaxConfiguredDictionaries = 256;
+std::vector<std::string> ParseDictionaryConfiguration(std::string_view text);
+
 class TDictionary {
 public:
   // folder: the language folder (with or without a trailing separator);
@@ -68,9 +81,15 @@ public:
   TDictionary(const TDictionary&) = delete;
   TDictionary& operator=(const TDictionary&) = delete;
 
-  // Brings the set in line with dictionaries.cfg; a dictionary that fails to
-  // load is dropped from the configuration without a message.
+  // Brings the set in line with dictionaries.cfg. A dictionary that fails to
+  // load stays configured (it may be half-copied or briefly unreadable) and
+  // is listed in LoadFailures. The file is rewritten, atomically, only when
+  // "main" had to be added, and never when the set is read-only.
   void LoadDictionaries(bool rebuild);
+  const std::vector<TDictionaryLoadFailure>& LoadFailures() const { return FLoadFailures; }
+  // A read-only set never writes dictionaries.cfg (the command-line tool's
+  // reading commands).
+  void SetReadOnly(bool readOnly) { FReadOnly = readOnly; }
   int DictionaryCount() const { return int(FDictionaries.size()); }
   TBinaryDictionary* GetDictionary(int index) const;
   const std::string& DictionaryName(int index) const { return FDictionaries[size_t(index)].Name; }
@@ -151,6 +170,8 @@ private:
   int32_t FCurrentIndex = 0;
   int32_t FSelectionStart = 0, FSelectionLength = 0;
   std::vector<std::string> FReloadNames;
+  std::vector<TDictionaryLoadFailure> FLoadFailures;
+  bool FReadOnly = false;
 
   std::vector<TDictionarySearchWord> FSearchWords;
   int32_t FSearchEnd = 0, FSearchIndex = 0;

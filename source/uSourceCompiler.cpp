@@ -189,10 +189,14 @@ std::string CompiledFileName(const std::string& sourceName) {
   return path.string();
 }
 
+void CheckCompileTarget(const std::string& sourceName, const std::string& targetName) {
+  if (!sourceName.empty() && SameFile(targetName, sourceName))
+    RaiseHelpedError("SCompileOverSource", "The compiled dictionary would replace its own source %s", {sourceName});
+}
+
 void TSourceDictionary::Compile(const std::string& targetName) {
   const std::string target = targetName.empty() ? CompiledFileName(FFileName) : targetName;
-  if (!FFileName.empty() && SameFile(target, FFileName))
-    RaiseHelpedError("SCompileOverSource", "The compiled dictionary would replace its own source %s", {FFileName});
+  CheckCompileTarget(FFileName, target);
   // The file is written aside and replaces the target only when complete.
   TKezSafeFile file;
   file.Open(target);

@@ -69,3 +69,7 @@ private:
   std::vector<int32_t> FArticleOffsets;
   bool FWriting = false;
 };
+
+// Raises SCompileOverSource when the target is the source itself (the same
+// file after following links): compiling would destroy the author's text.
+void CheckCompileTarget(const std::string& sourceName, const std::string& targetName);

@@ -36,7 +36,7 @@ void Row(const std::string& name, double value, const std::string& unit, const s
 
 int RunBench(const std::vector<std::string>& args) {
   const TCliArguments parsed = ParseCliArguments(args, {}, {"--home", "--lang", "--runs"});
-  const int runs = std::max(1, std::stoi(parsed.Value("--runs", "5")));
+  const int runs = parsed.IntegerValue("--runs", 5, 1, 1000);
   TCliDictionarySet set = OpenDictionarySet(parsed);
   TDictionary& d = *set.Dictionary;
   uint64_t bytes = 0;

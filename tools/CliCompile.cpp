@@ -4,6 +4,7 @@
 #include <iomanip>
 #include <iostream>
 
+#include "source/uSourceCompiler.h"
 #include "source/uSourceDictionary.h"
 #include "tools/CliCommands.h"
 #include "tools/CliJson.h"
@@ -19,6 +20,7 @@ int RunCompile(const std::vector<std::string>& args) {
   const std::string source = parsed.Positional[0];
   const std::string target = parsed.Value("-o", parsed.Value("--output", CompiledFileName(source)));
   const bool json = parsed.Has("--json");
+  CheckCompileTarget(source, target);
   TSourceDictionary dictionary(FindLanguage(DefaultLanguageId()));
   const auto started = std::chrono::steady_clock::now();
   const TVerifyReport report = LoadAndVerify(source, dictionary);

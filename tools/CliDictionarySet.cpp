@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <stdexcept>
 
@@ -39,7 +40,10 @@ TCliDictionarySet OpenDictionarySet(const TCliArguments& arguments) {
   TCliDictionarySet set;
   set.Settings = ReadSettings();
   set.Dictionary = std::make_unique<TDictionary>(language, std::string(), set.Settings.get());
+  set.Dictionary->SetReadOnly(true);  // reading commands leave dictionaries.cfg as it is
   set.Dictionary->LoadDictionaries(true);
+  for (const TDictionaryLoadFailure& failure : set.Dictionary->LoadFailures())
+    std::cerr << "kodra-cli: cannot read " << failure.FileName << ": " << failure.Reason << '\n';
   if (set.Dictionary->KeywordCount() == 0)
     throw std::runtime_error("No active dictionaries in " + set.Dictionary->Folder());
   return set;

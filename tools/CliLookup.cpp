@@ -1,5 +1,6 @@
 // kodra-cli lookup / search: what the viewer shows for a word or a search.
 #include <iostream>
+#include <limits>
 #include <unistd.h>
 
 #include "foundation/KezText.h"
@@ -88,6 +89,7 @@ int RunSearch(const std::vector<std::string>& args) {
     std::cerr << "kodra-cli: expected a search pattern\n";
     return 2;
   }
+  const int from = parsed.IntegerValue("--from", 0, 0, std::numeric_limits<int32_t>::max());
   TCliDictionarySet set = OpenDictionarySet(parsed);
   TDictionary& d = *set.Dictionary;
   const std::u16string pattern = FromUtf8(JoinWords(parsed.Positional));
@@ -95,7 +97,7 @@ int RunSearch(const std::vector<std::string>& args) {
   TSearchResultList results;
   if (parsed.Has("--all")) {
     d.SearchAll(pattern, results);
-  } else if (d.StartSearch(pattern, std::stoi(parsed.Value("--from", "0")))) {
+  } else if (d.StartSearch(pattern, from)) {
     results.push_back(std::make_unique<TSearchResult>(d.CurrentIndex(), d.SelectionStart(), d.SelectionLength(),
                                                       d.SearchContext()));
   }

@@ -1,6 +1,8 @@
 #include "tools/CliOptions.h"
 
 #include <algorithm>
+#include <charconv>
+#include <limits>
 
 bool TCliArguments::Has(const std::string& flag) const {
   return std::find(Flags.begin(), Flags.end(), flag) != Flags.end();
@@ -10,6 +12,17 @@ std::string TCliArguments::Value(const std::string& name, const std::string& fal
   for (const auto& [key, value] : Values)
     if (key == name) return value;
   return fallback;
+}
+
+int TCliArguments::IntegerValue(const std::string& name, int fallback, int min, int max) const {
+  const std::string text = Value(name);
+  if (text.empty()) return fallback;
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < min || value > max)
+    throw std::invalid_argument("option " + name + " needs a whole number from " + std::to_string(min) + " to " +
+                                std::to_string(max) + ", not \"" + text + "\"");
+  return value;
 }
 
 TCliArguments ParseCliArguments(const std::vector<std::string>& args, const std::vector<std::string>& flagOptions,

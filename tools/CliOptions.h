@@ -11,6 +11,9 @@ struct TCliArguments {
 
   bool Has(const std::string& flag) const;
   std::string Value(const std::string& name, const std::string& fallback = {}) const;
+  // A whole number from min to max; anything else raises std::invalid_argument
+  // naming the option.
+  int IntegerValue(const std::string& name, int fallback, int min, int max) const;
 };
 
 // valueOptions names the options that take a value; any other "--x" is a flag.

@@ -48,6 +48,23 @@ std::u16string ReadUtf16File(const std::string& fileName) {
     text[i] = char16_t(uint8_t(data[2 * i]) | (uint8_t(data[2 * i + 1]) << 8));
   return text;
 }
+// The 1-based line of a text, line breaks as the source reader counts them.
+std::u16string LineOfText(std::u16string_view text, int32_t line) {
+  size_t start = 0;
+  for (int32_t n = 1; n < line && start < text.size(); ++n) {
+    while (start < text.size() && text[start] != u'\r' && text[start] != u'\n') ++start;
+    if (start < text.size()) {
+      const char16_t pair = text[start] == u'\r' ? u'\n' : u'\r';
+      start += start + 1 < text.size() && text[start + 1] == pair ? 2 : 1;
+    }
+  }
+  size_t end = start;
+  while (end < text.size() && text[end] != u'\r' && text[end] != u'\n') ++end;
+  std::u16string result(text.substr(start, end - start));
+  for (char16_t& c : result)
+    if (c < 0x20 || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFEFF) c = u'?';  // what the terminal cannot show
+  return result;
+}
 }  // namespace
 
 TVerifyReport LoadAndVerify(const std::string& fileName, TSourceDictionary& dictionary) {
@@ -57,6 +74,11 @@ TVerifyReport LoadAndVerify(const std::string& fileName, TSourceDictionary& dict
   } catch (const THelpedException& e) {
     report.Identifier = e.HelpKeyword;
     report.Message = e.Message;
+    if (e.Line > 0) {  // a fault of the file's lines: point at the line
+      report.Line = e.Line;
+      report.Column = 1;
+      report.LineText = LineOfText(ReadUtf16File(fileName), e.Line);
+    }
     return report;
   }
   dictionary.SetFileName(fileName);
@@ -98,8 +120,8 @@ void PrintVerifyReport(const std::string& fileName, const TSourceDictionary& dic
         writer.Key("keyword");
         if (report.Part == spArticles) writer.Value(std::u16string_view(report.Keyword)); else writer.Null();
         writer.Field("selectionStart", report.SelectionStart).Field("selectionLength", report.SelectionLength);
-        writer.Field("line", report.Line).Field("column", report.Column);
       }
+      if (report.Line > 0) writer.Field("line", report.Line).Field("column", report.Column);
     }
     writer.EndObject();
     std::cout << '\n';
@@ -113,11 +135,12 @@ void PrintVerifyReport(const std::string& fileName, const TSourceDictionary& dic
   std::cout << fileName;
   if (report.Line > 0) std::cout << ':' << report.Line << ':' << report.Column;
   std::cout << ": " << report.Identifier << ": " << report.Message << '\n';
-  if (report.Part < 0) return;
-  std::cout << "  in the " << kPartNames[report.Part];
-  if (report.Part == spArticles) std::cout << ", article \"" << ToUtf8(report.Keyword) << "\"";
-  std::cout << " (item " << report.Item << ", selection " << report.SelectionStart << "+" << report.SelectionLength
-            << ")\n";
+  if (report.Part >= 0) {
+    std::cout << "  in the " << kPartNames[report.Part];
+    if (report.Part == spArticles) std::cout << ", article \"" << ToUtf8(report.Keyword) << "\"";
+    std::cout << " (item " << report.Item << ", selection " << report.SelectionStart << "+"
+              << report.SelectionLength << ")\n";
+  }
   if (report.Line > 0) {
     const TLineExcerpt excerpt = ExcerptAround(report.LineText, size_t(report.Column - 1));
     const size_t room = excerpt.Text.size() - excerpt.Caret;

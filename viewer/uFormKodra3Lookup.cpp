@@ -89,12 +89,21 @@ void TFormKodra3::Reload(int mode) {
     lstKeywords->SetCount(FDictionary->KeywordCount());
     if (FDictionary->CurrentIndex() >= 0) lstKeywords->SelectIndex(FDictionary->CurrentIndex());
     ApplySettings();
+    // A dictionary that could not be read is named, with the reason.
+    QString failures;
+    for (const TDictionaryLoadFailure& failure : FDictionary->LoadFailures())
+      failures += (failures.isEmpty() ? "" : "; ") +
+                  QString::fromStdString(FormatMessage(Locale().Text("SDicNotLoaded", "Cannot read %s: %s"),
+                                                       {failure.FileName, failure.Reason}));
     if (FDictionary->DictionaryCount() > 0 && FDictionary->KeywordCount() > 0) {
       if (mode != 2) ShowArticle();
-      BusyEnd(skInformation, Tr("SDicLoadedCount", "Active dictionaries count: ") + " " +
-                                 QString::number(FDictionary->DictionaryCount()) +
-                                 Tr("SEntLoadedCount", ", entries count: ") + " " +
-                                 QString::number(FDictionary->KeywordCount()));
+      if (failures.isEmpty())
+        BusyEnd(skInformation, Tr("SDicLoadedCount", "Active dictionaries count: ") + " " +
+                                   QString::number(FDictionary->DictionaryCount()) +
+                                   Tr("SEntLoadedCount", ", entries count: ") + " " +
+                                   QString::number(FDictionary->KeywordCount()));
+      else
+        BusyEnd(skWarning, failures, "SDicNotLoaded");
       if (mode == 1) {
         if (!FCurrentWord.empty()) PostLocate(true, false);
         else TakeWord(true, true);
@@ -105,7 +114,8 @@ void TFormKodra3::Reload(int mode) {
         FPendingWord.clear();
       }
     } else {
-      BusyEnd(skError, Tr("SNoDicLoaded", "No active dictionaries"), "SNoDicLoaded");
+      BusyEnd(skError, Tr("SNoDicLoaded", "No active dictionaries") + (failures.isEmpty() ? "" : ". " + failures),
+              "SNoDicLoaded");
     }
   } catch (const THelpedException& e) {
     BusyEnd(skError, QString::fromStdString(e.Message), e.HelpKeyword);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "DictionaryTestUtil.h"
 #include "RecordingWriter.h"
 
@@ -41,18 +43,25 @@ TEST(Dictionary, MergesMainAndFormDictionaries) {
   EXPECT_EQ(folder.Configuration(), "forms\r\nsecond\r\nmain\r\n");  // nothing to rewrite
 }
 
-TEST(Dictionary, ConfigurationIsRepaired) {
+// The configuration gains "main" when it lacks it; a dictionary that cannot
+// be read stays configured (it may be half-copied) and is reported, and the
+// file is rewritten only when "main" had to be added.
+TEST(Dictionary, ConfigurationKeepsWhatFailsToLoad) {
   struct TCase {
     const char* configuration;  // nullptr: no file
-    const char* saved;
+    const char* saved;          // nullptr: no file
     int dictionaries;
+    std::vector<std::string> failed;
   } cases[] = {
-      {nullptr, "main\r\n", 1},
-      {"", "main\r\n", 1},
-      {"forms\r\ncorrupt\r\n", "main\r\nforms\r\n", 2},
-      {"main\nabsent\rforms", "main\r\nforms\r\n", 2},
+      {nullptr, "main\r\n", 1, {}},
+      {"", "main\r\n", 1, {}},
+      {"forms\r\ncorrupt\r\n", "main\r\nforms\r\ncorrupt\r\n", 2, {"corrupt"}},
+      {"main\nabsent\rforms", "main\nabsent\rforms", 2, {"absent"}},
+      {"main\r\nFORMS\r\n", "main\r\nFORMS\r\n", 2, {}},  // file names found whatever their case
+      {"main\r\n../main\r\n\r\n", "main\r\n../main\r\n\r\n", 1, {"../main"}},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.configuration ? c.configuration : "none");
     TLanguageFolder folder;
     folder.Add("main", kMainLatin);
     folder.Add("forms", kFormsLatin);
@@ -60,10 +69,40 @@ TEST(Dictionary, ConfigurationIsRepaired) {
     if (c.configuration) folder.Configure(c.configuration);
     TDictionary d(FindLanguage("latin"), folder.Path());
     d.LoadDictionaries(true);
-    EXPECT_EQ(d.DictionaryCount(), c.dictionaries) << (c.configuration ? c.configuration : "none");
-    EXPECT_EQ(folder.Configuration(), c.saved) << (c.configuration ? c.configuration : "none");
+    EXPECT_EQ(d.DictionaryCount(), c.dictionaries);
+    EXPECT_EQ(folder.Configuration(), c.saved);
     EXPECT_EQ(d.CurrentIndex(), 0);
+    std::vector<std::string> failed;
+    for (const auto& failure : d.LoadFailures()) {
+      failed.push_back(failure.Name);
+      EXPECT_FALSE(failure.Reason.empty());
+    }
+    EXPECT_EQ(failed, c.failed);
   }
+  // A read-only set never writes the file, even to add "main".
+  TLanguageFolder folder;
+  folder.Add("main", kMainLatin);
+  TDictionary d(FindLanguage("latin"), folder.Path());
+  d.SetReadOnly(true);
+  d.LoadDictionaries(true);
+  EXPECT_EQ(d.DictionaryCount(), 1);
+  EXPECT_FALSE(std::filesystem::exists(folder.Dir().Path("dictionaries.cfg")));
+  // A corrupt main dictionary is reported with the file and the reason.
+  folder.Dir().Write("main.kdb", std::string(100, 'x'));
+  TDictionary corrupt(FindLanguage("latin"), folder.Path());
+  corrupt.LoadDictionaries(true);
+  ASSERT_EQ(corrupt.LoadFailures().size(), 1u);
+  EXPECT_EQ(corrupt.LoadFailures()[0].FileName, folder.Dir().Path("main.kdb"));
+  EXPECT_EQ(corrupt.LoadFailures()[0].Reason, "Corrupt or inappropriate dictionary file");
+}
+
+TEST(Dictionary, ConfigurationText) {
+  EXPECT_EQ(ParseDictionaryConfiguration("main\r\n\r\nforms\rx\n\ny"),
+            (std::vector<std::string>{"main", "forms", "x", "y"}));
+  EXPECT_EQ(ParseDictionaryConfiguration(std::string(1000, '\n') + "a"), std::vector<std::string>{"a"});
+  std::string many;
+  for (int i = 0; i < 1000; ++i) many += "d" + std::to_string(i) + "\r\n";
+  EXPECT_EQ(ParseDictionaryConfiguration(many).size(), kMaxConfiguredDictionaries);
 }
 
 TEST(Dictionary, WithoutAMainDictionaryTheListIsEmpty) {

@@ -219,7 +219,23 @@ TEST_F(MainWindowTest, NoDictionariesIsReported) {
   Settle();
   EXPECT_EQ(FWindow->Dictionary()->KeywordCount(), 0);
   EXPECT_EQ(FWindow->Status()->Kind(), skError);
-  EXPECT_EQ(FWindow->Status()->Text(), "No active dictionaries");
+  EXPECT_TRUE(FWindow->Status()->Text().startsWith("No active dictionaries")) << FWindow->Status()->Text().toStdString();
+}
+
+TEST_F(MainWindowTest, ADictionaryThatCannotBeReadIsNamed) {
+  FWindow.reset();
+  const fs::path folder = fs::path(FHome.path().toStdString()) / "ancientgreek";
+  std::ofstream(folder / "forms.kdb", std::ios::binary | std::ios::trunc) << "half-copied";
+  const auto configuration = fs::last_write_time(folder / "dictionaries.cfg");
+  FWindow = std::make_unique<TFormKodra3>();
+  FWindow->show();
+  Settle();
+  EXPECT_GT(FWindow->Dictionary()->KeywordCount(), 0);
+  EXPECT_EQ(FWindow->Status()->Kind(), skWarning);
+  const std::string text = FWindow->Status()->Text().toStdString();
+  EXPECT_NE(text.find("forms.kdb"), std::string::npos) << text;
+  EXPECT_NE(text.find("Corrupt or inappropriate dictionary file"), std::string::npos) << text;
+  EXPECT_EQ(fs::last_write_time(folder / "dictionaries.cfg"), configuration);  // it still names forms
 }
 
 TEST_F(MainWindowTest, SearchAllListsResultsThatOpenWithTheHitSelected) {
