@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/KezSafeFile.h"
 #include "language/uCommon.h"
 #include "tools/CliCommands.h"
 
@@ -35,6 +36,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
+  RemoveTemporariesOnSignals();  // an interrupted compile leaves no temporary file
   const std::vector<std::string> args(argv + 2, argv + argc);
   for (const TCommand& command : kCommands) {
     if (std::strcmp(argv[1], command.Name) != 0) continue;

@@ -6,31 +6,11 @@
 #include <filesystem>
 #include <string>
 
+#include "CliRun.h"
 #include "KdbBuilder.h"
 #include "SourceTestUtil.h"
 #include "TestFiles.h"
 #include "foundation/KezText.h"
-
-namespace {
-struct TRun {
-  int Status;
-  std::string Output;
-};
-
-TRun RunCli(const std::string& arguments) {
-  const char* cli = std::getenv("KODRA_CLI");
-  if (!cli) return {-1, "KODRA_CLI is not set"};
-  const std::string command = std::string(cli) + " " + arguments + " 2>&1";
-  TRun run{0, {}};
-  FILE* pipe = popen(command.c_str(), "r");
-  char chunk[4096];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) run.Output.append(chunk, n);
-  const int status = pclose(pipe);
-  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-}  // namespace
 
 TEST(Cli, InfoOnMinimalAndShortFiles) {
   if (!std::getenv("KODRA_CLI")) GTEST_SKIP() << "run through ctest, which names kodra-cli";
