@@ -186,10 +186,44 @@ void TDictionary::BuildKeywordList() {
   }
 }
 
+// A dictionary in keyword order (as the compiler writes them) merges with
+// the list in one pass; the order is checked on the way in.
+bool TDictionary::MergeOrderedDictionary(TBinaryDictionary& dictionary,
+                                         std::vector<TKeywordEntry>::iterator& storage) {
+  const int32_t count = dictionary.ArticleCount();
+  for (int32_t i = 1; i < count; ++i)
+    if (FLanguage->CompareKeywordText(dictionary.GetKeyword(i - 1), dictionary.GetKeyword(i)) >= 0) return false;
+  std::vector<void*> merged;
+  merged.reserve(size_t(FKeywords.Count()) + size_t(count));
+  int32_t next = 0;
+  for (int32_t i = 0; i < count; ++i, ++storage) {
+    TKeywordEntry* entry = &*storage;
+    *entry = TKeywordEntry{dictionary.GetKeyword(i), &dictionary, uint32_t(i), nullptr};
+    int order = -1;
+    while (next < FKeywords.Count() &&
+           (order = FLanguage->CompareKeywordText(static_cast<TKeywordEntry*>(FKeywords.Items(next))->Keyword,
+                                                  entry->Keyword)) < 0)
+      merged.push_back(FKeywords.Items(next++));
+    if (next < FKeywords.Count() && order == 0) {
+      auto* item = static_cast<TKeywordEntry*>(FKeywords.Items(next));
+      while (item->Next) item = item->Next;
+      item->Next = entry;
+    } else {
+      merged.push_back(entry);
+    }
+  }
+  for (; next < FKeywords.Count(); ++next) merged.push_back(FKeywords.Items(next));
+  FKeywords.Clear();
+  FKeywords.SetCapacity(int32_t(merged.size()));
+  for (void* item : merged) FKeywords.Add(item);
+  return true;
+}
+
 // Chains the articles whose keywords the list holds and inserts the others at
 // their places. Insertions are gathered and merged in one pass, so that a
 // large second dictionary does not shift the whole list once per keyword.
 void TDictionary::MergeDictionary(TBinaryDictionary& dictionary, std::vector<TKeywordEntry>::iterator& storage) {
+  if (FOrderedMerge && MergeOrderedDictionary(dictionary, storage)) return;
   struct TPending {
     int32_t Index;
     TKeywordEntry* Entry;

@@ -126,6 +126,9 @@ public:
   // letter rather than word by word; the results are the same. Off only to
   // compare the two.
   void SetLetterScan(bool on) { FLetterScan = on; }
+  // A dictionary in keyword order is merged in one pass rather than keyword
+  // by keyword; the keyword list is the same. Off only to compare the two.
+  void SetOrderedMerge(bool on) { FOrderedMerge = on; }
 
   TKodraLanguage* Language() const { return FLanguage; }
   const std::string& Folder() const { return FFolder; }
@@ -142,6 +145,7 @@ private:
 
   void BuildKeywordList();
   void MergeDictionary(TBinaryDictionary& dictionary, std::vector<TKeywordEntry>::iterator& storage);
+  bool MergeOrderedDictionary(TBinaryDictionary& dictionary, std::vector<TKeywordEntry>::iterator& storage);
   void AddAbbreviations(const TBinaryDictionary& dictionary);
   std::vector<std::string> ReadConfiguration() const;
   void WriteConfiguration(const std::vector<std::string>& names) const;
@@ -186,6 +190,7 @@ private:
   uint64_t FRequiredLetters = 0;
   uint32_t FFilterChecked = 0, FFilterPassed = 0;
   bool FLetterScan = true;
+  bool FOrderedMerge = true;
   mutable std::vector<uint8_t> FLetterStops;  // per unit: what stops the letter scan
   mutable char16_t FLetterStopsFor = 0;
   mutable bool FLetterStopsKeep = false, FLetterStopsInComment = false;

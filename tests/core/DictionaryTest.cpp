@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "DictionaryTestUtil.h"
 #include "RecordingWriter.h"
@@ -149,4 +150,50 @@ TEST(Dictionary, ReloadNames) {
   folder.Configure("main\r\n");
   d.LoadDictionaries(false);
   EXPECT_EQ(d.KeywordCount(), 3);
+}
+
+namespace {
+// Every item of the keyword list with its chain: keyword, dictionary, article.
+std::vector<std::tuple<std::u16string, std::string, uint32_t>> Chains(const TDictionary& d) {
+  std::vector<std::tuple<std::u16string, std::string, uint32_t>> chains;
+  for (int32_t i = 0; i < d.KeywordCount(); ++i)
+    for (const TKeywordEntry* e = d.GetEntry(i); e; e = e->Next)
+      chains.emplace_back(e->Keyword, e->Dictionary->FileName(), e->ArticleIndex + (e == d.GetEntry(i) ? 0 : 1u << 31));
+  return chains;
+}
+}  // namespace
+
+// Merging a dictionary in keyword order in one pass gives the keyword list
+// and chains of the keyword-by-keyword merge: real dictionaries, and a form
+// dictionary made from one of them (forms equal to its keywords, forms new).
+TEST(Dictionary, OrderedMergeAgreesWithTheKeywordByKeywordMerge) {
+  const std::filesystem::path corpora(KODRA_CORPORA);
+  if (!std::filesystem::exists(corpora / "greek-russian-nt.kds")) GTEST_SKIP() << "no corpus at " << corpora;
+  TTempDir dir;
+  TSourceDictionary main(FindLanguage("ancientgreek"));
+  main.LoadFromFile((corpora / "greek-russian-nt.kds").string());
+  main.Compile(dir.Path("main.kdb"));
+  TSourceDictionary forms(FindLanguage("ancientgreek"));
+  forms.LoadFromFile((corpora / "greek-forms.kds").string());
+  forms.Compile(dir.Path("forms.kdb"));
+  std::u16string made = SourceHeader(u"Made", u"form", u"ancientgreek");
+  for (int32_t i = 0; i < main.ArticleCount(); i += 3) {
+    const std::u16string keyword(main.Keyword(i));
+    made += u"#" + keyword + u"\r\nsame\r\n#" + keyword + u"ν\r\nnew\r\n#" + keyword.substr(0, 2) + u"\r\nshort\r\n";
+  }
+  const std::string madeSource = dir.Write("made.kds", Utf16Bytes(made));
+  TSourceDictionary generated(FindLanguage("ancientgreek"));
+  generated.LoadFromFile(madeSource);
+  generated.Compile(dir.Path("made.kdb"));
+  dir.Write("dictionaries.cfg", std::string("main\r\nforms\r\nmade\r\n"));
+  std::vector<std::tuple<std::u16string, std::string, uint32_t>> lists[2];
+  for (bool ordered : {false, true}) {
+    TDictionary d(FindLanguage("ancientgreek"), dir.Root().string());
+    d.SetOrderedMerge(ordered);
+    d.LoadDictionaries(true);
+    ASSERT_EQ(d.DictionaryCount(), 3);
+    lists[ordered] = Chains(d);
+  }
+  EXPECT_GT(lists[0].size(), size_t(main.ArticleCount()));
+  EXPECT_EQ(lists[0], lists[1]);
 }
