@@ -96,6 +96,8 @@ int TGreek::CompareKeywordText(const char16_t* a, const char16_t* b) const {
   return TOrder::CompareText(a, b);
 }
 
+TKeywordPrefix TGreek::KeywordPrefix(const char16_t* keyword) const { return TOrder::Prefix(keyword); }
+
 bool TGreek::FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const {
   return TOrder::FindKeyword(list, key, index);
 }

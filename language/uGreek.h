@@ -17,6 +17,7 @@ public:
   TKeywordLocation LocateWord(const TKezSortedList& list, const char16_t* word) const override;
   const char16_t* GetKeyboardGrid(bool capitals, int& columns, int& rows) const override;
   int CompareKeywordText(const char16_t* a, const char16_t* b) const override;
+  TKeywordPrefix KeywordPrefix(const char16_t* keyword) const override;
 
   static uint32_t CharFlags(char16_t c);
   static uint32_t CharWeight(char16_t c);

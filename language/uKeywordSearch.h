@@ -4,6 +4,7 @@
 // that keywords never hold, Respellings(word, i) the other letters unit i
 // may stand for. The list's items begin with a pointer to their
 // zero-terminated keyword.
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -19,12 +20,27 @@ struct TKeywordOrder {
   }
   static int Full(char16_t a, char16_t b) { return int(Traits::Weight(a)) - int(Traits::Weight(b)); }
 
+  // CompareKeywords with the weights inlined: the sorts, merges and searches
+  // of keyword lists spend most of their time here.
+  template <bool kPrimary>
+  static int CompareBy(const char16_t* a, const char16_t* b) {
+    for (;;) {
+      while (IsIgnorable(*a)) ++a;
+      while (IsIgnorable(*b)) ++b;
+      if (*a == 0) return *b == 0 ? 0 : -1;
+      if (*b == 0) return 1;
+      if (const int r = kPrimary ? Primary(*a, *b) : Full(*a, *b)) return r;
+      ++a;
+      ++b;
+    }
+  }
+
   static const char16_t* KeywordOf(const void* item) { return *static_cast<const char16_t* const*>(item); }
   static int ComparePrimary(const void*, const void* item, const void* key) {
-    return CompareKeywords(KeywordOf(item), static_cast<const char16_t*>(key), &Primary, &IsIgnorable);
+    return CompareBy<true>(KeywordOf(item), static_cast<const char16_t*>(key));
   }
   static int CompareFull(const void*, const void* item, const void* key) {
-    return CompareKeywords(KeywordOf(item), static_cast<const char16_t*>(key), &Full, &IsIgnorable);
+    return CompareBy<false>(KeywordOf(item), static_cast<const char16_t*>(key));
   }
 
   // Keyword lists are in letter order, and keywords with the same letters
@@ -51,9 +67,36 @@ struct TKeywordOrder {
   }
 
   // The order of keyword lists: letters first, then case and diacritics.
+  static TKeywordPrefix Prefix(const char16_t* keyword) {
+    TKeywordPrefix prefix;
+    int n = 0;
+    for (const char16_t* p = keyword; *p && n < 16; ++p) {
+      if (IsIgnorable(*p)) continue;
+      // Letters weigh 1 and up (an ended keyword 0); a weight beyond a byte
+      // ends the prefix with 255, leaving the decision to the full comparison.
+      const uint64_t letter = std::min<uint32_t>((Traits::Weight(*p) >> 8) + 1, 255);
+      (n < 8 ? prefix.High : prefix.Low) |= letter << (8 * (7 - n % 8));
+      if (letter == 255) break;
+      ++n;
+    }
+    return prefix;
+  }
+
+  // One walk: the first difference of letters decides; keywords of the same
+  // letters have as many of them, and their first difference in case or
+  // diacritics decides.
   static int CompareText(const char16_t* a, const char16_t* b) {
-    const int r = CompareKeywords(a, b, &Primary, &IsIgnorable);
-    return r != 0 ? r : CompareKeywords(a, b, &Full, &IsIgnorable);
+    int full = 0;
+    for (;;) {
+      while (IsIgnorable(*a)) ++a;
+      while (IsIgnorable(*b)) ++b;
+      if (*a == 0) return *b == 0 ? full : -1;
+      if (*b == 0) return 1;
+      if (const int r = Primary(*a, *b)) return r;
+      if (full == 0) full = Full(*a, *b);
+      ++a;
+      ++b;
+    }
   }
 
   static bool SameLetters(const void* item, const char16_t* key) { return ComparePrimary(nullptr, item, key) == 0; }

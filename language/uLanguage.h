@@ -32,6 +32,19 @@ struct TKeywordLocation {
   TKeywordMatch Match = kmNone;
 };
 
+// The letters (primary weights) of a keyword's first sixteen letters, one
+// byte each, in an order that compares as two numbers: unequal prefixes
+// order their keywords as CompareKeywordText does, equal ones leave it to
+// CompareKeywordText. Sorting large keyword lists compares these in place
+// instead of visiting every keyword's text.
+struct TKeywordPrefix {
+  uint64_t High = 0, Low = 0;
+  bool operator==(const TKeywordPrefix&) const = default;
+  bool operator<(const TKeywordPrefix& other) const {
+    return High != other.High ? High < other.High : Low < other.Low;
+  }
+};
+
 class TKodraLanguage {
 public:
   TKodraLanguage();
@@ -63,6 +76,7 @@ public:
   virtual const char16_t* GetKeyboardGrid(bool capitals, int& columns, int& rows) const = 0;
   // The order of keyword lists: letters first, then case and diacritics.
   virtual int CompareKeywordText(const char16_t* a, const char16_t* b) const = 0;
+  virtual TKeywordPrefix KeywordPrefix(const char16_t* keyword) const = 0;
 
   // Program folder + identifier + separator + file name.
   std::string GetPath(const std::string& fileName) const;

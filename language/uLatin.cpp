@@ -155,6 +155,8 @@ int TLatin::CompareKeywordText(const char16_t* a, const char16_t* b) const {
   return TOrder::CompareText(a, b);
 }
 
+TKeywordPrefix TLatin::KeywordPrefix(const char16_t* keyword) const { return TOrder::Prefix(keyword); }
+
 bool TLatin::FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const {
   return TOrder::FindKeyword(list, key, index);
 }

@@ -84,7 +84,10 @@ void TSourceDictionaryPartHeader::Check() {
 }
 
 void TSourceDictionaryPartArticles::Check() {
-  for (int32_t i = 0; i < Count(); ++i) CheckArticle(i);
+  for (int32_t i = 0; i < Count(); ++i) {
+    FetchAhead(i);
+    CheckArticle(i);
+  }
 }
 
 void TSourceDictionaryPartArticles::CheckArticle(int32_t index) {

@@ -173,6 +173,7 @@ void TSourceDictionaryPartHeader::CompileTo(TSourceDictionaryCompileData& data) 
 
 void TSourceDictionaryPartArticles::CompileTo(TSourceDictionaryCompileData& data) {
   for (int32_t i = 0; i < Count(); ++i) {
+    FetchAhead(i);
     const TSourceRecord& record = Record(i);
     if (data.Writing()) {
       data.AddArticleOffset();

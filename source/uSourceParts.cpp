@@ -33,6 +33,9 @@ size_t FindIn(std::u16string_view s, std::u16string_view text, size_t from, bool
   return std::u16string_view::npos;
 }
 
+// Records read out of order are gathered in keyword order from this many on.
+constexpr size_t kGatherThreshold = 4096;
+
 size_t ResumeAt(int32_t offset) { return offset < 0 ? 0 : size_t(offset) + 1; }
 }  // namespace
 
@@ -297,47 +300,72 @@ void TSourceDictionaryPartArticles::AddArticle(std::u16string_view keyword, std:
 // records in one pass: the same records as adding them one by one, in time
 // n log n whatever the order of the source.
 void TSourceDictionaryPartArticles::ReadArticles(TSourceDictionaryReader& reader) {
-  std::vector<TSourceRecord*> read;
-  const char16_t* lastKeyword = nullptr;
+  const TKodraLanguage& language = *FDictionary.Language();
+  struct TRead {
+    TKeywordPrefix Prefix;  // compared in place; the keywords only on a tie
+    TSourceRecord* Record;
+  };
+  std::vector<TRead> read;
   while (char16_t* line = reader.NextLine()) {
     KEZ_ASSERT(line[0] == u'#', "uSourceDictionary");
     const std::u16string_view keyword(line + 1);  // the reader's image outlives the collection
-    read.push_back(NewRecord(keyword, CollectText(reader)));
-    lastKeyword = read.back()->Name;
+    TSourceRecord* record = NewRecord(keyword, CollectText(reader));
+    read.push_back({language.KeywordPrefix(record->Name), record});
   }
   if (read.empty()) return;
-  const TKodraLanguage& language = *FDictionary.Language();
-  auto before = [&](const TSourceRecord* a, const TSourceRecord* b) {
-    return language.CompareKeywordText(a->Name, b->Name) < 0;
+  const char16_t* const lastKeyword = read.back().Record->Name;
+  auto order = [&](const TRead& a, const TRead& b) {
+    if (!(a.Prefix == b.Prefix)) return a.Prefix < b.Prefix ? -1 : 1;
+    return language.CompareKeywordText(a.Record->Name, b.Record->Name);
   };
+  auto before = [&](const TRead& a, const TRead& b) { return order(a, b) < 0; };
   // Equal keywords keep the order they came in: the first is the record,
   // the later ones join it in turn.
-  if (!std::is_sorted(read.begin(), read.end(), before)) std::stable_sort(read.begin(), read.end(), before);
+  const bool inOrder = std::is_sorted(read.begin(), read.end(), before);
+  if (!inOrder) std::stable_sort(read.begin(), read.end(), before);
 
   TMergeBatch merges(*this);
-  std::vector<TSourceRecord*> merged;
+  std::vector<TRead> merged;
   merged.reserve(size_t(Count()) + read.size());
-  auto add = [&](TSourceRecord* record, bool stored) {
-    if (!merged.empty() && language.CompareKeywordText(merged.back()->Name, record->Name) == 0) {
+  auto add = [&](const TRead& item, bool stored) {
+    if (!merged.empty() && order(merged.back(), item) == 0) {
       KEZ_ASSERT(!stored, "uSourceDictionary");
-      const std::u16string_view text(record->Value);
-      if (!text.empty() && !HasValue(*merged.back(), text)) MergeInto(*merged.back(), text, kLineBreak);
+      const std::u16string_view text(item.Record->Value);
+      if (!text.empty() && !HasValue(*merged.back().Record, text)) MergeInto(*merged.back().Record, text, kLineBreak);
       return;
     }
-    merged.push_back(record);
+    merged.push_back(item);
   };
   size_t next = 0;
   for (int32_t i = 0; i < Count(); ++i) {
-    auto* stored = static_cast<TSourceRecord*>(FRecords.Items(i));
+    auto* record = static_cast<TSourceRecord*>(FRecords.Items(i));
+    const TRead stored{language.KeywordPrefix(record->Name), record};
     // A stored record comes before the read ones with an equal keyword.
     while (next < read.size() && before(read[next], stored)) add(read[next++], false);
     add(stored, true);
   }
   while (next < read.size()) add(read[next++], false);
   merges.Finish();
+  // Many records read out of order lie scattered in memory, and every walk
+  // in keyword order (verify, compile, save) would pay for it: they move
+  // once into keyword order.
+  const bool gather = !inOrder && read.size() >= kGatherThreshold;
   FRecords.Clear();
   FRecords.SetCapacity(int32_t(merged.size()));
-  for (TSourceRecord* record : merged) FRecords.Add(record);
+  for (size_t i = 0; i < merged.size(); ++i) {
+    TSourceRecord* record = merged[i].Record;
+    if (gather) {
+#if defined(__GNUC__)
+      if (i + 16 < merged.size()) __builtin_prefetch(merged[i + 16].Record);
+      if (i + 8 < merged.size()) {
+        __builtin_prefetch(merged[i + 8].Record->Name);
+        __builtin_prefetch(merged[i + 8].Record->Value);
+      }
+#endif
+      record = NewRecord(record->Name, record->Value);
+    }
+    FRecords.Add(record);
+  }
   // Where the last article read now stands (the record it joined, if it did).
   int32_t index;
   FLastInserted = language.FindKeyword(FRecords, lastKeyword, index) ? index : -1;
