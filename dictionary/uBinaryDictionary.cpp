@@ -7,6 +7,13 @@
 #include <limits>
 #include <new>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "dictionary/uKeyStream.h"
 #include "foundation/KezAssert.h"
 #include "foundation/KezSystemError.h"
@@ -29,15 +36,67 @@ private:
 }  // namespace
 
 TBinaryDictionary::TBinaryDictionary() = default;
-TBinaryDictionary::~TBinaryDictionary() = default;
+TBinaryDictionary::~TBinaryDictionary() { Release(); }
+
+void TBinaryDictionary::Release() {
+#ifndef _WIN32
+  if (FMapping) munmap(FMapping, FMappingSize);
+#endif
+  FMapping = nullptr;
+  FMappingSize = 0;
+  FOwnedImage.reset();
+  FImage = nullptr;
+  FImageSize = 0;
+}
 
 void TBinaryDictionary::LoadFromFile(const std::string& fileName) {
+  Release();
   FFileName = fileName;
-  ReadImage();
-  ParseImage();
+  try {
+    ReadImage();
+    ParseImage();
+  } catch (...) {
+    Release();
+    throw;
+  }
 }
 
 void TBinaryDictionary::ReadImage() {
+#ifndef _WIN32
+  // Mapped: only the pages the strings and the looked-up bodies lie in are
+  // ever read, and they stay shared with the file cache.
+  const int descriptor = open(FFileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) RaiseSystemError(errno, FFileName);
+  struct stat status;
+  if (fstat(descriptor, &status) != 0) {
+    const int error = errno;
+    close(descriptor);
+    RaiseSystemError(error, FFileName);
+  }
+  if (S_ISREG(status.st_mode)) {
+    if (status.st_size < off_t(kKdbMinimumSize)) {
+      close(descriptor);
+      RaiseCorrupt();
+    }
+    if (status.st_size > std::numeric_limits<int32_t>::max()) {
+      close(descriptor);
+      RaiseHelpedError("SFileTooLong", "Not enough memory. File too long");
+    }
+    void* mapping = mmap(nullptr, size_t(status.st_size), PROT_READ, MAP_PRIVATE, descriptor, 0);
+    close(descriptor);
+    if (mapping != MAP_FAILED) {
+      FMapping = mapping;
+      FMappingSize = size_t(status.st_size);
+      FImage = static_cast<const uint8_t*>(mapping);
+      FImageSize = int32_t(status.st_size);
+      return;
+    }
+  } else {
+    close(descriptor);
+    RaiseHelpedError("SCorruptFile", "Corrupt or inappropriate dictionary file");
+  }
+#endif
+  // Where the file cannot be mapped it is read whole.
   std::FILE* file = std::fopen(FFileName.c_str(), "rb");
   if (!file) RaiseSystemError(errno, FFileName);
   TFileCloser closer(file);
@@ -49,46 +108,52 @@ void TBinaryDictionary::ReadImage() {
   if (size > std::numeric_limits<int32_t>::max())
     RaiseHelpedError("SFileTooLong", "Not enough memory. File too long");
   try {
-    FImage.reset(new uint8_t[size_t(size)]);
+    FOwnedImage.reset(new uint8_t[size_t(size)]);
   } catch (const std::bad_alloc&) {
     RaiseHelpedError("SFileTooLong", "Not enough memory. File too long");
   }
-  FImageSize = static_cast<int32_t>(size);
-  const size_t read = std::fread(FImage.get(), 1, size_t(size), file);
+  const size_t read = std::fread(FOwnedImage.get(), 1, size_t(size), file);
   if (read < size_t(size)) {
     if (std::ferror(file)) RaiseSystemError(errno ? errno : EIO, FFileName);
     RaiseHelpedError("SCantReadFile", "The system cannot read from the specified file");
   }
+  FImage = FOwnedImage.get();
+  FImageSize = static_cast<int32_t>(size);
 }
 
 uint32_t TBinaryDictionary::TrailerNumber(int32_t distanceFromEnd) const {
   uint32_t value;
-  std::memcpy(&value, FImage.get() + FImageSize - distanceFromEnd, 4);
+  std::memcpy(&value, FImage + FImageSize - distanceFromEnd, 4);
   return value;
 }
 
-// Unscrambles the string at offset in place and returns the offset just past
-// its terminator. The string must be terminated before limit.
+// Every string starts from the first key word; the loop keeps its own
+// position in the key stream (the shared one is left as it is).
 uint32_t TBinaryDictionary::UnscrambleString(uint32_t offset, uint32_t limit) {
   if (offset % 2 != 0) RaiseCorrupt();
-  KeyStreamReset();
-  auto* unit = reinterpret_cast<char16_t*>(FImage.get() + offset);
-  for (uint32_t position = offset; position + 2 <= limit; position += 2, ++unit) {
-    *unit = char16_t(*unit ^ (KeyStreamNext() & 0xFFFF));
-    if (*unit == 0) return position + 2;
+  const uint32_t* const key = KeyWords();
+  int k = 0;
+  for (uint32_t position = offset; position + 2 <= limit; position += 2) {
+    uint16_t unit;
+    std::memcpy(&unit, FImage + position, 2);
+    unit = uint16_t(unit ^ (key[k] & 0xFFFF));
+    if (++k == kKeyWordCount) k = 0;
+    FText.push_back(char16_t(unit));
+    if (unit == 0) return position + 2;
   }
   RaiseCorrupt();
 }
 
-void TBinaryDictionary::UnscrambleTable(uint32_t offset, int32_t count) {
+void TBinaryDictionary::UnscrambleTable(uint32_t offset, int32_t count, std::vector<uint32_t>& table) {
+  table.resize(size_t(count));
   if (count == 0) return;
+  std::memcpy(table.data(), FImage + offset, size_t(count) * 4);
   KeyStreamReset();
-  auto* entry = reinterpret_cast<uint32_t*>(FImage.get() + offset);
-  for (int32_t i = 0; i < count; ++i) entry[i] ^= KeyStreamNext();
+  for (uint32_t& entry : table) entry ^= KeyStreamNext();
 }
 
 void TBinaryDictionary::ParseImage() {
-  uint8_t* const image = FImage.get();
+  const uint8_t* const image = FImage;
   uint32_t signature, version;
   std::memcpy(&signature, image, 4);
   std::memcpy(&version, image + 4, 4);
@@ -99,30 +164,31 @@ void TBinaryDictionary::ParseImage() {
   const uint32_t trailerStart = size - kKdbTrailerSize;
   if (TrailerNumber(4) != kKdbTrailerSignature) RaiseCorrupt();
 
-  // The header: caption, comment, kind, language identifier.
-  uint32_t position = 8;
-  const char16_t* header[4];
-  for (auto& text : header) {
-    text = reinterpret_cast<const char16_t*>(image + position);
-    position = UnscrambleString(position, trailerStart);
-  }
-  const uint32_t headerEnd = position;
-  FCaption = header[0];
-  FComment = header[1];
-  FKind = DictionaryKindOf(header[2]);
-  FLanguageId = header[3];
-
   const uint32_t charCount = TrailerNumber(8) ^ kKdbTrailerMask;
   const uint32_t charTable = TrailerNumber(12) ^ kKdbTrailerMask;
   const uint32_t articleCount = TrailerNumber(16) ^ kKdbTrailerMask;
   const uint32_t articleTable = TrailerNumber(20) ^ kKdbTrailerMask;
   const uint32_t pairCount = TrailerNumber(24) ^ kKdbTrailerMask;
   const uint32_t pairTable = TrailerNumber(28) ^ kKdbTrailerMask;
+  // Counts are bounded by the size first so that no sum overflows.
+  if (charCount > size || articleCount > size || pairCount > size) RaiseCorrupt();
+
+  FText.clear();
+  // Keywords average a few units; the estimate only spares regrowing.
+  FText.reserve(size_t(articleCount + pairCount) * 12 + 64);
+
+  // The header: caption, comment, kind, language identifier.
+  uint32_t position = 8;
+  size_t header[4];
+  for (auto& text : header) {
+    text = FText.size();
+    position = UnscrambleString(position, trailerStart);
+  }
+  const uint32_t headerEnd = position;
 
   // The tables follow the records in the order abbreviations, articles,
   // characters, each wholly inside the image. An empty table may carry any
-  // offset. Counts are bounded by the size first so that no sum overflows.
-  if (charCount > size || articleCount > size || pairCount > size) RaiseCorrupt();
+  // offset.
   struct TTable { uint32_t offset, count, unitSize; };
   const TTable tables[] = {{pairTable, pairCount, 4}, {articleTable, articleCount, 4}, {charTable, charCount, 2}};
   uint32_t floor = headerEnd;
@@ -135,44 +201,52 @@ void TBinaryDictionary::ParseImage() {
     floor = uint32_t(end);
   }
 
-  UnscrambleTable(pairTable, int32_t(pairCount));
-  UnscrambleTable(articleTable, int32_t(articleCount));
-  if (pairCount) FAbbreviationTable = reinterpret_cast<const uint32_t*>(image + pairTable);
+  std::vector<uint32_t> abbreviations, articles;
+  UnscrambleTable(pairTable, int32_t(pairCount), abbreviations);
+  UnscrambleTable(articleTable, int32_t(articleCount), articles);
   FAbbreviationCount = int32_t(pairCount);
-  if (articleCount) FArticleTable = reinterpret_cast<const uint32_t*>(image + articleTable);
   FArticleCount = int32_t(articleCount);
-  if (charCount) FCharTable = reinterpret_cast<const char16_t*>(image + charTable);
+  FCharTable = charCount ? reinterpret_cast<const char16_t*>(image + charTable) : nullptr;
   FCharCount = int32_t(charCount);
 
   // Records lie between the header and the first table, one after the
   // other, in table order; anything else would let strings overlap.
   uint32_t recordsFloor = headerEnd;
+  FAbbreviationText.resize(pairCount);
   for (int32_t i = 0; i < FAbbreviationCount; ++i) {
-    const uint32_t record = FAbbreviationTable[i];
+    const uint32_t record = abbreviations[size_t(i)];
     if (record < recordsFloor || record >= FRecordsEnd) RaiseCorrupt();
+    FAbbreviationText[size_t(i)] = uint32_t(FText.size());
     const uint32_t explanation = UnscrambleString(record, FRecordsEnd);
     recordsFloor = UnscrambleString(explanation, FRecordsEnd);
-    for (uint32_t p = record; p + 2 <= recordsFloor; p += 2) {
-      auto* unit = reinterpret_cast<char16_t*>(image + p);
-      if (*unit == kLowLine) *unit = kNoBreakSpace;
-    }
+    for (size_t k = FAbbreviationText[size_t(i)]; k < FText.size(); ++k)
+      if (FText[k] == kLowLine) FText[k] = kNoBreakSpace;
   }
+  FKeywordText.resize(articleCount);
+  FBodyOffsets.resize(articleCount);
   for (int32_t i = 0; i < FArticleCount; ++i) {
-    const uint32_t record = FArticleTable[i];
+    const uint32_t record = articles[size_t(i)];
     if (record < recordsFloor || record >= FRecordsEnd) RaiseCorrupt();
+    FKeywordText[size_t(i)] = uint32_t(FText.size());
+    FBodyOffsets[size_t(i)] = UnscrambleString(record, FRecordsEnd);
     // The body ends with at least its zero byte.
-    recordsFloor = UnscrambleString(record, FRecordsEnd) + 1;
+    recordsFloor = FBodyOffsets[size_t(i)] + 1;
   }
+  FText.shrink_to_fit();
+  FCaption = FText.data() + header[0];
+  FComment = FText.data() + header[1];
+  FKind = DictionaryKindOf(FText.data() + header[2]);
+  FLanguageId = FText.data() + header[3];
 }
 
 const char16_t* TBinaryDictionary::GetKeyword(int32_t index) const {
   KEZ_ASSERT(index >= 0 && index < FArticleCount, "uBinaryDictionary");
-  return reinterpret_cast<const char16_t*>(FImage.get() + FArticleTable[index]);
+  return FText.data() + FKeywordText[size_t(index)];
 }
 
 const char16_t* TBinaryDictionary::GetAbbreviation(int32_t index) const {
   KEZ_ASSERT(index >= 0 && index < FAbbreviationCount, "uBinaryDictionary");
-  return reinterpret_cast<const char16_t*>(FImage.get() + FAbbreviationTable[index]);
+  return FText.data() + FAbbreviationText[size_t(index)];
 }
 
 const char16_t* TBinaryDictionary::GetExplanation(int32_t index) const {
@@ -181,8 +255,8 @@ const char16_t* TBinaryDictionary::GetExplanation(int32_t index) const {
 }
 
 const uint8_t* TBinaryDictionary::BodyCodes(int32_t index) const {
-  const char16_t* keyword = GetKeyword(index);
-  return reinterpret_cast<const uint8_t*>(keyword + std::char_traits<char16_t>::length(keyword) + 1);
+  KEZ_ASSERT(index >= 0 && index < FArticleCount, "uBinaryDictionary");
+  return FImage + FBodyOffsets[size_t(index)];
 }
 
 const char16_t* TBinaryDictionary::GetArticle(int32_t index) {

@@ -1,12 +1,16 @@
 #pragma once
-// The reader of compiled dictionaries (.kdb). The whole file is read into
-// one block and unscrambled in place once; afterwards keywords and
-// abbreviations are pointers into that image and a body is decoded through
-// the character table into a reused buffer.
+// The reader of compiled dictionaries (.kdb). The file is mapped read-only
+// (read into memory where it cannot be mapped) and never written: its
+// strings are unscrambled in one tight pass into a compact text of their
+// own, so that keywords and abbreviations are pointers into that text, and a
+// body is decoded from the mapped codes through the character table into a
+// reused buffer. A compiler replaces a dictionary by renaming a new file over
+// it, which leaves the mapped one as it was.
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/KezBuffer.h"
 #include "language/uCommon.h"
@@ -39,7 +43,7 @@ public:
   template <class F>
   void ForEachCode(int32_t index, F&& f) const {
     const uint8_t* p = BodyCodes(index);
-    const uint8_t* const end = FImage.get() + FRecordsEnd;
+    const uint8_t* const end = FImage + FRecordsEnd;
     const uint32_t charCount = uint32_t(FCharCount);
     while (p < end) {
       uint32_t code = *p++;
@@ -67,13 +71,23 @@ public:
 private:
   void ReadImage();
   void ParseImage();
+  void Release();
+  // Unscrambles the string at offset onto the end of FText and returns the
+  // offset just past its terminator, which must come before limit.
   uint32_t UnscrambleString(uint32_t offset, uint32_t limit);
-  void UnscrambleTable(uint32_t offset, int32_t count);
+  void UnscrambleTable(uint32_t offset, int32_t count, std::vector<uint32_t>& table);
   uint32_t TrailerNumber(int32_t distanceFromEnd) const;
 
   std::string FFileName;
-  std::unique_ptr<uint8_t[]> FImage;
+  const uint8_t* FImage = nullptr;  // the mapped file, or FOwnedImage
+  void* FMapping = nullptr;
+  size_t FMappingSize = 0;
+  std::unique_ptr<uint8_t[]> FOwnedImage;
   int32_t FImageSize = 0;
+  std::vector<char16_t> FText;           // the unscrambled strings, each terminated
+  std::vector<uint32_t> FKeywordText;    // per article: its keyword in FText
+  std::vector<uint32_t> FBodyOffsets;    // per article: its codes in the image
+  std::vector<uint32_t> FAbbreviationText;  // per abbreviation: it, then its explanation, in FText
   uint32_t FVersion = 0;
   const char16_t* FCaption = u"";
   const char16_t* FComment = u"";
@@ -81,9 +95,7 @@ private:
   TDictionaryKind FKind = dkOther;
   const char16_t* FCharTable = nullptr;
   int32_t FCharCount = 0;
-  const uint32_t* FAbbreviationTable = nullptr;
   int32_t FAbbreviationCount = 0;
-  const uint32_t* FArticleTable = nullptr;
   int32_t FArticleCount = 0;
   uint32_t FRecordsEnd = 0;  // bodies never reach past the first table
   TKezWideCharBuffer FBody{4096, false};

@@ -29,7 +29,7 @@ TDictionary::TDictionary(TKodraLanguage* language, std::string folder, const TOp
 TDictionary::~TDictionary() {
   FReloadNames.clear();
   FKeywords.Clear();
-  FEntries.clear();
+  FEntries.reset();
   FDictionaries.clear();
 }
 
@@ -150,7 +150,7 @@ void TDictionary::BuildKeywordList() {
   FSelectionStart = FSelectionLength = 0;
   FSearchWords.clear();
   FKeywords.Clear();
-  FEntries.clear();
+  FEntries.reset();
   FAbbreviations.Clear();
   if (FDictionaries.empty()) {
     FCurrentIndex = -1;
@@ -170,12 +170,12 @@ void TDictionary::BuildKeywordList() {
   size_t total = size_t(main.ArticleCount());
   for (size_t i = 1; i < FDictionaries.size(); ++i)
     if (FDictionaries[i].Dictionary->Kind() != dkMain) total += size_t(FDictionaries[i].Dictionary->ArticleCount());
-  FEntries.resize(total);
+  FEntries.reset(new TKeywordEntry[total]);
   FKeywords.SetCapacity(int32_t(total));
-  auto storage = FEntries.begin();
+  TKeywordEntry* storage = FEntries.get();
   for (int32_t i = 0; i < main.ArticleCount(); ++i, ++storage) {
     *storage = TKeywordEntry{main.GetKeyword(i), &main, uint32_t(i), nullptr};
-    FKeywords.Add(&*storage);
+    FKeywords.Add(storage);
   }
   AddAbbreviations(main);
   for (size_t i = 1; i < FDictionaries.size(); ++i) {
@@ -189,7 +189,7 @@ void TDictionary::BuildKeywordList() {
 // A dictionary in keyword order (as the compiler writes them) merges with
 // the list in one pass; the order is checked on the way in.
 bool TDictionary::MergeOrderedDictionary(TBinaryDictionary& dictionary,
-                                         std::vector<TKeywordEntry>::iterator& storage) {
+                                         TKeywordEntry*& storage) {
   const int32_t count = dictionary.ArticleCount();
   for (int32_t i = 1; i < count; ++i)
     if (FLanguage->CompareKeywordText(dictionary.GetKeyword(i - 1), dictionary.GetKeyword(i)) >= 0) return false;
@@ -197,7 +197,7 @@ bool TDictionary::MergeOrderedDictionary(TBinaryDictionary& dictionary,
   merged.reserve(size_t(FKeywords.Count()) + size_t(count));
   int32_t next = 0;
   for (int32_t i = 0; i < count; ++i, ++storage) {
-    TKeywordEntry* entry = &*storage;
+    TKeywordEntry* entry = storage;
     *entry = TKeywordEntry{dictionary.GetKeyword(i), &dictionary, uint32_t(i), nullptr};
     int order = -1;
     while (next < FKeywords.Count() &&
@@ -222,7 +222,7 @@ bool TDictionary::MergeOrderedDictionary(TBinaryDictionary& dictionary,
 // Chains the articles whose keywords the list holds and inserts the others at
 // their places. Insertions are gathered and merged in one pass, so that a
 // large second dictionary does not shift the whole list once per keyword.
-void TDictionary::MergeDictionary(TBinaryDictionary& dictionary, std::vector<TKeywordEntry>::iterator& storage) {
+void TDictionary::MergeDictionary(TBinaryDictionary& dictionary, TKeywordEntry*& storage) {
   if (FOrderedMerge && MergeOrderedDictionary(dictionary, storage)) return;
   struct TPending {
     int32_t Index;
@@ -230,7 +230,7 @@ void TDictionary::MergeDictionary(TBinaryDictionary& dictionary, std::vector<TKe
   };
   std::vector<TPending> pending;
   for (int32_t i = 0; i < dictionary.ArticleCount(); ++i, ++storage) {
-    TKeywordEntry* entry = &*storage;
+    TKeywordEntry* entry = storage;
     *entry = TKeywordEntry{dictionary.GetKeyword(i), &dictionary, uint32_t(i), nullptr};
     int32_t index;
     if (FLanguage->FindKeyword(FKeywords, entry->Keyword, index)) {

@@ -51,6 +51,7 @@ int gPosition = 0;  // one position for the whole process (see the header)
 }  // namespace
 
 uint32_t KeyWord(int index) { return kKeyWords[index]; }
+const uint32_t* KeyWords() { return kKeyWords; }
 
 void KeyStreamReset() { gPosition = 0; }
 

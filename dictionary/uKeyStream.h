@@ -14,6 +14,8 @@ constexpr uint32_t kKdbMinimumSize = 44;
 constexpr uint32_t kKdbTrailerSize = 28;
 
 uint32_t KeyWord(int index);
+// All key words, for loops that keep their own position.
+const uint32_t* KeyWords();
 // Every scrambled string and offset table starts from the first word.
 void KeyStreamReset();
 // The next word; after the last one the stream returns to the first.

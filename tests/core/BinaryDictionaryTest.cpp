@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include "KdbBuilder.h"
@@ -204,4 +205,29 @@ TEST(BinaryDictionary, PinnedFixtureStaysReadable) {
   EXPECT_EQ(std::u16string_view(dictionary.GetExplanation(0)), u"alii\u00A0sim.");
   EXPECT_EQ(std::u16string_view(dictionary.GetKeyword(1)), u"λόγος");
   EXPECT_EQ(std::u16string_view(dictionary.GetArticle(1)), u"~ λόγος");
+}
+
+// The file is mapped, not copied: a compile that replaces it (a new file
+// renamed over the old one) leaves the loaded dictionary as it was.
+TEST(BinaryDictionary, ReplacingTheFileLeavesTheLoadedDictionary) {
+  TTempDir dir;
+  const std::u16string units = u"abcdefghijklmnopqrstuvwxyz ";
+  auto compile = [&](const std::u16string& body) {
+    TKdbContent content;
+    content.Kind = u"main";
+    content.Articles = {{u"amo", CodeBody(body, units)}, {u"te", CodeBody(u"x", units)}};
+    content.Chars = CharTableFor(units);
+    const auto bytes = TKdbBuilder::Build(content);
+    const std::string temporary = dir.Write("next.kdb", bytes);
+    std::filesystem::rename(temporary, dir.Path("d.kdb"));
+  };
+  compile(u"first text");
+  TBinaryDictionary loaded;
+  loaded.LoadFromFile(dir.Path("d.kdb"));
+  compile(u"second and longer text");
+  EXPECT_EQ(std::u16string(loaded.GetArticle(0)), u"first text");
+  EXPECT_EQ(std::u16string(loaded.GetKeyword(1)), u"te");
+  TBinaryDictionary fresh;
+  fresh.LoadFromFile(dir.Path("d.kdb"));
+  EXPECT_EQ(std::u16string(fresh.GetArticle(0)), u"second and longer text");
 }
