@@ -60,3 +60,9 @@ public:
 // The files are shared through their interfaces and closed with the last reference.
 std::shared_ptr<IKezInFile> NewKezInFile();
 std::shared_ptr<IKezOutFile> NewKezOutFile();
+
+// Reads a whole regular file of at most maxSize bytes into content. False,
+// with content empty, for a missing file, anything but a regular file (a
+// FIFO or a device would block or never end), a larger file, or a failed
+// read. Reading stops at maxSize + 1 bytes even if the file grows meanwhile.
+bool ReadSmallFile(const std::string& fileName, size_t maxSize, std::string& content);

@@ -1,8 +1,6 @@
 #include "foundation/KezLocale.h"
 
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include "foundation/KezFiles.h"
 
 namespace {
 constexpr int32_t kBuckets = 4077;
@@ -21,12 +19,8 @@ void TKezLocale::Clear() {
 
 void TKezLocale::Load(const std::string& fileName) {
   Clear();
-  std::ifstream file(fileName, std::ios::binary);
-  if (!file) return;
-  std::ostringstream content;
-  content << file.rdbuf();
-  if (file.bad()) return;
-  LoadFromText(content.str());
+  std::string content;
+  if (ReadSmallFile(fileName, kLocaleFileLimit, content)) LoadFromText(content);
 }
 
 void TKezLocale::LoadFromText(std::string_view text) {

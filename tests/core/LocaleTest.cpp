@@ -48,3 +48,15 @@ TEST(KezLocale, LoadEmptiesTableAndMissingFileLeavesItEmpty) {
   EXPECT_TRUE(locale.Empty());
   EXPECT_EQ(locale.Text("SCorruptFile", "x"), "x");
 }
+
+TEST(KezLocale, FileBeyondTheLimitIsNotRead) {
+  TTempDir dir;
+  const std::string path = dir.Write("Huge.lng", std::string("SCorruptFile=Испорчен\n"));
+  TKezLocale locale;
+  std::filesystem::resize_file(path, kLocaleFileLimit);  // zeros after the line
+  locale.Load(path);
+  EXPECT_EQ(locale.Text("SCorruptFile", "x"), "Испорчен");
+  std::filesystem::resize_file(path, kLocaleFileLimit + 1);
+  locale.Load(path);
+  EXPECT_TRUE(locale.Empty());
+}
