@@ -65,6 +65,11 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   }
   if (!Options().LocaleName().empty())
     Locale().Load(ProgramFolder() + Options().LocaleName() + ".lng");
+  // A settings file that could not be read is said once, when the first
+  // dictionaries have loaded and the status bar is free.
+  if (const TOptionsLoadResult loaded = TakeOptionsLoadResult(); loaded.Failed)
+    FPendingWarning = loaded.Kept ? Tr("SOptionsFileKept", loaded.Message().c_str())
+                                  : Tr("SOptionsFileUnread", loaded.Message().c_str());
   FWriter = std::make_unique<TRtfRichEditWriter>(*edText, nullptr, Options());
   ChooseLanguage(FLanguageIndex, false);
   ApplySettings();

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <utility>
 
 #include "foundation/KezLocale.h"
 #include "foundation/widgets/KezListBox.h"
@@ -95,6 +96,7 @@ void TFormKodra3::Reload(int mode) {
                                  QString::number(FDictionary->DictionaryCount()) +
                                  Tr("SEntLoadedCount", ", entries count: ") + " " +
                                  QString::number(FDictionary->KeywordCount()));
+      if (!FPendingWarning.isEmpty()) FStatus->ShowMessage(skWarning, std::exchange(FPendingWarning, QString()));
       if (mode == 1) {
         if (!FCurrentWord.empty()) PostLocate(true, false);
         else TakeWord(true, true);

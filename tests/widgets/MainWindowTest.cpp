@@ -253,3 +253,26 @@ TEST_F(MainWindowTest, SearchAllListsResultsThatOpenWithTheHitSelected) {
   EXPECT_FALSE(FWindow->Action("actSearchResults")->isChecked());
   EXPECT_EQ(FWindow->Status()->Text(), "String not found");
 }
+
+TEST_F(MainWindowTest, UnreadableSettingsAreReportedOnceInTheStatusBar) {
+  FWindow.reset();  // it holds the options that LoadOptions replaces
+  const fs::path home = FHome.path().toStdString();
+  std::ofstream(home / "kodra3.ini", std::ios::binary) << "object TOptions\r\n  Bogus = 1\r\nend\r\n";
+  LoadOptions(home.string());
+  FWindow = std::make_unique<TFormKodra3>();
+  FWindow->show();
+  Settle();
+  EXPECT_EQ(FWindow->Status()->Kind(), skWarning);
+  EXPECT_EQ(FWindow->Status()->Text(),
+            "The settings file could not be read and was kept as kodra3.ini.bad; defaults are in use");
+  EXPECT_TRUE(fs::exists(home / "kodra3.ini.bad"));
+  // Once: the next load, and the next window, say what they always say.
+  FWindow->SelectLanguage(1);
+  Settle();
+  EXPECT_EQ(FWindow->Status()->Kind(), skInformation);
+  FWindow = std::make_unique<TFormKodra3>();
+  FWindow->show();
+  Settle();
+  EXPECT_EQ(FWindow->Status()->Kind(), skInformation);
+  Options().SetFileName({});  // the folder goes with the test
+}
