@@ -276,3 +276,15 @@ TEST_F(MainWindowTest, UnreadableSettingsAreReportedOnceInTheStatusBar) {
   EXPECT_EQ(FWindow->Status()->Kind(), skInformation);
   Options().SetFileName({});  // the folder goes with the test
 }
+
+TEST_F(MainWindowTest, DamagedSavedSearchTextIsCleanedOnLoading) {
+  FWindow.reset();
+  // λόγος with a control unit, a lone surrogate and an odd byte among its units.
+  const char bytes[] = "\xBB\x03\x01\x00\xCC\x03\x00\xD8\xB3\x03\xBF\x03\xC2\x03" "x";
+  std::ofstream(fs::path(FHome.path().toStdString()) / "ancientgreek" / "saves.dat", std::ios::binary)
+      .write(bytes, sizeof bytes - 1);
+  FWindow = std::make_unique<TFormKodra3>();
+  FWindow->show();
+  Settle();
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"λόγος");
+}
