@@ -5,7 +5,10 @@
 namespace {
 constexpr int32_t kBuckets = 4077;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// A NUL ends a line as CR and LF do: a value that began with one would be
+// an empty C string, a translation that blanks its caption.
+bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t' || IsLineEnd(c); }
 }  // namespace
 
 TKezLocale::TKezLocale() : FTable(std::make_unique<TKezPCharHashTable>(kBuckets)) {}
@@ -36,11 +39,11 @@ void TKezLocale::LoadFromText(std::string_view text) {
     const bool isEntry = *p == '=';
     char* keyEnd = p;
     if (!isEntry) {  // a blank before "=" makes the line no entry
-      while (p < end && *p != '\r' && *p != '\n') ++p;
+      while (p < end && !IsLineEnd(*p)) ++p;
       continue;
     }
     char* value = ++p;
-    while (p < end && *p != '\r' && *p != '\n') ++p;
+    while (p < end && !IsLineEnd(*p)) ++p;
     char* valueEnd = p;
     if (p < end) ++p;
     if (keyEnd == key || valueEnd == value) continue;

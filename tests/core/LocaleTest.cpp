@@ -60,3 +60,19 @@ TEST(KezLocale, FileBeyondTheLimitIsNotRead) {
   locale.Load(path);
   EXPECT_TRUE(locale.Empty());
 }
+
+TEST(KezLocale, NulEndsALine) {
+  using namespace std::string_literals;
+  TKezLocale locale;
+  locale.LoadFromText("SProcessing=\0Обработка\r\n"
+                      "kept=value\0tail=x\n"
+                      "key\0part=y\n"s);
+  struct { const char* key; const char* text; } cases[] = {
+      {"SProcessing", "default"},  // no empty translation
+      {"kept", "value"},
+      {"tail", "x"},
+      {"part", "y"},
+      {"key", "default"},
+  };
+  for (auto c : cases) EXPECT_EQ(locale.Text(c.key, "default"), c.text) << c.key;
+}
