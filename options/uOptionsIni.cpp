@@ -163,8 +163,8 @@ private:
   }
 
   // Pieces of quoted text and #n codes, joined by "+" across lines. The
-  // whole value is parsed, but only its first kOptionsStringLimit bytes
-  // (and the character that straddles the limit) are collected.
+  // whole value is parsed, but no more of it is collected than the cut at
+  // kOptionsStringLimit bytes needs to see.
   std::string String() {
     if (Peek() != '\'' && Peek() != '#') Fail("string expected");
     std::string value;
