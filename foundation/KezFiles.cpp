@@ -6,8 +6,11 @@
 #include <vector>
 
 #ifdef _WIN32
+#include <filesystem>
 #include <io.h>
 #else
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -280,3 +283,59 @@ private:
 std::shared_ptr<IKezInFile> NewKezInFile() { return std::make_shared<TKezInFile>(); }
 std::shared_ptr<IKezOutFile> NewKezOutFile() { return std::make_shared<TKezOutFile>(); }
 std::shared_ptr<IKezOutFile> NewKezOutFile(std::FILE* stream) { return std::make_shared<TKezOutFile>(stream); }
+
+bool ReadSmallFile(const std::string& fileName, size_t maxSize, std::string& content) {
+  content.clear();
+  char block[65536];
+#ifdef _WIN32
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(fileName, error)) return false;
+  std::FILE* file = std::fopen(fileName.c_str(), "rb");
+  if (!file) return false;
+  auto readBlock = [&](size_t count) -> long { return long(std::fread(block, 1, count, file)); };
+  auto failed = [&] { return std::ferror(file) != 0; };
+#else
+  // Opened without blocking and checked on the descriptor itself, so that a
+  // FIFO put in the file's place after a name check cannot hang the reader.
+  const int file = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (file < 0) return false;
+  struct stat info {};
+  if (fstat(file, &info) != 0 || !S_ISREG(info.st_mode) || uint64_t(info.st_size) > maxSize) {
+    close(file);
+    return false;
+  }
+  content.reserve(size_t(info.st_size));
+  bool readError = false;
+  auto readBlock = [&](size_t count) -> long {
+    for (;;) {
+      const ssize_t n = read(file, block, count);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) readError = true;
+      return n < 0 ? 0 : long(n);
+    }
+  };
+  auto failed = [&] { return readError; };
+#endif
+  bool ok = true;
+  for (;;) {
+    // One byte more than is allowed tells a file that grew.
+    const long n = readBlock(std::min(sizeof block - 1, maxSize - content.size()) + 1);
+    if (n <= 0) break;
+    content.append(block, size_t(n));
+    if (content.size() > maxSize) {
+      ok = false;
+      break;
+    }
+  }
+  ok = ok && !failed();
+#ifdef _WIN32
+  std::fclose(file);
+#else
+  close(file);
+#endif
+  if (!ok) {
+    content.clear();
+    content.shrink_to_fit();
+  }
+  return ok;
+}

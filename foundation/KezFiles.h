@@ -65,3 +65,9 @@ std::shared_ptr<IKezOutFile> NewKezOutFile();
 // An output file that writes into a stream it does not own (a TKezSafeFile's):
 // Open only names it, Close only flushes.
 std::shared_ptr<IKezOutFile> NewKezOutFile(std::FILE* stream);
+
+// Reads a whole regular file of at most maxSize bytes into content. False,
+// with content empty, for a missing file, anything but a regular file (a
+// FIFO or a device would block or never end), a larger file, or a failed
+// read. Reading stops at maxSize + 1 bytes even if the file grows meanwhile.
+bool ReadSmallFile(const std::string& fileName, size_t maxSize, std::string& content);

@@ -1,13 +1,14 @@
 #include "foundation/KezLocale.h"
 
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include "foundation/KezFiles.h"
 
 namespace {
 constexpr int32_t kBuckets = 4077;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// A NUL ends a line as CR and LF do: a value that began with one would be
+// an empty C string, a translation that blanks its caption.
+bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t' || IsLineEnd(c); }
 }  // namespace
 
 TKezLocale::TKezLocale() : FTable(std::make_unique<TKezPCharHashTable>(kBuckets)) {}
@@ -21,12 +22,8 @@ void TKezLocale::Clear() {
 
 void TKezLocale::Load(const std::string& fileName) {
   Clear();
-  std::ifstream file(fileName, std::ios::binary);
-  if (!file) return;
-  std::ostringstream content;
-  content << file.rdbuf();
-  if (file.bad()) return;
-  LoadFromText(content.str());
+  std::string content;
+  if (ReadSmallFile(fileName, kLocaleFileLimit, content)) LoadFromText(content);
 }
 
 void TKezLocale::LoadFromText(std::string_view text) {
@@ -42,11 +39,11 @@ void TKezLocale::LoadFromText(std::string_view text) {
     const bool isEntry = *p == '=';
     char* keyEnd = p;
     if (!isEntry) {  // a blank before "=" makes the line no entry
-      while (p < end && *p != '\r' && *p != '\n') ++p;
+      while (p < end && !IsLineEnd(*p)) ++p;
       continue;
     }
     char* value = ++p;
-    while (p < end && *p != '\r' && *p != '\n') ++p;
+    while (p < end && !IsLineEnd(*p)) ++p;
     char* valueEnd = p;
     if (p < end) ++p;
     if (keyEnd == key || valueEnd == value) continue;

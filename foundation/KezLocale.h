@@ -8,13 +8,16 @@
 
 #include "foundation/KezHashTable.h"
 
+// Interface texts run to some tens of kilobytes; anything far larger is not one.
+constexpr size_t kLocaleFileLimit = 4 * 1024 * 1024;
+
 class TKezLocale {
 public:
   TKezLocale();
   ~TKezLocale();
 
-  // Empties the table, then reads the file; a missing or unreadable file
-  // leaves the table empty.
+  // Empties the table, then reads the file; a missing or unreadable file, or
+  // one larger than kLocaleFileLimit, leaves the table empty.
   void Load(const std::string& fileName);
   void LoadFromText(std::string_view text);
   void Clear();

@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include <unicode/uchar.h>
 
+#include "foundation/KezFiles.h"
 #include "foundation/KezProgramFolder.h"
 #include "foundation/KezText.h"
 #include "language/uGreek.h"
@@ -46,20 +45,29 @@ char16_t TKodraLanguage::LayoutChar(char16_t keyChar) const {
 }
 
 void TKodraLanguage::LoadKeyboardLayout() const {
-  for (size_t k = 0; k < FLayout.size(); ++k) FLayout[k] = char16_t(0x20 + k);
-  std::ifstream file(GetPath("keyboardlayout.tbl"), std::ios::binary);
-  if (!file) return;
-  std::ostringstream content;
-  content << file.rdbuf();
-  if (file.bad()) return;
-  const std::string text = content.str();
+  std::string text;
+  ReadSmallFile(GetPath("keyboardlayout.tbl"), kKeyboardLayoutFileLimit, text);  // none: every key types itself
+  ParseKeyboardLayout(text, FLayout);
+}
+
+void ParseKeyboardLayout(std::string_view text, TKeyboardLayout& layout) {
+  for (size_t k = 0; k < layout.size(); ++k) layout[k] = char16_t(0x20 + k);
   size_t cursor = 0;
   std::string_view key, value;
   while (ReadKeyValueLine(text, cursor, key, value)) {
     if (key.empty() || value.empty()) continue;
     const auto first = static_cast<unsigned char>(key[0]);
     if (first < 0x21 || first > 0x7E) continue;
-    FLayout[first - 0x20] = char16_t(ReadHex(value));
+    // Leading zeros aside, at most four digits: more would wrap in ReadHex.
+    const size_t digits = std::find_if_not(value.begin(), value.end(), [](char c) {
+                            return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+                          }) - value.begin();
+    const std::string_view number = value.substr(0, digits);
+    const size_t significant = number.size() - std::min(number.size(), number.find_first_not_of('0'));
+    if (digits == 0 || significant > 4) continue;
+    const uint32_t unit = ReadHex(number);
+    if (unit >= 0xD800 && unit <= 0xDFFF) continue;
+    layout[first - 0x20] = char16_t(unit);
   }
 }
 

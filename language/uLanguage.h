@@ -45,6 +45,9 @@ struct TKeywordPrefix {
   }
 };
 
+// A keyboard layout: entry k is what the key of character 0x20 + k types.
+using TKeyboardLayout = std::array<char16_t, 95>;
+
 class TKodraLanguage {
 public:
   TKodraLanguage();
@@ -105,7 +108,7 @@ public:
 private:
   void LoadKeyboardLayout() const;
 
-  mutable std::array<char16_t, 95> FLayout{};  // U+0020..U+007E; entry 0 is 0 until loaded
+  mutable TKeyboardLayout FLayout{};  // U+0020..U+007E; entry 0 is 0 until loaded
   mutable std::unique_ptr<TInputMethod> FInputMethod;
 };
 
@@ -119,6 +122,15 @@ char16_t UsKeyChar(uint16_t virtualKey, TShiftState shift);
 bool ReadKeyValueLine(std::string_view text, size_t& cursor, std::string_view& key, std::string_view& value);
 // Hexadecimal digits up to the first other character; none gives 0.
 uint32_t ReadHex(std::string_view text);
+
+// "keyboardlayout.tbl" is read only up to this size; a larger file is ignored.
+constexpr size_t kKeyboardLayoutFileLimit = 1024 * 1024;
+// Fills the layout from the text of "keyboardlayout.tbl": every key types
+// itself except those named by a "key=hex" line, whose key's first byte is
+// a printable ASCII character other than space and whose value is the unit
+// the key types (0 for none). A value that is no hexadecimal number, is
+// larger than FFFF or is a surrogate leaves the key as it was.
+void ParseKeyboardLayout(std::string_view text, TKeyboardLayout& layout);
 
 // Keyword comparison: skip is applied to both texts, charCompare to pairs.
 using TCharCompare = int (*)(char16_t a, char16_t b);

@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <utility>
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -13,6 +12,7 @@
 #include <unistd.h>
 #endif
 
+#include "foundation/KezFiles.h"
 #include "options/uOptionsIni.h"
 
 namespace {
@@ -234,29 +234,70 @@ TOptions& Options() {
   return *GOptions;
 }
 
-void LoadOptions(const std::string& programFolder) {
-  const std::string path = (std::filesystem::path(programFolder) / "kodra3.ini").string();
+std::string TOptionsLoadResult::Message() const {
+  if (!Failed) return {};
+  if (Kept) return "The settings file could not be read and was kept as " + std::string(kOptionsBadFileName) +
+                   "; defaults are in use";
+  return "The settings file could not be read; defaults are in use";
+}
+
+namespace {
+TOptionsLoadResult GPendingLoadResult;
+
+// The file's text, or an exception saying why there is none.
+std::string ReadOptionsFile(const std::string& path) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (error) throw EOptionsReadError("cannot examine " + path + ": " + error.message());
+  if (!std::filesystem::is_regular_file(status)) throw EOptionsReadError(path + " is not a file");
+  std::string text;
+  if (!ReadSmallFile(path, kOptionsFileLimit, text)) {
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error && size > kOptionsFileLimit) throw EOptionsReadError(path + " is too large");
+    throw EOptionsReadError("cannot read " + path);
+  }
+  return text;
+}
+}  // namespace
+
+TOptionsLoadResult LoadOptions(const std::string& programFolder) {
+  const std::filesystem::path folder(programFolder);
+  const std::string path = (folder / kOptionsFileName).string();
   GOptions = std::make_unique<TOptions>();
   GOptions->SetFileName(path);
+  TOptionsLoadResult result;
   bool loaded = false;
   std::error_code error;
-  if (std::filesystem::exists(path, error)) {
+  // symlink_status: a dangling link is a file that is there and cannot be read.
+  if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
     try {
-      std::ifstream file(path, std::ios::binary);
-      if (!file) throw EOptionsReadError("cannot open " + path);
-      std::ostringstream content;
-      content << file.rdbuf();
-      if (file.bad()) throw EOptionsReadError("cannot read " + path);
-      ReadOptionsText(content.str(), *GOptions);
+      ReadOptionsText(ReadOptionsFile(path), *GOptions);
       loaded = true;
-    } catch (const std::exception&) {
-      // Whatever was assigned before the error stays; the first-run settings follow.
-      std::filesystem::remove(path, error);
+    } catch (const std::exception& e) {
+      result.Failed = true;
+      result.Error = e.what();
     }
+  }
+  if (result.Failed) {
+    // Whatever was read before the error goes: the message says defaults are in use.
+    GOptions = std::make_unique<TOptions>();
+    GOptions->SetFileName(path);
+    // One rename, which replaces an older copy: the file is under one of its
+    // two names at every moment.
+    const std::string kept = (folder / kOptionsBadFileName).string();
+    std::filesystem::rename(path, kept, error);
+    result.Kept = !error;
+    if (result.Kept) result.BadFileName = kept;
+    // A file that could not be put aside must not be overwritten by Save.
+    else GOptions->SetFileName({});
   }
   if (!loaded) GOptions->LoadFirstRunDefaults();
   GOptions->ClearModified();
+  GPendingLoadResult = result;
+  return result;
 }
+
+TOptionsLoadResult TakeOptionsLoadResult() { return std::exchange(GPendingLoadResult, TOptionsLoadResult{}); }
 
 bool UserLocaleIsRussian() {
 #ifdef _WIN32

@@ -279,10 +279,37 @@ const std::vector<TOptionsProperty>& OptionsProperties();
 // The process-wide options. Holds constructor values until LoadOptions runs.
 TOptions& Options();
 
-// Creates Options afresh and reads programFolder/"kodra3.ini" into it. A file
-// that cannot be read is deleted; without a readable file the first-run
-// settings are applied and saved.
-void LoadOptions(const std::string& programFolder);
+// What LoadOptions made of the settings file.
+struct TOptionsLoadResult {
+  // The file was there but could not be read or parsed: defaults are in use.
+  bool Failed = false;
+  // It was renamed to BadFileName, replacing an older one, before a fresh
+  // file was written. When it could not be renamed it stays untouched and
+  // the options are not saved at all (FileName is empty).
+  bool Kept = false;
+  std::string BadFileName;
+  std::string Error;  // the reader's reason: "line 3: unknown property Bogus"
+
+  // One line for the user, in English; empty when nothing failed.
+  std::string Message() const;
+};
+
+// Creates Options afresh and reads programFolder/"kodra3.ini" into it.
+// Without the file the first-run settings are applied and saved. A file that
+// cannot be read or parsed is never lost: it is kept as "kodra3.ini.bad" and
+// the first-run settings are saved in a fresh file. The result is also kept
+// until TakeOptionsLoadResult, so that the window can report it once.
+TOptionsLoadResult LoadOptions(const std::string& programFolder);
+// The result of the last LoadOptions, once: later calls return an empty result.
+TOptionsLoadResult TakeOptionsLoadResult();
+
+// The settings file's name in the program folder, and the name a file that
+// failed to load is kept under.
+constexpr const char* kOptionsFileName = "kodra3.ini";
+constexpr const char* kOptionsBadFileName = "kodra3.ini.bad";
+// A settings file larger than this is not read (the program writes well
+// under 100 kB): it counts as unreadable.
+constexpr size_t kOptionsFileLimit = 64 * 1024 * 1024;
 
 // Whether the user's locale asks for the Russian interface at first start.
 bool UserLocaleIsRussian();

@@ -162,17 +162,32 @@ private:
     return value;
   }
 
-  // Pieces of quoted text and #n codes, joined by "+" across lines.
+  // Pieces of quoted text and #n codes, joined by "+" across lines. The
+  // whole value is parsed, but no more of it is collected than the cut at
+  // kOptionsStringLimit bytes needs to see.
   std::string String() {
     if (Peek() != '\'' && Peek() != '#') Fail("string expected");
     std::string value;
     for (;;) {
       Piece(value);
-      if (Peek() != '+') return value;
+      if (Peek() != '+') break;
       ++FPos;
       if (Peek() != '\'' && Peek() != '#') Fail("string expected after \"+\"");
     }
+    CutString(value);
+    return value;
   }
+
+  // Cut before the character that crosses the limit; without a character
+  // start in the last four bytes the text is no UTF-8 and is cut at the limit.
+  static void CutString(std::string& value) {
+    if (value.size() <= kOptionsStringLimit) return;
+    size_t cut = kOptionsStringLimit;
+    while (cut > kOptionsStringLimit - 3 && IsContinuationByte(value[cut])) --cut;
+    value.resize(IsContinuationByte(value[cut]) ? kOptionsStringLimit : cut);
+  }
+
+  static bool Full(const std::string& value) { return value.size() > kOptionsStringLimit; }
 
   void Piece(std::string& value) {
     while (FPos < FText.size()) {
@@ -182,9 +197,9 @@ private:
           if (FPos >= FText.size() || FText[FPos] == '\r' || FText[FPos] == '\n') Fail("unterminated string");
           const char c = FText[FPos++];
           if (c != '\'') {
-            value += c;
+            if (!Full(value)) value += c;
           } else if (FPos < FText.size() && FText[FPos] == '\'') {
-            value += '\'';  // a doubled quote
+            if (!Full(value)) value += '\'';  // a doubled quote
             ++FPos;
           } else {
             break;
@@ -198,7 +213,7 @@ private:
         const auto [end, error] = std::from_chars(FText.data() + start, FText.data() + FPos, code);
         if (start == FPos || error != std::errc() || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
           Fail("invalid character code");
-        AppendUtf8(value, code);
+        if (!Full(value)) AppendUtf8(value, code);
       } else {
         return;
       }

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFile>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMessageBox>
@@ -24,6 +23,7 @@
 #include "foundation/KezProgramFolder.h"
 #include "foundation/widgets/KezListBox.h"
 #include "options/uOptions.h"
+#include "options/uSavedSearch.h"
 #include "render/uRichEditWriter.h"
 #include "render/widgets/KezUnicodeRichEdit.h"
 #include "viewer/uStatusLine.h"
@@ -65,6 +65,11 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   }
   if (!Options().LocaleName().empty())
     Locale().Load(ProgramFolder() + Options().LocaleName() + ".lng");
+  // A settings file that could not be read is said once, when the first
+  // dictionaries have loaded and the status bar is free.
+  if (const TOptionsLoadResult loaded = TakeOptionsLoadResult(); loaded.Failed)
+    FPendingWarning = loaded.Kept ? Tr("SOptionsFileKept", loaded.Message().c_str())
+                                  : Tr("SOptionsFileUnread", loaded.Message().c_str());
   FWriter = std::make_unique<TRtfRichEditWriter>(*edText, nullptr, Options());
   ChooseLanguage(FLanguageIndex, false);
   ApplySettings();
@@ -500,28 +505,19 @@ void TFormKodra3::SavePlacement() {
   settings.setValue("LastLanguage", FLanguageIndex);
 }
 
-// The search field's text lives in the language folder as UTF-16 without a
-// byte-order mark. Errors are ignored: it is a convenience.
+// The search field's text lives in the language folder ("saves.dat"). Errors
+// are ignored: it is a convenience.
 void TFormKodra3::SaveSearchField() {
-  QFile file(QString::fromStdString(DictionaryFolder() + "saves.dat"));
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
-  const std::u16string text = edSearch->Text();
-  file.write(reinterpret_cast<const char*>(text.data()), qint64(text.size() * 2));
+  try {
+    WriteSavedSearch(DictionaryFolder() + "saves.dat", edSearch->Text());
+  } catch (const std::exception&) {
+  }
 }
 
 void TFormKodra3::LoadSearchField() {
   FInserting = true;
   edSearch->SetText(u"");
-  QFile file(QString::fromStdString(DictionaryFolder() + "saves.dat"));
-  if (file.open(QIODevice::ReadOnly)) {
-    std::u16string text;
-    for (;;) {
-      const QByteArray block = file.read(256);
-      if (block.isEmpty() || block.size() % 2) break;
-      text.append(reinterpret_cast<const char16_t*>(block.constData()), size_t(block.size() / 2));
-      if (block.size() < 256) break;
-    }
+  if (const std::u16string text = ReadSavedSearch(DictionaryFolder() + "saves.dat"); !text.empty())
     InsertUnicodeText(*edSearch, text);
-  }
   FInserting = false;
 }

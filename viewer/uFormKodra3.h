@@ -130,6 +130,7 @@ private:
   bool FClipboardHasText = false;
   QString FBaseCaption;
   std::u16string FPendingWord;
+  QString FPendingWarning;  // shown once in the status bar after a load
   TSearchResultList FResults;
   int32_t FHighlightAllResult = -1;
 };

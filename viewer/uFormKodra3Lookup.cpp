@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <utility>
 
 #include "foundation/KezLocale.h"
 #include "foundation/widgets/KezListBox.h"
@@ -97,13 +98,16 @@ void TFormKodra3::Reload(int mode) {
                                                        {failure.FileName, failure.Reason}));
     if (FDictionary->DictionaryCount() > 0 && FDictionary->KeywordCount() > 0) {
       if (mode != 2) ShowArticle();
+      // The settings file's warning, once, with any dictionary that failed.
+      if (!FPendingWarning.isEmpty())
+        failures += (failures.isEmpty() ? "" : "; ") + std::exchange(FPendingWarning, QString());
       if (failures.isEmpty())
         BusyEnd(skInformation, Tr("SDicLoadedCount", "Active dictionaries count: ") + " " +
                                    QString::number(FDictionary->DictionaryCount()) +
                                    Tr("SEntLoadedCount", ", entries count: ") + " " +
                                    QString::number(FDictionary->KeywordCount()));
       else
-        BusyEnd(skWarning, failures, "SDicNotLoaded");
+        BusyEnd(skWarning, failures, FDictionary->LoadFailures().empty() ? std::string() : "SDicNotLoaded");
       if (mode == 1) {
         if (!FCurrentWord.empty()) PostLocate(true, false);
         else TakeWord(true, true);

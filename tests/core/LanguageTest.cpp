@@ -55,6 +55,54 @@ TEST(Language, UsKeyboardAndLayout) {
   SetProgramFolder(previous);
 }
 
+TEST(Language, KeyboardLayoutLines) {
+  using namespace std::string_literals;
+  struct {
+    const char* name;
+    std::string text;
+    char key;
+    char16_t expected;
+  } cases[] = {
+      {"a letter", "a=3b1\r\n", 'a', u'α'},
+      {"leading zeros", "a=00003B1", 'a', u'α'},
+      {"text after the digits", "a=3b1 alpha", 'a', u'α'},
+      {"the last line wins", "a=3b1\na=3b2\n", 'a', u'β'},
+      {"zero: the key types nothing", "a=0", 'a', 0},
+      {"beyond FFFF ignored, not wrapped", "a=100000061\nb=103B1", 'a', u'a'},
+      {"five digits ignored", "b=103B1", 'b', u'b'},
+      {"high surrogate ignored", "a=D83D", 'a', u'a'},
+      {"low surrogate ignored", "a=DC00", 'a', u'a'},
+      {"no digits ignored", "a=zz", 'a', u'a'},
+      {"empty value ignored", "a=\nb=3b2", 'a', u'a'},
+      {"the key's first byte counts", "abc=3b1", 'a', u'α'},
+      {"a NUL ends the value", "a=3\0" "b1"s, 'a', u'\u0003'},
+      {"space cannot be remapped", " =3b1", ' ', u' '},
+      {"no key", "=3b1", '!', u'!'},
+      {"DEL is no key", "\x7F=3b1", '~', u'~'},
+      {"no lines", "", '~', u'~'},
+  };
+  for (const auto& c : cases) {
+    TKeyboardLayout layout;
+    layout.fill(0xFFFF);
+    ParseKeyboardLayout(c.text, layout);
+    EXPECT_EQ(layout[size_t(c.key - 0x20)], c.expected) << c.name;
+    EXPECT_EQ(layout[0], u' ') << c.name;  // entry 0 tells a loaded layout
+  }
+}
+
+TEST(Language, KeyboardLayoutFileBeyondTheLimitIsIgnored) {
+  TTempDir home;
+  std::filesystem::create_directory(home.Root() / "ancientgreek");
+  const std::string path = home.Write("ancientgreek/keyboardlayout.tbl", std::string("a=3b1\r\n"));
+  const std::string previous = ProgramFolder();
+  SetProgramFolder(home.Root().string());
+  std::filesystem::resize_file(path, kKeyboardLayoutFileLimit);
+  EXPECT_EQ(TGreek().LayoutChar(u'a'), u'α');
+  std::filesystem::resize_file(path, kKeyboardLayoutFileLimit + 1);
+  EXPECT_EQ(TGreek().LayoutChar(u'a'), u'a');
+  SetProgramFolder(previous);
+}
+
 TEST(Language, TextPredicates) {
   TGreek greek;
   EXPECT_TRUE(greek.IsKeywordText(u""));

@@ -48,3 +48,31 @@ TEST(KezLocale, LoadEmptiesTableAndMissingFileLeavesItEmpty) {
   EXPECT_TRUE(locale.Empty());
   EXPECT_EQ(locale.Text("SCorruptFile", "x"), "x");
 }
+
+TEST(KezLocale, FileBeyondTheLimitIsNotRead) {
+  TTempDir dir;
+  const std::string path = dir.Write("Huge.lng", std::string("SCorruptFile=Испорчен\n"));
+  TKezLocale locale;
+  std::filesystem::resize_file(path, kLocaleFileLimit);  // zeros after the line
+  locale.Load(path);
+  EXPECT_EQ(locale.Text("SCorruptFile", "x"), "Испорчен");
+  std::filesystem::resize_file(path, kLocaleFileLimit + 1);
+  locale.Load(path);
+  EXPECT_TRUE(locale.Empty());
+}
+
+TEST(KezLocale, NulEndsALine) {
+  using namespace std::string_literals;
+  TKezLocale locale;
+  locale.LoadFromText("SProcessing=\0Обработка\r\n"
+                      "kept=value\0tail=x\n"
+                      "key\0part=y\n"s);
+  struct { const char* key; const char* text; } cases[] = {
+      {"SProcessing", "default"},  // no empty translation
+      {"kept", "value"},
+      {"tail", "x"},
+      {"part", "y"},
+      {"key", "default"},
+  };
+  for (auto c : cases) EXPECT_EQ(locale.Text(c.key, "default"), c.text) << c.key;
+}

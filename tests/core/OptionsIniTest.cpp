@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "TestFiles.h"
 #include "options/uOptions.h"
@@ -197,4 +198,109 @@ TEST(OptionsFile, FailedSaveLeavesNoFile) {
   ASSERT_TRUE(o.Save());
   EXPECT_EQ(ReadText(dir.Path("kodra3.ini")), WriteOptionsText(o));
   EXPECT_FALSE(std::filesystem::exists(dir.Path("kodra3.ini.tmp")));
+}
+
+TEST(OptionsFile, UnreadableFileIsKeptAsBadBeforeAFreshOneIsWritten) {
+  setenv("LC_ALL", "en_GB.UTF-8", 1);
+  // Settings before the error and bytes that are no text at all: nothing of it may be lost.
+  using namespace std::string_literals;
+  const std::string broken = "object TOptions\r\n  StatusDelay = 3\r\n  Colour = clRed\r\n\xFF\x00\xFE" "end\r\n"s;
+  struct {
+    const char* name;
+    std::function<void(const TTempDir&)> make;
+    std::string keptBytes;  // what kodra3.ini.bad holds afterwards
+  } cases[] = {
+      {"parse error", [&](const TTempDir& d) { d.Write("kodra3.ini", broken); }, broken},
+      {"an older copy is replaced",
+       [&](const TTempDir& d) {
+         d.Write("kodra3.ini.bad", "older");
+         d.Write("kodra3.ini", broken);
+       },
+       broken},
+      {"beyond the size limit",
+       [](const TTempDir& d) {
+         d.Write("kodra3.ini", "object TOptions\r\nend\r\n");
+         std::filesystem::resize_file(d.Path("kodra3.ini"), kOptionsFileLimit + 1);  // sparse, cheap
+       },
+       ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TTempDir dir;
+    c.make(dir);
+    const TOptionsLoadResult result = LoadOptions(dir.Root().string());
+    EXPECT_TRUE(result.Failed);
+    EXPECT_TRUE(result.Kept);
+    EXPECT_NE(result.Error, "");
+    EXPECT_EQ(result.BadFileName, dir.Path("kodra3.ini.bad"));
+    EXPECT_EQ(result.Message(),
+              "The settings file could not be read and was kept as kodra3.ini.bad; defaults are in use");
+    if (!c.keptBytes.empty()) EXPECT_EQ(ReadText(dir.Path("kodra3.ini.bad")), c.keptBytes);
+    else EXPECT_EQ(std::filesystem::file_size(dir.Path("kodra3.ini.bad")), kOptionsFileLimit + 1);
+    // Defaults throughout, none of the settings read before the error, and a file that reads.
+    EXPECT_EQ(Options().StatusDelay(), 8);
+    EXPECT_EQ(ReadText(dir.Path("kodra3.ini")), FirstRunText("English"));
+    TOptions fresh;
+    EXPECT_NO_THROW(ReadOptionsText(ReadText(dir.Path("kodra3.ini")), fresh));
+    // The window hears of it once.
+    EXPECT_TRUE(TakeOptionsLoadResult().Kept);
+    EXPECT_FALSE(TakeOptionsLoadResult().Failed);
+    // The next start reads the fresh file and leaves the kept one alone.
+    EXPECT_FALSE(LoadOptions(dir.Root().string()).Failed);
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("kodra3.ini.bad")));
+  }
+  unsetenv("LC_ALL");
+}
+
+TEST(OptionsFile, FileThatCannotBePutAsideIsNeverOverwritten) {
+  TTempDir dir;
+  dir.Write("kodra3.ini", "object TOptions\r\n  Colour = clRed\r\nend\r\n");
+  // A non-empty folder in the way of the rename.
+  std::filesystem::create_directory(dir.Path("kodra3.ini.bad"));
+  dir.Write("kodra3.ini.bad/inside", "x");
+  const TOptionsLoadResult result = LoadOptions(dir.Root().string());
+  EXPECT_TRUE(result.Failed);
+  EXPECT_FALSE(result.Kept);
+  EXPECT_EQ(result.Message(), "The settings file could not be read; defaults are in use");
+  EXPECT_EQ(Options().FileName(), "");
+  Options().SetStatusDelay(4);
+  EXPECT_FALSE(Options().Save());
+  EXPECT_EQ(ReadText(dir.Path("kodra3.ini")), "object TOptions\r\n  Colour = clRed\r\nend\r\n");
+  TakeOptionsLoadResult();
+}
+
+TEST(OptionsFile, LongStringsAreCutOnACharacterBoundary) {
+  const std::string lambda = "\xCE\xBB";  // λ, two bytes
+  std::string lambdas;
+  for (int i = 0; i < 50000; ++i) lambdas += lambda;
+  std::string codes;  // #955 pieces joined across lines
+  for (int i = 0; i < 300; ++i) codes += i ? " +\r\n    #955" : "#955";
+  struct {
+    const char* name;
+    std::string value;     // as written after "DefFontName = "
+    std::string expected;  // what is read
+  } cases[] = {
+      {"ASCII", "'" + std::string(100000, 'x') + "'", std::string(512, 'x')},
+      {"two-byte letters, odd start", "'a" + lambdas + "'", "a" + lambdas.substr(0, 510)},
+      {"two-byte letters, even start", "'" + lambdas + "'", lambdas.substr(0, 512)},
+      {"codes across lines", codes, lambdas.substr(0, 512)},
+      {"exactly at the limit", "'" + std::string(512, 'y') + "'", std::string(512, 'y')},
+      {"stray continuation bytes", "'" + std::string(600, '\x80') + "'", std::string(512, '\x80')},
+  };
+  for (const auto& c : cases) {
+    TOptions o;
+    ReadOptionsText("object TOptions\r\n  DefFontName = " + c.value + "\r\n  StatusDelay = 3\r\nend\r\n", o);
+    EXPECT_EQ(o.DefFontName(), c.expected) << c.name;
+    EXPECT_EQ(o.StatusDelay(), 3) << c.name;  // the rest of the file is read as before
+  }
+}
+
+TEST(OptionsFile, HugeFontNameInTheFileCostsNoMoreThanTheLimit) {
+  TTempDir dir;
+  dir.Write("kodra3.ini",
+            "object TOptions\r\n  ArticleFont.FontName = '" + std::string(100 * 1024, 'F') + "'\r\nend\r\n");
+  EXPECT_FALSE(LoadOptions(dir.Root().string()).Failed);
+  EXPECT_LE(Options().ArticleFont().FontName().size(), kOptionsStringLimit);
+  EXPECT_EQ(Options().ArticleFont().FontName(), std::string(kOptionsStringLimit, 'F'));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("kodra3.ini.bad")));
 }

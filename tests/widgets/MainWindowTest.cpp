@@ -269,3 +269,38 @@ TEST_F(MainWindowTest, SearchAllListsResultsThatOpenWithTheHitSelected) {
   EXPECT_FALSE(FWindow->Action("actSearchResults")->isChecked());
   EXPECT_EQ(FWindow->Status()->Text(), "String not found");
 }
+
+TEST_F(MainWindowTest, UnreadableSettingsAreReportedOnceInTheStatusBar) {
+  FWindow.reset();  // it holds the options that LoadOptions replaces
+  const fs::path home = FHome.path().toStdString();
+  std::ofstream(home / "kodra3.ini", std::ios::binary) << "object TOptions\r\n  Bogus = 1\r\nend\r\n";
+  LoadOptions(home.string());
+  FWindow = std::make_unique<TFormKodra3>();
+  FWindow->show();
+  Settle();
+  EXPECT_EQ(FWindow->Status()->Kind(), skWarning);
+  EXPECT_EQ(FWindow->Status()->Text(),
+            "The settings file could not be read and was kept as kodra3.ini.bad; defaults are in use");
+  EXPECT_TRUE(fs::exists(home / "kodra3.ini.bad"));
+  // Once: the next load, and the next window, say what they always say.
+  FWindow->SelectLanguage(1);
+  Settle();
+  EXPECT_EQ(FWindow->Status()->Kind(), skInformation);
+  FWindow = std::make_unique<TFormKodra3>();
+  FWindow->show();
+  Settle();
+  EXPECT_EQ(FWindow->Status()->Kind(), skInformation);
+  Options().SetFileName({});  // the folder goes with the test
+}
+
+TEST_F(MainWindowTest, DamagedSavedSearchTextIsCleanedOnLoading) {
+  FWindow.reset();
+  // λόγος with a control unit, a lone surrogate and an odd byte among its units.
+  const char bytes[] = "\xBB\x03\x01\x00\xCC\x03\x00\xD8\xB3\x03\xBF\x03\xC2\x03" "x";
+  std::ofstream(fs::path(FHome.path().toStdString()) / "ancientgreek" / "saves.dat", std::ios::binary)
+      .write(bytes, sizeof bytes - 1);
+  FWindow = std::make_unique<TFormKodra3>();
+  FWindow->show();
+  Settle();
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"λόγος");
+}
