@@ -189,6 +189,72 @@ void BM_SearchAll(benchmark::State& state, const TCorpus* corpus) {
   }
   state.counters["results"] = double(results);
 }
+// The synthetic dictionaries of scripts/make_synthetic.py (a million forms in
+// random order; a main dictionary of about 200 MB), when they have been made.
+struct TSynthetic {
+  std::string Folder;            // where make_synthetic.py wrote them
+  std::string FormsRandom, FormsOrdered;  // sources
+  std::string Homes;             // program folders: lsj, lsj-forms, big
+};
+TSynthetic gSynthetic;
+
+bool PrepareSynthetic(const std::string& folder) {
+  if (!fs::exists(folder + "/forms-random.kds") || !fs::exists(folder + "/main-big.kds")) return false;
+  gSynthetic.Folder = folder;
+  gSynthetic.FormsRandom = folder + "/forms-random.kds";
+  gSynthetic.FormsOrdered = (gRoot / "forms-ordered.kds").string();
+  gSynthetic.Homes = (gRoot / "homes").string();
+  // The same articles in keyword order: saving writes them so.
+  TSourceDictionary forms(FindLanguage("ancientgreek"));
+  forms.LoadFromFile(gSynthetic.FormsRandom);
+  forms.SetFileName(gSynthetic.FormsOrdered);
+  forms.SaveToFile();
+  const std::string lsj = gCorpora[0].Folder + "/main.kdb";
+  for (const char* home : {"lsj", "lsj-forms", "big"}) {
+    const fs::path language = fs::path(gSynthetic.Homes) / home / "ancientgreek";
+    fs::create_directories(language);
+    std::ofstream configuration(language / "dictionaries.cfg", std::ios::binary);
+    configuration << "main\r\n";
+    if (std::string(home) == "big") {
+      Compile(folder + "/main-big.kds", (language / "main.kdb").string());
+      continue;
+    }
+    fs::copy_file(lsj, language / "main.kdb");
+    if (std::string(home) == "lsj-forms") {
+      forms.Compile((language / "forms.kdb").string());
+      configuration << "forms\r\n";
+    }
+  }
+  return true;
+}
+
+void BM_CompileForms(benchmark::State& state, bool ordered) {
+  const std::string source = ordered ? gSynthetic.FormsOrdered : gSynthetic.FormsRandom;
+  const std::string target = (gRoot / "forms-compiled.kdb").string();
+  for (auto _ : state) {
+    TSourceDictionary dictionary(FindLanguage("ancientgreek"));
+    dictionary.LoadFromFile(source);
+    dictionary.Verify();
+    dictionary.Compile(target);
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(fs::file_size(source)));
+}
+
+// What a reader waits for at start: the set loaded and merged, the first
+// word located and its article rendered.
+void BM_StartAndLookup(benchmark::State& state, const char* home) {
+  const std::string folder = (fs::path(gSynthetic.Homes) / home / "ancientgreek").string();
+  TKezDocumentSink sink;
+  for (auto _ : state) {
+    TDictionary dictionary(FindLanguage("ancientgreek"), folder, &gOptions);
+    dictionary.LoadDictionaries(true);
+    dictionary.LocateKeyword(u"λογος");
+    TRtfRichEditWriter writer(sink, dictionary.Language(), gOptions);
+    writer.BeginDocument();
+    dictionary.RenderArticle(writer);
+    writer.EndDocument();
+  }
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -211,6 +277,16 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(("DecodeOnly/" + c->Name).c_str(), BM_DecodeOnly, c)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("FullScan/" + c->Name).c_str(), BM_FullScan, c)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("SearchAll/" + c->Name).c_str(), BM_SearchAll, c)->Unit(benchmark::kMillisecond);
+  }
+  const char* synthetic = std::getenv("KODRA_SYNTHETIC");
+  if (PrepareSynthetic(synthetic ? synthetic : KODRA_SYNTHETIC)) {
+    benchmark::RegisterBenchmark("CompileForms/random", BM_CompileForms, false)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("CompileForms/ordered", BM_CompileForms, true)->Unit(benchmark::kMillisecond);
+    for (const char* home : {"lsj", "lsj-forms", "big"})
+      benchmark::RegisterBenchmark((std::string("StartAndLookup/") + home).c_str(), BM_StartAndLookup, home)
+          ->Unit(benchmark::kMillisecond);
+  } else {
+    std::cerr << "kodra_benchmarks: no synthetic dictionaries (run scripts/make_synthetic.py)\n";
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
