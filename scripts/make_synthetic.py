@@ -98,9 +98,13 @@ def main():
 
     bodies = [b for _, b in lsj]
     articles = []
+    seen = set()  # keywords as the keyword order tells them apart (low lines aside)
     for i in range(args.main_articles):
-        keyword, _ = lsj[i % len(lsj)]
-        articles.append((keyword + suffix(i // len(lsj)), bodies[(i * 7919) % len(bodies)]))
+        keyword = lsj[i % len(lsj)][0] + suffix(i // len(lsj))
+        while keyword.replace("_", "") in seen:
+            keyword += "ζ"
+        seen.add(keyword.replace("_", ""))
+        articles.append((keyword, bodies[(i * 7919) % len(bodies)]))
     write_source(os.path.join(args.out, "main-big.kds"),
                  HEADER.format(caption="Big", comment=f"{len(articles)} articles", kind="main"), articles)
     print(f"wrote {len(made)} forms and {len(articles)} main articles into {args.out}")
