@@ -232,7 +232,6 @@ void TBinaryDictionary::ParseImage() {
     // The body ends with at least its zero byte.
     recordsFloor = FBodyOffsets[size_t(i)] + 1;
   }
-  FText.shrink_to_fit();
   FCaption = FText.data() + header[0];
   FComment = FText.data() + header[1];
   FKind = DictionaryKindOf(FText.data() + header[2]);

@@ -191,8 +191,16 @@ void TDictionary::BuildKeywordList() {
 bool TDictionary::MergeOrderedDictionary(TBinaryDictionary& dictionary,
                                          TKeywordEntry*& storage) {
   const int32_t count = dictionary.ArticleCount();
-  for (int32_t i = 1; i < count; ++i)
-    if (FLanguage->CompareKeywordText(dictionary.GetKeyword(i - 1), dictionary.GetKeyword(i)) >= 0) return false;
+  // Most neighbours differ in their first sixteen letters: their prefixes decide.
+  TKeywordPrefix previous = count ? FLanguage->KeywordPrefix(dictionary.GetKeyword(0)) : TKeywordPrefix();
+  for (int32_t i = 1; i < count; ++i) {
+    const TKeywordPrefix prefix = FLanguage->KeywordPrefix(dictionary.GetKeyword(i));
+    if (prefix < previous) return false;
+    if (prefix == previous &&
+        FLanguage->CompareKeywordText(dictionary.GetKeyword(i - 1), dictionary.GetKeyword(i)) >= 0)
+      return false;
+    previous = prefix;
+  }
   std::vector<void*> merged;
   merged.reserve(size_t(FKeywords.Count()) + size_t(count));
   int32_t next = 0;
@@ -213,9 +221,7 @@ bool TDictionary::MergeOrderedDictionary(TBinaryDictionary& dictionary,
     }
   }
   for (; next < FKeywords.Count(); ++next) merged.push_back(FKeywords.Items(next));
-  FKeywords.Clear();
-  FKeywords.SetCapacity(int32_t(merged.size()));
-  for (void* item : merged) FKeywords.Add(item);
+  FKeywords.Assign(std::move(merged));
   return true;
 }
 

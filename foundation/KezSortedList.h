@@ -17,6 +17,8 @@ public:
   int32_t Capacity() const { return static_cast<int32_t>(FItems.capacity()); }
   void SetCapacity(int32_t capacity) { FItems.reserve(size_t(capacity)); }
   void* const* Data() const { return FItems.data(); }
+  // Takes over a whole list of items at once (already in the caller's order).
+  void Assign(std::vector<void*>&& items) { FItems = std::move(items); }
 
 private:
   std::vector<void*> FItems;
