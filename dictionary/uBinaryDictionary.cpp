@@ -82,7 +82,13 @@ void TBinaryDictionary::ReadImage() {
       close(descriptor);
       RaiseHelpedError("SFileTooLong", "Not enough memory. File too long");
     }
-    void* mapping = mmap(nullptr, size_t(status.st_size), PROT_READ, MAP_PRIVATE, descriptor, 0);
+#ifdef MAP_POPULATE
+    // Every page that holds a keyword is read at start anyway: in one call.
+    constexpr int kPopulate = MAP_POPULATE;
+#else
+    constexpr int kPopulate = 0;
+#endif
+    void* mapping = mmap(nullptr, size_t(status.st_size), PROT_READ, MAP_PRIVATE | kPopulate, descriptor, 0);
     close(descriptor);
     if (mapping != MAP_FAILED) {
       FMapping = mapping;
