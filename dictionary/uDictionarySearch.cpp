@@ -288,6 +288,10 @@ bool TDictionary::ScanBody(const TKeywordEntry& entry, std::u16string_view body,
   const uint8_t* table = UnitClassTable(Opts().FullTextSearch().SearchInComment());
   const char16_t* text = body.data();  // terminated by a zero unit
   const size_t count = FSearchWords.size();
+  // Folded units a text unit may give, per search word: too short a word
+  // cannot hold the pattern and needs no closer look.
+  size_t widest[kMaxWords];
+  for (size_t w = 0; w < count; ++w) widest[w] = SecondFoldTable(FSearchWords[w].KeepDiacritics) ? 2 : 1;
   size_t n = 0, sequenceStart = 0, fragmentStart = 0, fragmentEnd = 0, firstWordEnd = 0;
   size_t p = from;
   for (;;) {
@@ -318,9 +322,7 @@ bool TDictionary::ScanBody(const TKeywordEntry& entry, std::u16string_view body,
       word = entry.Keyword;  // the keyword's placeholder stands for the keyword
     size_t start = 0, end = 0;
     const TDictionarySearchWord& searchWord = FSearchWords[n];
-    // Too short to hold the pattern: no need to look closer.
-    const size_t widest = SecondFoldTable(searchWord.KeepDiacritics) ? 2 : 1;  // folded units a unit
-    const bool possible = searchWord.Mode == smAny || word.size() * widest >= searchWord.Pattern.size();
+    const bool possible = searchWord.Mode == smAny || word.size() * widest[n] >= searchWord.Pattern.size();
     if (possible && MatchWord(searchWord, word, start, end)) {
       if (n == 0) {
         fragmentStart = wordStart + start;

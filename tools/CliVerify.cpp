@@ -50,17 +50,8 @@ std::u16string ReadUtf16File(const std::string& fileName) {
 }
 // The 1-based line of a text, line breaks as the source reader counts them.
 std::u16string LineOfText(std::u16string_view text, int32_t line) {
-  size_t start = 0;
-  for (int32_t n = 1; n < line && start < text.size(); ++n) {
-    while (start < text.size() && text[start] != u'\r' && text[start] != u'\n') ++start;
-    if (start < text.size()) {
-      const char16_t pair = text[start] == u'\r' ? u'\n' : u'\r';
-      start += start + 1 < text.size() && text[start + 1] == pair ? 2 : 1;
-    }
-  }
-  size_t end = start;
-  while (end < text.size() && text[end] != u'\r' && text[end] != u'\n') ++end;
-  std::u16string result(text.substr(start, end - start));
+  const std::vector<std::u16string_view> lines = SplitSourceLines(text);
+  std::u16string result(line >= 1 && size_t(line) <= lines.size() ? lines[size_t(line - 1)] : std::u16string_view());
   for (char16_t& c : result)
     if (c < 0x20 || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFEFF) c = u'?';  // what the terminal cannot show
   return result;
