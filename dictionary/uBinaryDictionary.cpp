@@ -1,5 +1,7 @@
 #include "dictionary/uBinaryDictionary.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +19,7 @@
 #include "dictionary/uKeyStream.h"
 #include "foundation/KezAssert.h"
 #include "foundation/KezSystemError.h"
+#include "language/uLanguage.h"
 
 static_assert(std::endian::native == std::endian::little, "the image is read in place as little-endian");
 
@@ -38,7 +41,16 @@ private:
 TBinaryDictionary::TBinaryDictionary() = default;
 TBinaryDictionary::~TBinaryDictionary() { Release(); }
 
+void TBinaryDictionary::ReleasePages() {
+  if (FPages)
+    for (int32_t p = 0; p < (FArticleCount + kPageSize - 1) >> kPageShift; ++p) delete FPages[size_t(p)].load();
+  FPages.reset();
+  FBodyOffsets.reset();
+}
+
 void TBinaryDictionary::Release() {
+  ReleasePages();
+  FArticleCount = 0;
 #ifndef _WIN32
   if (FMapping) munmap(FMapping, FMappingSize);
 #endif
@@ -63,8 +75,8 @@ void TBinaryDictionary::LoadFromFile(const std::string& fileName) {
 
 void TBinaryDictionary::ReadImage() {
 #ifndef _WIN32
-  // Mapped: only the pages the strings and the looked-up bodies lie in are
-  // ever read, and they stay shared with the file cache.
+  // Mapped: only the pages that the tables, the looked-up keywords and the
+  // read bodies lie in are ever read, and they stay shared with the file cache.
   const int descriptor = open(FFileName.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) RaiseSystemError(errno, FFileName);
   struct stat status;
@@ -82,13 +94,7 @@ void TBinaryDictionary::ReadImage() {
       close(descriptor);
       RaiseHelpedError("SFileTooLong", "Not enough memory. File too long");
     }
-#ifdef MAP_POPULATE
-    // Every page that holds a keyword is read at start anyway: in one call.
-    constexpr int kPopulate = MAP_POPULATE;
-#else
-    constexpr int kPopulate = 0;
-#endif
-    void* mapping = mmap(nullptr, size_t(status.st_size), PROT_READ, MAP_PRIVATE | kPopulate, descriptor, 0);
+    void* mapping = mmap(nullptr, size_t(status.st_size), PROT_READ, MAP_PRIVATE, descriptor, 0);
     close(descriptor);
     if (mapping != MAP_FAILED) {
       FMapping = mapping;
@@ -180,8 +186,8 @@ void TBinaryDictionary::ParseImage() {
   if (charCount > size || articleCount > size || pairCount > size) RaiseCorrupt();
 
   FText.clear();
-  // Keywords average a few units; the estimate only spares regrowing.
-  FText.reserve(size_t(articleCount + pairCount) * 12 + 64);
+  // Abbreviations average a few units; the estimate only spares regrowing.
+  FText.reserve(size_t(pairCount) * 24 + 64);
 
   // The header: caption, comment, kind, language identifier.
   uint32_t position = 8;
@@ -207,11 +213,9 @@ void TBinaryDictionary::ParseImage() {
     floor = uint32_t(end);
   }
 
-  std::vector<uint32_t> abbreviations, articles;
+  std::vector<uint32_t> abbreviations;
   UnscrambleTable(pairTable, int32_t(pairCount), abbreviations);
-  UnscrambleTable(articleTable, int32_t(articleCount), articles);
   FAbbreviationCount = int32_t(pairCount);
-  FArticleCount = int32_t(articleCount);
   FCharTable = charCount ? reinterpret_cast<const char16_t*>(image + charTable) : nullptr;
   FCharCount = int32_t(charCount);
 
@@ -228,30 +232,188 @@ void TBinaryDictionary::ParseImage() {
     for (size_t k = FAbbreviationText[size_t(i)]; k < FText.size(); ++k)
       if (FText[k] == kLowLine) FText[k] = kNoBreakSpace;
   }
-  FKeywordText.resize(articleCount);
-  FBodyOffsets.resize(articleCount);
+  // An article record holds at least a keyword's terminator and a body's
+  // end byte; whether the keyword ends before the next record is seen when
+  // it is first read.
+  FArticleTable = articleTable;
+  FArticleCount = int32_t(articleCount);
   for (int32_t i = 0; i < FArticleCount; ++i) {
-#if defined(__GNUC__)
-    // The keywords lie one a record, far apart in a large dictionary.
-    if (i + 8 < FArticleCount && articles[size_t(i) + 8] < uint32_t(FImageSize))
-      __builtin_prefetch(FImage + articles[size_t(i) + 8]);
-#endif
-    const uint32_t record = articles[size_t(i)];
-    if (record < recordsFloor || record >= FRecordsEnd) RaiseCorrupt();
-    FKeywordText[size_t(i)] = uint32_t(FText.size());
-    FBodyOffsets[size_t(i)] = UnscrambleString(record, FRecordsEnd);
-    // The body ends with at least its zero byte.
-    recordsFloor = FBodyOffsets[size_t(i)] + 1;
+    const uint32_t record = RecordOf(i);
+    if (record < recordsFloor || record >= FRecordsEnd || record % 2 != 0) RaiseCorrupt();
+    recordsFloor = record + 3;
   }
+  FPages.reset(new std::atomic<TKeywordPage*>[size_t((FArticleCount + kPageSize - 1) >> kPageShift)]());
+  FBodyOffsets.reset(static_cast<uint32_t*>(std::calloc(size_t(FArticleCount) + 1, sizeof(uint32_t))));
+  if (!FBodyOffsets) RaiseHelpedError("SFileTooLong", "Not enough memory. File too long");
   FCaption = FText.data() + header[0];
   FComment = FText.data() + header[1];
   FKind = DictionaryKindOf(FText.data() + header[2]);
   FLanguageId = FText.data() + header[3];
 }
 
+uint32_t TBinaryDictionary::RecordOf(int32_t index) const {
+  uint32_t value;
+  std::memcpy(&value, FImage + FArticleTable + 4 * size_t(index), 4);
+  return value ^ KeyWords()[index % kKeyWordCount];
+}
+
+uint32_t TBinaryDictionary::RecordLimit(int32_t index) const {
+  return index + 1 < FArticleCount ? RecordOf(index + 1) : FRecordsEnd;
+}
+
+void TBinaryDictionary::UnscrambleKeyword(uint32_t record, uint32_t limit, std::vector<char16_t>& text) const {
+  const uint32_t* const key = KeyWords();
+  int k = 0;
+  for (uint32_t position = record; position + 2 <= limit; position += 2) {
+    uint16_t unit;
+    std::memcpy(&unit, FImage + position, 2);
+    unit = uint16_t(unit ^ (key[k] & 0xFFFF));
+    if (++k == kKeyWordCount) k = 0;
+    text.push_back(char16_t(unit));
+    if (unit == 0) return;
+  }
+  text.push_back(0);
+}
+
+const TBinaryDictionary::TKeywordPage& TBinaryDictionary::Page(int32_t index) const {
+  const int32_t page = index >> kPageShift;
+  if (const TKeywordPage* filled = FPages[size_t(page)].load(std::memory_order_acquire)) return *filled;
+  return FillPage(page);
+}
+
+const TBinaryDictionary::TKeywordPage& TBinaryDictionary::FillPage(int32_t page) const {
+  std::lock_guard<std::mutex> lock(FPageLock);
+  if (const TKeywordPage* filled = FPages[size_t(page)].load(std::memory_order_relaxed)) return *filled;
+  auto fresh = std::make_unique<TKeywordPage>();
+  const int32_t first = page << kPageShift;
+  const int32_t end = std::min(FArticleCount, first + kPageSize);
+  fresh->Text.reserve(size_t(end - first) * 12);
+  uint32_t record = RecordOf(first);
+  for (int32_t i = first; i < end; ++i) {
+#if defined(__GNUC__)
+    // The keywords lie one a record, far apart in a large dictionary.
+    if (i + 4 < end) __builtin_prefetch(FImage + RecordOf(i + 4));
+#endif
+    const uint32_t limit = RecordLimit(i);
+    fresh->Keyword[i - first] = uint32_t(fresh->Text.size());
+    UnscrambleKeyword(record, limit, fresh->Text);
+    record = limit;
+  }
+  const TKeywordPage* filled = fresh.release();
+  FPages[size_t(page)].store(const_cast<TKeywordPage*>(filled), std::memory_order_release);
+  return *filled;
+}
+
+namespace {
+// Unscrambles a keyword into into, up to its terminator or count units,
+// whichever comes first.
+void UnscrambleUnits(const uint8_t* units, size_t count, std::u16string& into) {
+  const uint32_t* const key = KeyWords();
+  into.clear();
+  for (size_t n = 0, kk = 0; n < count; ++n) {
+    uint16_t unit;
+    std::memcpy(&unit, units + 2 * n, 2);
+    unit = uint16_t(unit ^ key[kk]);
+    if (unit == 0) break;
+    into.push_back(char16_t(unit));
+    if (++kk == kKeyWordCount) kk = 0;
+  }
+}
+}  // namespace
+
+void TBinaryDictionary::ReadKeyword(int32_t index, std::u16string& into) const {
+  KEZ_ASSERT(index >= 0 && index < FArticleCount, "uBinaryDictionary");
+  const uint32_t record = RecordOf(index);
+  UnscrambleUnits(FImage + record, (RecordLimit(index) - record) / 2, into);
+}
+
+bool TBinaryDictionary::KeywordsAscend(const TKodraLanguage& language) const {
+#if defined(MADV_POPULATE_READ)
+  // The pass reads every record: their pages are mapped in one call rather
+  // than one fault at a time (a hint; older systems ignore it).
+  if (FMapping && FArticleCount > 0) {
+    const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
+    const uintptr_t first = uintptr_t(FImage + RecordOf(0)) & ~(page - 1);
+    madvise(reinterpret_cast<void*>(first), uintptr_t(FImage + FRecordsEnd) - first, MADV_POPULATE_READ);
+  }
+#endif
+  uint32_t previous = FArticleCount ? RecordOf(0) : 0;
+  for (int32_t i = 1; i < FArticleCount; ++i) {
+    const uint32_t record = RecordOf(i);
+#if defined(__GNUC__)
+    if (i + 16 < FArticleCount) __builtin_prefetch(FImage + RecordOf(i + 16));
+#endif
+    // A keyword may hold units up to the next record; one without a
+    // terminator there ends there.
+    if (CompareScrambled(FImage + previous, (record - previous) / 2, FImage + record, (RecordLimit(i) - record) / 2,
+                         language) >= 0)
+      return false;
+    previous = record;
+  }
+  return true;
+}
+
+TScrambledKeyword::TScrambledKeyword(std::u16string_view keyword) {
+  const uint32_t* const key = KeyWords();
+  FUnits.resize(keyword.size() + 1);
+  for (size_t n = 0; n <= keyword.size(); ++n) {
+    const uint16_t unit = n < keyword.size() ? uint16_t(keyword[n]) : 0;
+    FUnits[n] = uint16_t(unit ^ key[n % kKeyWordCount]);
+  }
+}
+
+int TBinaryDictionary::CompareKeyword(int32_t index, const TScrambledKeyword& keyword,
+                                      const TKodraLanguage& language) const {
+  KEZ_ASSERT(index >= 0 && index < FArticleCount, "uBinaryDictionary");
+  const uint32_t record = RecordOf(index);
+  return CompareScrambled(FImage + record, (RecordLimit(index) - record) / 2,
+                          reinterpret_cast<const uint8_t*>(keyword.Units()), keyword.Count(), language);
+}
+
+int CompareScrambled(const uint8_t* a, size_t aUnits, const uint8_t* b, size_t bUnits,
+                     const TKodraLanguage& language) {
+  static const std::array<uint16_t, kKeyWordCount> kKey = [] {
+    std::array<uint16_t, kKeyWordCount> key{};
+    for (int k = 0; k < kKeyWordCount; ++k) key[size_t(k)] = uint16_t(KeyWord(k));
+    return key;
+  }();
+  // Equal scrambled units are equal units: the common beginning is
+  // skipped without unscrambling it.
+  const size_t common = std::min(aUnits, bUnits);
+  size_t k = 0;
+  for (size_t position = 0; k < common; ++k) {
+    uint16_t first, second;
+    std::memcpy(&first, a + 2 * k, 2);
+    std::memcpy(&second, b + 2 * k, 2);
+    if (first != second) break;
+    if (first == kKey[position]) return 0;  // both ended
+    if (++position == kKeyWordCount) position = 0;
+  }
+  // The rest as CompareKeywordText compares: the first letter that differs
+  // decides, else the first difference of case or diacritics.
+  auto unitAt = [](const uint8_t* text, size_t count, size_t n) -> char16_t {
+    if (n >= count) return 0;
+    uint16_t unit;
+    std::memcpy(&unit, text + 2 * n, 2);
+    return char16_t(unit ^ kKey[n % kKeyWordCount]);
+  };
+  int full = 0;
+  for (size_t n = k, m = k;; ++n, ++m) {
+    char16_t first = unitAt(a, aUnits, n), second = unitAt(b, bUnits, m);
+    while (IsIgnorable(first)) first = unitAt(a, aUnits, ++n);
+    while (IsIgnorable(second)) second = unitAt(b, bUnits, ++m);
+    if (first == 0) return second == 0 ? full : -1;
+    if (second == 0) return 1;
+    const uint32_t weight = language.KeywordWeight(first), otherWeight = language.KeywordWeight(second);
+    if ((weight >> 8) != (otherWeight >> 8)) return (weight >> 8) < (otherWeight >> 8) ? -1 : 1;
+    if (full == 0 && weight != otherWeight) full = weight < otherWeight ? -1 : 1;
+  }
+}
+
 const char16_t* TBinaryDictionary::GetKeyword(int32_t index) const {
   KEZ_ASSERT(index >= 0 && index < FArticleCount, "uBinaryDictionary");
-  return FText.data() + FKeywordText[size_t(index)];
+  const TKeywordPage& page = Page(index);
+  return page.Text.data() + page.Keyword[index & (kPageSize - 1)];
 }
 
 const char16_t* TBinaryDictionary::GetAbbreviation(int32_t index) const {
@@ -266,7 +428,26 @@ const char16_t* TBinaryDictionary::GetExplanation(int32_t index) const {
 
 const uint8_t* TBinaryDictionary::BodyCodes(int32_t index) const {
   KEZ_ASSERT(index >= 0 && index < FArticleCount, "uBinaryDictionary");
-  return FImage + FBodyOffsets[size_t(index)];
+  // The body follows the keyword's terminator, found in the scrambled text:
+  // scans over every body need no keyword pages. A cut keyword's body is
+  // empty: it starts at the end of the records.
+  std::atomic_ref<uint32_t> known(FBodyOffsets[size_t(index)]);
+  if (const uint32_t body = known.load(std::memory_order_relaxed)) return FImage + body;
+  const uint32_t* const key = KeyWords();
+  const uint32_t record = RecordOf(index);
+  const uint32_t limit = RecordLimit(index);
+  uint32_t body = FRecordsEnd;
+  for (uint32_t position = record, k = 0; position + 2 <= limit; position += 2) {
+    uint16_t unit;
+    std::memcpy(&unit, FImage + position, 2);
+    if (unit == uint16_t(key[k])) {
+      body = position + 2;
+      break;
+    }
+    if (++k == kKeyWordCount) k = 0;
+  }
+  known.store(body, std::memory_order_relaxed);
+  return FImage + body;
 }
 
 const char16_t* TBinaryDictionary::GetArticle(int32_t index) {

@@ -1,19 +1,43 @@
 #pragma once
 // The reader of compiled dictionaries (.kdb). The file is mapped read-only
-// (read into memory where it cannot be mapped) and never written: its
-// strings are unscrambled in one tight pass into a compact text of their
-// own, so that keywords and abbreviations are pointers into that text, and a
-// body is decoded from the mapped codes through the character table into a
-// reused buffer. A compiler replaces a dictionary by renaming a new file over
-// it, which leaves the mapped one as it was.
+// (read into memory where it cannot be mapped) and never written. Loading
+// checks the header, the tables and where every record lies, and unscrambles
+// the header and the abbreviations; keywords are unscrambled only when first
+// asked for, a page of neighbours at a time, so that a dictionary of a
+// million keywords opens without reading them. A body is decoded from the
+// mapped codes through the character table into a reused buffer. A compiler
+// replaces a dictionary by renaming a new file over it, which leaves the
+// mapped one as it was.
+#include <atomic>
+#include <cstdlib>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "foundation/KezBuffer.h"
 #include "language/uCommon.h"
+
+class TKodraLanguage;
+
+// A keyword scrambled as compiled dictionaries store theirs, with its
+// terminator: compared with a dictionary's keywords without unscrambling them.
+class TScrambledKeyword {
+public:
+  explicit TScrambledKeyword(std::u16string_view keyword);
+  const uint16_t* Units() const { return FUnits.data(); }
+  size_t Count() const { return FUnits.size(); }
+
+private:
+  std::vector<uint16_t> FUnits;
+};
+
+// Two scrambled keywords of aUnits and bUnits units at most (a keyword ends
+// at its terminator or there), compared as CompareKeywordText compares them.
+int CompareScrambled(const uint8_t* a, size_t aUnits, const uint8_t* b, size_t bUnits,
+                     const TKodraLanguage& language);
 
 class TBinaryDictionary {
 public:
@@ -22,20 +46,31 @@ public:
   TBinaryDictionary(const TBinaryDictionary&) = delete;
   TBinaryDictionary& operator=(const TBinaryDictionary&) = delete;
 
-  // Reads, checks and unscrambles the file. Raises THelpedException
-  // (SCorruptFile, SFileTooLong, SCantReadFile) or ESystemError.
+  // Maps and checks the file. Raises THelpedException (SCorruptFile,
+  // SFileTooLong, SCantReadFile) or ESystemError.
   void LoadFromFile(const std::string& fileName);
 
-  // Valid while the object lives.
+  // Valid while the object lives. Safe to call from several threads. A
+  // keyword that runs into the next record (only in a damaged file) is cut
+  // there, and its article has an empty body.
   const char16_t* GetKeyword(int32_t index) const;
+  // The keyword unscrambled into a buffer of the caller's, for passes over
+  // every keyword that need not keep them.
+  void ReadKeyword(int32_t index, std::u16string& into) const;
+  // Whether every keyword sorts after the one before it in the language's
+  // keyword order. Neighbours are compared from their first difference,
+  // which shows in the scrambled text as well, so that little is unscrambled.
+  bool KeywordsAscend(const TKodraLanguage& language) const;
+  // The keyword at index against another, as CompareKeywordText compares.
+  int CompareKeyword(int32_t index, const TScrambledKeyword& keyword, const TKodraLanguage& language) const;
   const char16_t* GetAbbreviation(int32_t index) const;
   const char16_t* GetExplanation(int32_t index) const;
   // Decodes the body; valid until the next GetArticle on this object.
   const char16_t* GetArticle(int32_t index);
   std::u16string_view LastArticle() const { return FBody.View(); }
   // The coded body of an article, for scans that only need to know which
-  // characters it holds: codes run from the first byte to a zero byte or
-  // to CodesEnd, whichever comes first.
+  // characters it holds: codes run from the first byte to a zero byte or to
+  // the end of the records, whichever comes first.
   const uint8_t* BodyCodes(int32_t index) const;
   const char16_t* CharTable() const { return FCharTable; }
   // Calls f(code) for each code of the article's body, up to its end byte,
@@ -69,6 +104,14 @@ public:
   int32_t ArticleCount() const { return FArticleCount; }
 
 private:
+  // The keywords of kPageSize neighbouring articles, unscrambled together.
+  static constexpr int kPageShift = 5;
+  static constexpr int32_t kPageSize = 1 << kPageShift;
+  struct TKeywordPage {
+    uint32_t Keyword[kPageSize];  // in Text
+    std::vector<char16_t> Text;
+  };
+
   void ReadImage();
   void ParseImage();
   void Release();
@@ -77,6 +120,15 @@ private:
   uint32_t UnscrambleString(uint32_t offset, uint32_t limit);
   void UnscrambleTable(uint32_t offset, int32_t count, std::vector<uint32_t>& table);
   uint32_t TrailerNumber(int32_t distanceFromEnd) const;
+  // Where article index's record starts, and where the next one does.
+  uint32_t RecordOf(int32_t index) const;
+  uint32_t RecordLimit(int32_t index) const;
+  // Unscrambles the keyword of the record onto text, terminated, cut at
+  // limit when no terminator comes before it.
+  void UnscrambleKeyword(uint32_t record, uint32_t limit, std::vector<char16_t>& text) const;
+  const TKeywordPage& Page(int32_t index) const;
+  const TKeywordPage& FillPage(int32_t page) const;
+  void ReleasePages();
 
   std::string FFileName;
   const uint8_t* FImage = nullptr;  // the mapped file, or FOwnedImage
@@ -84,10 +136,18 @@ private:
   size_t FMappingSize = 0;
   std::unique_ptr<uint8_t[]> FOwnedImage;
   int32_t FImageSize = 0;
-  std::vector<char16_t> FText;           // the unscrambled strings, each terminated
-  std::vector<uint32_t> FKeywordText;    // per article: its keyword in FText
-  std::vector<uint32_t> FBodyOffsets;    // per article: its codes in the image
+  std::vector<char16_t> FText;  // the header and abbreviation strings, each terminated
   std::vector<uint32_t> FAbbreviationText;  // per abbreviation: it, then its explanation, in FText
+  uint32_t FArticleTable = 0;   // the scrambled record offsets of the articles
+  mutable std::unique_ptr<std::atomic<TKeywordPage*>[]> FPages;
+  // Per article, where its body starts once it has been looked for (0 until
+  // then: no body starts at the signature). Zero pages cost nothing until
+  // written, so a dictionary that is never scanned never pays for them.
+  struct TFreeDeleter {
+    void operator()(void* block) const { std::free(block); }
+  };
+  mutable std::unique_ptr<uint32_t[], TFreeDeleter> FBodyOffsets;
+  mutable std::mutex FPageLock;  // taken only to fill a page
   uint32_t FVersion = 0;
   const char16_t* FCaption = u"";
   const char16_t* FComment = u"";

@@ -167,69 +167,82 @@ void TDictionary::BuildKeywordList() {
     FCurrentIndex = -1;
     return;
   }
-  size_t total = size_t(main.ArticleCount());
+  // The set's dictionaries in the order their articles chain: the main
+  // one, then the others that are not main dictionaries.
+  std::vector<TBinaryDictionary*> members{&main};
   for (size_t i = 1; i < FDictionaries.size(); ++i)
-    if (FDictionaries[i].Dictionary->Kind() != dkMain) total += size_t(FDictionaries[i].Dictionary->ArticleCount());
+    if (FDictionaries[i].Dictionary->Kind() != dkMain) members.push_back(FDictionaries[i].Dictionary.get());
+  // The largest dictionary is the base that the others merge into, read
+  // only where the merge and the reader reach it. Only the main one is
+  // taken in its stored order unchecked, as it always has been.
+  TBinaryDictionary* base = nullptr;
+  if (FOrderedMerge) {
+    base = &main;
+    TBinaryDictionary* largest = *std::max_element(members.begin(), members.end(), [](auto* a, auto* b) {
+      return a->ArticleCount() < b->ArticleCount();
+    });
+    if (largest != &main && largest->KeywordsAscend(*FLanguage)) base = largest;
+  }
+  size_t total = 0;
+  for (TBinaryDictionary* member : members)
+    if (member != base) total += size_t(member->ArticleCount());
   FEntries.reset(new TKeywordEntry[total]);
-  FKeywords.SetCapacity(int32_t(total));
+  TKezSortedList others;
+  others.SetCapacity(int32_t(total));
   TKeywordEntry* storage = FEntries.get();
-  for (int32_t i = 0; i < main.ArticleCount(); ++i, ++storage) {
-    *storage = TKeywordEntry{main.GetKeyword(i), &main, uint32_t(i), nullptr};
-    FKeywords.Add(storage);
+  for (TBinaryDictionary* member : members) {
+    if (member == base) continue;
+    if (member == &main) {
+      for (int32_t i = 0; i < main.ArticleCount(); ++i, ++storage) {
+        *storage = TKeywordEntry{main.GetKeyword(i), &main, uint32_t(i), nullptr};
+        others.Add(storage);
+      }
+    } else {
+      MergeDictionary(others, *member, storage);
+    }
   }
-  AddAbbreviations(main);
-  for (size_t i = 1; i < FDictionaries.size(); ++i) {
-    TBinaryDictionary& dictionary = *FDictionaries[i].Dictionary;
-    if (dictionary.Kind() == dkMain) continue;
-    MergeDictionary(dictionary, storage);
-    AddAbbreviations(dictionary);
-  }
+  for (TBinaryDictionary* member : members) AddAbbreviations(*member);
+  std::vector<TKeywordEntry*> heads(size_t(others.Count()));
+  for (int32_t i = 0; i < others.Count(); ++i) heads[size_t(i)] = static_cast<TKeywordEntry*>(others.Items(i));
+  others.Clear();
+  FKeywords.Build(base, std::move(heads), *FLanguage, {members.begin(), members.end()});
 }
 
 // A dictionary in keyword order (as the compiler writes them) merges with
 // the list in one pass; the order is checked on the way in.
-bool TDictionary::MergeOrderedDictionary(TBinaryDictionary& dictionary,
+bool TDictionary::MergeOrderedDictionary(TKezSortedList& list, TBinaryDictionary& dictionary,
                                          TKeywordEntry*& storage) {
+  if (!dictionary.KeywordsAscend(*FLanguage)) return false;
   const int32_t count = dictionary.ArticleCount();
-  // Most neighbours differ in their first sixteen letters: their prefixes decide.
-  TKeywordPrefix previous = count ? FLanguage->KeywordPrefix(dictionary.GetKeyword(0)) : TKeywordPrefix();
-  for (int32_t i = 1; i < count; ++i) {
-    const TKeywordPrefix prefix = FLanguage->KeywordPrefix(dictionary.GetKeyword(i));
-    if (prefix < previous) return false;
-    if (prefix == previous &&
-        FLanguage->CompareKeywordText(dictionary.GetKeyword(i - 1), dictionary.GetKeyword(i)) >= 0)
-      return false;
-    previous = prefix;
-  }
   std::vector<void*> merged;
-  merged.reserve(size_t(FKeywords.Count()) + size_t(count));
+  merged.reserve(size_t(list.Count()) + size_t(count));
   int32_t next = 0;
   for (int32_t i = 0; i < count; ++i, ++storage) {
     TKeywordEntry* entry = storage;
     *entry = TKeywordEntry{dictionary.GetKeyword(i), &dictionary, uint32_t(i), nullptr};
     int order = -1;
-    while (next < FKeywords.Count() &&
-           (order = FLanguage->CompareKeywordText(static_cast<TKeywordEntry*>(FKeywords.Items(next))->Keyword,
+    while (next < list.Count() &&
+           (order = FLanguage->CompareKeywordText(static_cast<TKeywordEntry*>(list.Items(next))->Keyword,
                                                   entry->Keyword)) < 0)
-      merged.push_back(FKeywords.Items(next++));
-    if (next < FKeywords.Count() && order == 0) {
-      auto* item = static_cast<TKeywordEntry*>(FKeywords.Items(next));
+      merged.push_back(list.Items(next++));
+    if (next < list.Count() && order == 0) {
+      auto* item = static_cast<TKeywordEntry*>(list.Items(next));
       while (item->Next) item = item->Next;
       item->Next = entry;
     } else {
       merged.push_back(entry);
     }
   }
-  for (; next < FKeywords.Count(); ++next) merged.push_back(FKeywords.Items(next));
-  FKeywords.Assign(std::move(merged));
+  for (; next < list.Count(); ++next) merged.push_back(list.Items(next));
+  list.Assign(std::move(merged));
   return true;
 }
 
 // Chains the articles whose keywords the list holds and inserts the others at
 // their places. Insertions are gathered and merged in one pass, so that a
 // large second dictionary does not shift the whole list once per keyword.
-void TDictionary::MergeDictionary(TBinaryDictionary& dictionary, TKeywordEntry*& storage) {
-  if (FOrderedMerge && MergeOrderedDictionary(dictionary, storage)) return;
+void TDictionary::MergeDictionary(TKezSortedList& list, TBinaryDictionary& dictionary, TKeywordEntry*& storage) {
+  if (FOrderedMerge && MergeOrderedDictionary(list, dictionary, storage)) return;
   struct TPending {
     int32_t Index;
     TKeywordEntry* Entry;
@@ -239,8 +252,8 @@ void TDictionary::MergeDictionary(TBinaryDictionary& dictionary, TKeywordEntry*&
     TKeywordEntry* entry = storage;
     *entry = TKeywordEntry{dictionary.GetKeyword(i), &dictionary, uint32_t(i), nullptr};
     int32_t index;
-    if (FLanguage->FindKeyword(FKeywords, entry->Keyword, index)) {
-      auto* item = static_cast<TKeywordEntry*>(FKeywords.Items(index));
+    if (FLanguage->FindKeyword(TSortedListKeywords(list), entry->Keyword, index)) {
+      auto* item = static_cast<TKeywordEntry*>(list.Items(index));
       while (item->Next) item = item->Next;
       item->Next = entry;
     } else {
@@ -254,9 +267,9 @@ void TDictionary::MergeDictionary(TBinaryDictionary& dictionary, TKeywordEntry*&
     return FLanguage->CompareKeywordText(a.Entry->Keyword, b.Entry->Keyword) < 0;
   });
   std::vector<void*> merged;
-  merged.reserve(size_t(FKeywords.Count()) + pending.size());
+  merged.reserve(size_t(list.Count()) + pending.size());
   size_t next = 0;
-  for (int32_t index = 0; index <= FKeywords.Count(); ++index) {
+  for (int32_t index = 0; index <= list.Count(); ++index) {
     TKeywordEntry* lastNew = nullptr;
     for (; next < pending.size() && pending[next].Index == index; ++next) {
       TKeywordEntry* entry = pending[next].Entry;
@@ -269,11 +282,11 @@ void TDictionary::MergeDictionary(TBinaryDictionary& dictionary, TKeywordEntry*&
         lastNew = entry;
       }
     }
-    if (index < FKeywords.Count()) merged.push_back(FKeywords.Items(index));
+    if (index < list.Count()) merged.push_back(list.Items(index));
   }
-  FKeywords.Clear();
-  FKeywords.SetCapacity(int32_t(merged.size()));
-  for (void* item : merged) FKeywords.Add(item);
+  list.Clear();
+  list.SetCapacity(int32_t(merged.size()));
+  for (void* item : merged) list.Add(item);
 }
 
 void TDictionary::AddAbbreviations(const TBinaryDictionary& dictionary) {
@@ -284,7 +297,7 @@ void TDictionary::AddAbbreviations(const TBinaryDictionary& dictionary) {
 const TKeywordEntry* TDictionary::GetEntry(int32_t index) const {
   if (FKeywords.Count() == 0) return nullptr;
   if (index < 0 || index >= FKeywords.Count()) index = 0;
-  return static_cast<const TKeywordEntry*>(FKeywords.Items(index));
+  return FKeywords.Entry(index);
 }
 
 std::u16string_view TDictionary::GetKeywordText(int32_t index) const {
@@ -317,7 +330,7 @@ void TDictionary::AddReloadName(const std::string& fileName) {
 
 void TDictionary::RenderArticle(TArticleWriter& writer) {
   if (FCurrentIndex < 0 || FCurrentIndex >= FKeywords.Count()) return;
-  for (auto* entry = static_cast<const TKeywordEntry*>(FKeywords.Items(FCurrentIndex)); entry; entry = entry->Next) {
+  for (auto* entry = FKeywords.Entry(FCurrentIndex); entry; entry = entry->Next) {
     RenderEntry(*entry, writer);
     if (entry->Next) writer.EndParagraph();
   }

@@ -10,21 +10,13 @@
 #include <vector>
 
 #include "dictionary/uBinaryDictionary.h"
+#include "dictionary/uMergedKeywords.h"
 #include "foundation/KezHashTable.h"
 #include "foundation/KezSortedList.h"
 #include "language/uLanguage.h"
 
 class TArticleWriter;
 class TOptions;
-
-// One article of a loaded dictionary; entries with equal keywords from later
-// dictionaries are chained behind the first.
-struct TKeywordEntry {
-  const char16_t* Keyword;
-  TBinaryDictionary* Dictionary;
-  uint32_t ArticleIndex;
-  TKeywordEntry* Next;
-};
 
 // Search-word modes.
 enum TDictionarySearchMode : uint8_t { smWord = 0, smAny = 1, smFragment = 2, smPrefix = 3, smSuffix = 4, smInfix = 5 };
@@ -126,8 +118,10 @@ public:
   // letter rather than word by word; the results are the same. Off only to
   // compare the two.
   void SetLetterScan(bool on) { FLetterScan = on; }
-  // A dictionary in keyword order is merged in one pass rather than keyword
-  // by keyword; the keyword list is the same. Off only to compare the two.
+  // Dictionaries in keyword order are merged in one pass rather than
+  // keyword by keyword, and the largest is read only where the merge and
+  // the reader reach it; the keyword list is the same. Off only to compare
+  // the two.
   void SetOrderedMerge(bool on) { FOrderedMerge = on; }
 
   TKodraLanguage* Language() const { return FLanguage; }
@@ -144,8 +138,8 @@ private:
   };
 
   void BuildKeywordList();
-  void MergeDictionary(TBinaryDictionary& dictionary, TKeywordEntry*& storage);
-  bool MergeOrderedDictionary(TBinaryDictionary& dictionary, TKeywordEntry*& storage);
+  void MergeDictionary(TKezSortedList& list, TBinaryDictionary& dictionary, TKeywordEntry*& storage);
+  bool MergeOrderedDictionary(TKezSortedList& list, TBinaryDictionary& dictionary, TKeywordEntry*& storage);
   void AddAbbreviations(const TBinaryDictionary& dictionary);
   std::vector<std::string> ReadConfiguration() const;
   void WriteConfiguration(const std::vector<std::string>& names) const;
@@ -168,9 +162,10 @@ private:
   std::string FFolder;
   const TOptions* FOptions;
   std::vector<TLoaded> FDictionaries;
-  TKezSortedList FKeywords;
-  // Every entry is written before it is read: left uninitialised, so that a
-  // million of them cost no clearing pass.
+  TMergedKeywords FKeywords;
+  // The entries of the dictionaries merged into the base. Every one is
+  // written before it is read: left uninitialised, so that many of them
+  // cost no clearing pass.
   std::unique_ptr<TKeywordEntry[]> FEntries;
   TKezPWideCharHashTable FAbbreviations{313};
   int32_t FCurrentIndex = 0;

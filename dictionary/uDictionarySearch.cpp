@@ -362,7 +362,7 @@ int32_t TDictionary::RenderedPosition(const TKeywordEntry& entry, std::u16string
     return length;
   };
   int32_t position = 0;
-  for (auto* e = static_cast<const TKeywordEntry*>(FKeywords.Items(FSearchIndex)); e != &entry; e = e->Next) {
+  for (auto* e = FKeywords.Entry(FSearchIndex); e != &entry; e = e->Next) {
     const std::u16string_view caption(e->Dictionary->Caption());
     const std::u16string_view other(e->Dictionary->GetArticle(int32_t(e->ArticleIndex)));
     position += int32_t(caption.size()) + 1 + renderedLength(*e, other) + 1;
@@ -457,7 +457,7 @@ bool TDictionary::MayHold(const TKeywordEntry& entry) {
 
 bool TDictionary::SearchStep() {
   while (FSearchIndex < FSearchEnd) {
-    if (!FSearchEntry) FSearchEntry = static_cast<const TKeywordEntry*>(FKeywords.Items(FSearchIndex));
+    if (!FSearchEntry) FSearchEntry = FKeywords.Entry(FSearchIndex);
     const TKeywordEntry& entry = *FSearchEntry;
     if (!MayHold(entry)) {
       FSearchEntry = entry.Next;

@@ -98,16 +98,16 @@ int TGreek::CompareKeywordText(const char16_t* a, const char16_t* b) const {
 
 TKeywordPrefix TGreek::KeywordPrefix(const char16_t* keyword) const { return TOrder::Prefix(keyword); }
 
-bool TGreek::FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const {
+bool TGreek::FindKeyword(const TKeywordSequence& list, const char16_t* key, int32_t& index) const {
   return TOrder::FindKeyword(list, key, index);
 }
 
-bool TGreek::FindFirstKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const {
-  return TOrder::FindFirstKeyword(list, key, index, &TOrder::CompareFull);
+bool TGreek::FindFirstKeyword(const TKeywordSequence& list, const char16_t* key, int32_t& index) const {
+  return TOrder::FindFirstKeyword(list, key, index, &TOrder::FullOf);
 }
 
-TKeywordLocation TGreek::LocateWord(const TKezSortedList& list, const char16_t* word) const {
-  return TOrder::Locate(list, word, &TOrder::CompareFull);
+TKeywordLocation TGreek::LocateWord(const TKeywordSequence& list, const char16_t* word) const {
+  return TOrder::Locate(list, word, &TOrder::FullOf);
 }
 
 const char16_t* TGreek::GetKeyboardGrid(bool capitals, int& columns, int& rows) const {

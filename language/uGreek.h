@@ -12,12 +12,13 @@ public:
   char16_t FoldChar(char16_t c, bool keepDiacritics) const override;
   std::string GetId() const override { return "ancientgreek"; }
   std::string GetName() const override { return "Ancient Greek"; }
-  bool FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const override;
-  bool FindFirstKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const override;
-  TKeywordLocation LocateWord(const TKezSortedList& list, const char16_t* word) const override;
+  bool FindKeyword(const TKeywordSequence& list, const char16_t* key, int32_t& index) const override;
+  bool FindFirstKeyword(const TKeywordSequence& list, const char16_t* key, int32_t& index) const override;
+  TKeywordLocation LocateWord(const TKeywordSequence& list, const char16_t* word) const override;
   const char16_t* GetKeyboardGrid(bool capitals, int& columns, int& rows) const override;
   int CompareKeywordText(const char16_t* a, const char16_t* b) const override;
   TKeywordPrefix KeywordPrefix(const char16_t* keyword) const override;
+  uint32_t KeywordWeight(char16_t c) const override { return CharWeight(c); }
 
   static uint32_t CharFlags(char16_t c);
   static uint32_t CharWeight(char16_t c);

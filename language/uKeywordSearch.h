@@ -2,15 +2,14 @@
 // Keyword searches shared by the languages. Traits supplies Weight(c), and
 // for lookup the spellings readers type: SpellOut(word) rewrites letters
 // that keywords never hold, Respellings(word, i) the other letters unit i
-// may stand for. The list's items begin with a pointer to their
-// zero-terminated keyword.
+// may stand for. The lists are keyword sequences.
 #include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "foundation/KezSortedList.h"
+#include "language/uKeywordSequence.h"
 #include "language/uLanguage.h"
 
 template <class Traits>
@@ -35,12 +34,73 @@ struct TKeywordOrder {
     }
   }
 
+  // A keyword against a key: negative, zero or positive as the keyword
+  // sorts before, equal to or after it.
+  using TCompare = int (*)(const char16_t* keyword, const void* key);
   static const char16_t* KeywordOf(const void* item) { return *static_cast<const char16_t* const*>(item); }
-  static int ComparePrimary(const void*, const void* item, const void* key) {
-    return CompareBy<true>(KeywordOf(item), static_cast<const char16_t*>(key));
+  static int PrimaryOf(const char16_t* keyword, const void* key) {
+    return CompareBy<true>(keyword, static_cast<const char16_t*>(key));
   }
-  static int CompareFull(const void*, const void* item, const void* key) {
-    return CompareBy<false>(KeywordOf(item), static_cast<const char16_t*>(key));
+  static int FullOf(const char16_t* keyword, const void* key) {
+    return CompareBy<false>(keyword, static_cast<const char16_t*>(key));
+  }
+  // The same for list items that begin with a pointer to their keyword.
+  static int ComparePrimary(const void*, const void* item, const void* key) { return PrimaryOf(KeywordOf(item), key); }
+  static int CompareFull(const void*, const void* item, const void* key) { return FullOf(KeywordOf(item), key); }
+
+  // Binary search between low and high inclusive: on a hit, index is the
+  // first equal keyword met (not necessarily the lowest); otherwise the
+  // insertion position.
+  static bool SearchRange(const TKeywordSequence& list, const void* key, int32_t low, int32_t& index, int32_t high,
+                          TCompare compare) {
+    bool found = false;
+    while (low <= high) {
+      const int32_t mid = int32_t((uint32_t(low) + uint32_t(high)) / 2);
+      const int r = compare(list.Keyword(mid), key);
+      if (r < 0) {
+        low = mid + 1;
+      } else {
+        high = mid - 1;
+        if (r == 0) {
+          found = true;
+          low = mid;
+        }
+      }
+    }
+    index = low;
+    return found;
+  }
+  // The lowest equal keyword, or the insertion position when none is equal.
+  static bool SearchFirst(const TKeywordSequence& list, const void* key, int32_t& index, TCompare compare) {
+    int32_t low = 0, high = list.Count() - 1;
+    bool found = false;
+    while (low <= high) {
+      const int32_t mid = int32_t((uint32_t(low) + uint32_t(high)) / 2);
+      const int r = compare(list.Keyword(mid), key);
+      if (r < 0) {
+        low = mid + 1;
+      } else {
+        if (r == 0) found = true;
+        high = mid - 1;
+      }
+    }
+    index = low;
+    return found;
+  }
+  // The highest equal keyword from low on, or -1 when none is equal.
+  static void SearchLast(const TKeywordSequence& list, const void* key, int32_t low, int32_t& index, TCompare compare) {
+    int32_t high = list.Count() - 1;
+    index = -1;
+    while (low <= high) {
+      const int32_t mid = int32_t((uint32_t(low) + uint32_t(high)) / 2);
+      const int r = compare(list.Keyword(mid), key);
+      if (r > 0) {
+        high = mid - 1;
+      } else {
+        if (r == 0) index = mid;
+        low = mid + 1;
+      }
+    }
   }
 
   // Keyword lists are in letter order, and keywords with the same letters
@@ -48,22 +108,22 @@ struct TKeywordOrder {
   // the positions found here builds. The search narrows to the keywords with
   // the key's letters, then places the key among them, so that a word typed
   // without accents lands on its accented keyword.
-  static bool FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) {
+  static bool FindKeyword(const TKeywordSequence& list, const char16_t* key, int32_t& index) {
     index = -1;
     int32_t first;
-    if (!SearchFirst(list, key, first, &ComparePrimary)) {
+    if (!SearchFirst(list, key, first, &PrimaryOf)) {
       index = first;
       return false;
     }
     int32_t last;
-    SearchLast(list, key, first, last, &ComparePrimary);
+    SearchLast(list, key, first, last, &PrimaryOf);
     if (last < first) last = first;  // only on a list out of order
     if (first == last) {
-      const int r = CompareFull(nullptr, list.Items(last), key);
+      const int r = FullOf(list.Keyword(last), key);
       index = r < 0 ? last + 1 : last;
       return r == 0;
     }
-    return SearchRange(list, key, first, index, last, &CompareFull);
+    return SearchRange(list, key, first, index, last, &FullOf);
   }
 
   // The order of keyword lists: letters first, then case and diacritics.
@@ -99,12 +159,11 @@ struct TKeywordOrder {
     }
   }
 
-  static bool SameLetters(const void* item, const char16_t* key) { return ComparePrimary(nullptr, item, key) == 0; }
+  static bool SameLetters(const char16_t* keyword, const char16_t* key) { return PrimaryOf(keyword, key) == 0; }
 
   // Negative, zero or positive as the item's letters, cut to the length of
   // the prefix's, sort before, equal or after them.
-  static int ComparePrefix(const void*, const void* item, const void* key) {
-    const char16_t* a = KeywordOf(item);
+  static int ComparePrefix(const char16_t* a, const void* key) {
     const auto& prefix = *static_cast<const std::u16string_view*>(key);
     size_t j = 0;
     for (;;) {
@@ -117,15 +176,15 @@ struct TKeywordOrder {
       ++j;
     }
   }
-  static bool HasPrefix(const TKezSortedList& list, std::u16string_view prefix) {
+  static bool HasPrefix(const TKeywordSequence& list, std::u16string_view prefix) {
     int32_t index;
     return SearchFirst(list, &prefix, index, &ComparePrefix);
   }
 
   // The item at the index, or the one before it, when it has the key's letters.
-  static bool LandOnLetters(const TKezSortedList& list, const char16_t* key, int32_t& index) {
-    if (index >= 0 && index < list.Count() && SameLetters(list.Items(index), key)) return true;
-    if (index > 0 && index <= list.Count() && SameLetters(list.Items(index - 1), key)) {
+  static bool LandOnLetters(const TKeywordSequence& list, const char16_t* key, int32_t& index) {
+    if (index >= 0 && index < list.Count() && SameLetters(list.Keyword(index), key)) return true;
+    if (index > 0 && index <= list.Count() && SameLetters(list.Keyword(index - 1), key)) {
       --index;
       return true;
     }
@@ -135,11 +194,11 @@ struct TKeywordOrder {
   // Tries the other spellings of the word at its ambiguous units from k on,
   // in order (the letter as typed first), following only the prefixes that
   // some keyword has. budget bounds the searches a keystroke may cost.
-  static bool Respell(const TKezSortedList& list, std::u16string& word,
+  static bool Respell(const TKeywordSequence& list, std::u16string& word,
                       const std::vector<std::pair<size_t, std::u16string_view>>& at, size_t k, int& budget) {
     if (k == at.size()) {
       int32_t first;
-      return --budget >= 0 && SearchFirst(list, word.c_str(), first, &ComparePrimary);
+      return --budget >= 0 && SearchFirst(list, word.c_str(), first, &PrimaryOf);
     }
     const auto [i, others] = at[k];
     const char16_t typed = word[i];
@@ -154,7 +213,7 @@ struct TKeywordOrder {
   }
 
   // The keyword a reader means by a word (see TKodraLanguage::LocateWord).
-  static TKeywordLocation Locate(const TKezSortedList& list, const char16_t* key, TKezCompareFunc stepBack) {
+  static TKeywordLocation Locate(const TKeywordSequence& list, const char16_t* key, TCompare stepBack) {
     TKeywordLocation at;
     if (FindFirstKeyword(list, key, at.Index, stepBack)) {
       at.Match = kmExact;
@@ -184,11 +243,11 @@ struct TKeywordOrder {
 
   // FindKeyword, then back over the items before it that compare equal under
   // the given comparison.
-  static bool FindFirstKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index,
-                               TKezCompareFunc stepBack) {
+  static bool FindFirstKeyword(const TKeywordSequence& list, const char16_t* key, int32_t& index,
+                               TCompare stepBack) {
     const bool found = FindKeyword(list, key, index);
     if (index >= 0 && index < list.Count())
-      while (index > 0 && stepBack(nullptr, list.Items(index - 1), key) == 0) --index;
+      while (index > 0 && stepBack(list.Keyword(index - 1), key) == 0) --index;
     return found;
   }
 };

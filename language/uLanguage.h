@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "foundation/KezSortedList.h"
+#include "language/uKeywordSequence.h"
 #include "language/uCommon.h"
 
 class TInputMethod;
@@ -68,18 +68,20 @@ public:
   virtual char16_t FoldSecond(char16_t c, bool keepDiacritics) const;
   virtual std::string GetId() const = 0;
   virtual std::string GetName() const = 0;
-  // The list's items begin with a pointer to their keyword and are in the
-  // order of CompareKeywordText.
-  virtual bool FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const = 0;
-  virtual bool FindFirstKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const = 0;
+  // The list is in the order of CompareKeywordText.
+  virtual bool FindKeyword(const TKeywordSequence& list, const char16_t* key, int32_t& index) const = 0;
+  virtual bool FindFirstKeyword(const TKeywordSequence& list, const char16_t* key, int32_t& index) const = 0;
   // The keyword that a reader means by a word: the nearest one, moved onto a
   // keyword of the same letters where one stands beside it, and failing that
   // the first of the word's other spellings that has one.
-  virtual TKeywordLocation LocateWord(const TKezSortedList& list, const char16_t* word) const = 0;
+  virtual TKeywordLocation LocateWord(const TKeywordSequence& list, const char16_t* word) const = 0;
   virtual const char16_t* GetKeyboardGrid(bool capitals, int& columns, int& rows) const = 0;
   // The order of keyword lists: letters first, then case and diacritics.
   virtual int CompareKeywordText(const char16_t* a, const char16_t* b) const = 0;
   virtual TKeywordPrefix KeywordPrefix(const char16_t* keyword) const = 0;
+  // A unit's weight in that order: its letter above the low byte, its case
+  // and diacritics in it.
+  virtual uint32_t KeywordWeight(char16_t c) const = 0;
 
   // Program folder + identifier + separator + file name.
   std::string GetPath(const std::string& fileName) const;

@@ -157,16 +157,16 @@ int TLatin::CompareKeywordText(const char16_t* a, const char16_t* b) const {
 
 TKeywordPrefix TLatin::KeywordPrefix(const char16_t* keyword) const { return TOrder::Prefix(keyword); }
 
-bool TLatin::FindKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const {
+bool TLatin::FindKeyword(const TKeywordSequence& list, const char16_t* key, int32_t& index) const {
   return TOrder::FindKeyword(list, key, index);
 }
 
-bool TLatin::FindFirstKeyword(const TKezSortedList& list, const char16_t* key, int32_t& index) const {
-  return TOrder::FindFirstKeyword(list, key, index, &TOrder::ComparePrimary);
+bool TLatin::FindFirstKeyword(const TKeywordSequence& list, const char16_t* key, int32_t& index) const {
+  return TOrder::FindFirstKeyword(list, key, index, &TOrder::PrimaryOf);
 }
 
-TKeywordLocation TLatin::LocateWord(const TKezSortedList& list, const char16_t* word) const {
-  return TOrder::Locate(list, word, &TOrder::ComparePrimary);
+TKeywordLocation TLatin::LocateWord(const TKeywordSequence& list, const char16_t* word) const {
+  return TOrder::Locate(list, word, &TOrder::PrimaryOf);
 }
 
 const char16_t* TLatin::GetKeyboardGrid(bool capitals, int& columns, int& rows) const {

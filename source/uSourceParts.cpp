@@ -285,7 +285,7 @@ void TSourceDictionaryPartArticles::AddArticle(std::u16string_view keyword, std:
   // The keyword search needs a terminated key; the line it came from is one.
   const std::u16string key(keyword);
   int32_t index;
-  if (FDictionary.Language()->FindKeyword(FRecords, key.c_str(), index)) {
+  if (FDictionary.Language()->FindKeyword(TSortedListKeywords(FRecords), key.c_str(), index)) {
     auto& record = *static_cast<TSourceRecord*>(FRecords.Items(index));
     if (!text.empty() && !HasValue(record, text)) MergeInto(record, text, kLineBreak);
   } else {
@@ -368,7 +368,7 @@ void TSourceDictionaryPartArticles::ReadArticles(TSourceDictionaryReader& reader
   }
   // Where the last article read now stands (the record it joined, if it did).
   int32_t index;
-  FLastInserted = language.FindKeyword(FRecords, lastKeyword, index) ? index : -1;
+  FLastInserted = language.FindKeyword(TSortedListKeywords(FRecords), lastKeyword, index) ? index : -1;
 }
 
 void TSourceDictionaryPartArticles::ReadFrom(TSourceDictionaryReader& reader) { ReadArticles(reader); }
@@ -410,7 +410,7 @@ void TSourceDictionaryPartArticles::SetText(char16_t* text, size_t length, int32
   ReadArticles(reader);
   // Articles added after it may have moved the edited one: follow it.
   int32_t index;
-  if (Count() != countBefore && FDictionary.Language()->FindKeyword(FRecords, keyword.c_str(), index))
+  if (Count() != countBefore && FDictionary.Language()->FindKeyword(TSortedListKeywords(FRecords), keyword.c_str(), index))
     FDictionary.SetLocation(spArticles, index, 0, 0);
 }
 
@@ -441,6 +441,6 @@ bool TSourceDictionaryPartArticles::FindNext(std::u16string_view text, bool whol
 
 void TSourceDictionaryPartArticles::Locate(const char16_t* keyword) {
   int32_t index;
-  FDictionary.Language()->FindFirstKeyword(FRecords, keyword, index);
+  FDictionary.Language()->FindFirstKeyword(TSortedListKeywords(FRecords), keyword, index);
   FDictionary.SetLocation(spArticles, index, 0, 0);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -7,6 +8,7 @@
 #include "KdbBuilder.h"
 #include "TestFiles.h"
 #include "dictionary/uBinaryDictionary.h"
+#include "language/uLanguage.h"
 #include "foundation/KezAssert.h"
 #include "foundation/KezSystemError.h"
 
@@ -230,4 +232,85 @@ TEST(BinaryDictionary, ReplacingTheFileLeavesTheLoadedDictionary) {
   TBinaryDictionary fresh;
   fresh.LoadFromFile(dir.Path("d.kdb"));
   EXPECT_EQ(std::u16string(fresh.GetArticle(0)), u"second and longer text");
+}
+
+// Keywords are unscrambled when first read. One that runs into the next
+// record (a damaged file) is cut there with an empty body; its neighbours
+// read as they are.
+TEST(BinaryDictionary, KeywordRunningIntoTheNextRecordIsCut) {
+  const std::u16string units = u"abcdefghijklmnopqrstuvwxyz ";
+  TKdbContent content;
+  content.Kind = u"main";
+  content.Articles = {{u"amo", CodeBody(u"amo text", units)}, {u"te", CodeBody(u"te text", units)}};
+  content.Chars = CharTableFor(units);
+  auto bytes = TKdbBuilder::Build(content);
+  const size_t end = bytes.size();
+  const uint32_t articleTable = GetU32At(bytes, end - 20) ^ kKdbTrailerMask;
+  const uint32_t record = GetU32At(bytes, articleTable) ^ KeyWord(0);
+  // The terminator after «amo» becomes an «x», and so does every byte of its body.
+  const uint32_t next = GetU32At(bytes, articleTable + 4) ^ KeyWord(1);
+  for (uint32_t position = record + 6, k = 3; position + 2 <= next; position += 2, ++k) {
+    const uint16_t unit = uint16_t(u'x' ^ KeyWord(int(k)));
+    bytes[position] = uint8_t(unit);
+    bytes[position + 1] = uint8_t(unit >> 8);
+  }
+  TTempDir dir;
+  TBinaryDictionary dictionary;
+  dictionary.LoadFromFile(dir.Write("cut.kdb", bytes));
+  const std::u16string cut(dictionary.GetKeyword(0));
+  EXPECT_EQ(cut, u"amo" + std::u16string((next - record - 6) / 2, u'x'));
+  EXPECT_EQ(std::u16string(dictionary.GetArticle(0)), u"");
+  EXPECT_EQ(std::u16string(dictionary.GetKeyword(1)), u"te");
+  EXPECT_EQ(std::u16string(dictionary.GetArticle(1)), u"te text");
+  std::u16string read;
+  dictionary.ReadKeyword(0, read);
+  EXPECT_EQ(read, cut);
+}
+
+// Keywords compared as the file stores them, from their first difference,
+// order as their text does: letters first, then case and diacritics, with
+// the ignorable low line skipped.
+TEST(BinaryDictionary, ScrambledKeywordsCompareAsTheirText) {
+  const std::vector<std::pair<std::u16string, std::u16string>> pairs = {
+      {u"λόγος", u"λόγος"}, {u"λόγος", u"λόγου"}, {u"λογος", u"λόγος"}, {u"Λόγος", u"λόγος"},
+      {u"λόγ", u"λόγος"},   {u"λόγος", u"λό_γος"}, {u"λό_γος", u"λόγοι"}, {u"_", u""},
+      {u"ἄνθρωπος", u"ἀνθρώπου"}, {u"", u"α"}, {u"ωω", u"ω"},
+  };
+  const TKodraLanguage& greek = *FindLanguage("ancientgreek");
+  const std::u16string units = u"abc";
+  TKdbContent content;
+  content.Kind = u"main";
+  for (const auto& [a, b] : pairs) {
+    content.Articles.emplace_back(a, CodeBody(u"a", units));
+    content.Articles.emplace_back(b, CodeBody(u"b", units));
+  }
+  content.Chars = CharTableFor(units);
+  TTempDir dir;
+  TBinaryDictionary dictionary;
+  dictionary.LoadFromFile(dir.Write("pairs.kdb", TKdbBuilder::Build(content)));
+  auto sign = [](int r) { return (r > 0) - (r < 0); };
+  for (size_t i = 0; i < pairs.size(); ++i) {
+    const auto& [a, b] = pairs[i];
+    const int expected = sign(greek.CompareKeywordText(a.c_str(), b.c_str()));
+    EXPECT_EQ(sign(dictionary.CompareKeyword(int32_t(2 * i), TScrambledKeyword(b), greek)), expected)
+        << "pair " << i;
+    EXPECT_EQ(sign(dictionary.CompareKeyword(int32_t(2 * i + 1), TScrambledKeyword(a), greek)), -expected) << " pair " << i;
+  }
+  // In order as a whole only when every neighbour ascends: keywords sorted
+  // by their text do, and no longer with two equal ones among them.
+  EXPECT_FALSE(dictionary.KeywordsAscend(greek));
+  std::vector<std::u16string> keywords = {u"ωω", u"λόγου", u"λογος", u"λόγος", u"α", u"λό_γοι", u"λόγ", u""};
+  std::sort(keywords.begin(), keywords.end(),
+            [&](const auto& a, const auto& b) { return greek.CompareKeywordText(a.c_str(), b.c_str()) < 0; });
+  for (bool withEqual : {false, true}) {
+    TKdbContent ordered;
+    ordered.Kind = u"main";
+    for (const auto& keyword : keywords) {
+      ordered.Articles.emplace_back(keyword, CodeBody(u"a", units));
+      if (withEqual && keyword == u"λόγος") ordered.Articles.emplace_back(u"λό_γος", CodeBody(u"b", units));
+    }
+    ordered.Chars = CharTableFor(units);
+    dictionary.LoadFromFile(dir.Write("ordered.kdb", TKdbBuilder::Build(ordered)));
+    EXPECT_EQ(dictionary.KeywordsAscend(greek), !withEqual);
+  }
 }

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "DictionaryTestUtil.h"
+#include "KdbBuilder.h"
 #include "RecordingWriter.h"
 
 namespace {
@@ -163,9 +164,11 @@ std::vector<std::tuple<std::u16string, std::string, uint32_t>> Chains(const TDic
 }
 }  // namespace
 
-// Merging a dictionary in keyword order in one pass gives the keyword list
-// and chains of the keyword-by-keyword merge: real dictionaries, and a form
-// dictionary made from one of them (forms equal to its keywords, forms new).
+// Merging dictionaries in keyword order in one pass, into the largest one
+// read only where the merge reaches it, gives the keyword list and chains of
+// the keyword-by-keyword merge: real dictionaries, and a form dictionary made
+// from one of them (forms equal to its keywords, forms new), once smaller and
+// once larger than the main one.
 TEST(Dictionary, OrderedMergeAgreesWithTheKeywordByKeywordMerge) {
   const std::filesystem::path corpora(KODRA_CORPORA);
   if (!std::filesystem::exists(corpora / "greek-russian-nt.kds")) GTEST_SKIP() << "no corpus at " << corpora;
@@ -176,24 +179,54 @@ TEST(Dictionary, OrderedMergeAgreesWithTheKeywordByKeywordMerge) {
   TSourceDictionary forms(FindLanguage("ancientgreek"));
   forms.LoadFromFile((corpora / "greek-forms.kds").string());
   forms.Compile(dir.Path("forms.kdb"));
-  std::u16string made = SourceHeader(u"Made", u"form", u"ancientgreek");
-  for (int32_t i = 0; i < main.ArticleCount(); i += 3) {
-    const std::u16string keyword(main.Keyword(i));
-    made += u"#" + keyword + u"\r\nsame\r\n#" + keyword + u"ν\r\nnew\r\n#" + keyword.substr(0, 2) + u"\r\nshort\r\n";
-  }
-  const std::string madeSource = dir.Write("made.kds", Utf16Bytes(made));
-  TSourceDictionary generated(FindLanguage("ancientgreek"));
-  generated.LoadFromFile(madeSource);
-  generated.Compile(dir.Path("made.kdb"));
   dir.Write("dictionaries.cfg", std::string("main\r\nforms\r\nmade\r\n"));
+  for (int32_t step : {5, 1}) {
+    std::u16string made = SourceHeader(u"Made", u"form", u"ancientgreek");
+    for (int32_t i = 0; i < main.ArticleCount(); i += step) {
+      const std::u16string keyword(main.Keyword(i));
+      made += u"#" + keyword + u"\r\nsame\r\n#" + keyword + u"ν\r\nnew\r\n#" + keyword.substr(0, 2) + u"\r\nshort\r\n";
+    }
+    const std::string madeSource = dir.Write("made.kds", Utf16Bytes(made));
+    TSourceDictionary generated(FindLanguage("ancientgreek"));
+    generated.LoadFromFile(madeSource);
+    generated.Compile(dir.Path("made.kdb"));
+    EXPECT_EQ(generated.ArticleCount() > main.ArticleCount(), step == 1);
+    std::vector<std::tuple<std::u16string, std::string, uint32_t>> lists[2];
+    for (bool ordered : {false, true}) {
+      TDictionary d(FindLanguage("ancientgreek"), dir.Root().string());
+      d.SetOrderedMerge(ordered);
+      d.LoadDictionaries(true);
+      ASSERT_EQ(d.DictionaryCount(), 3);
+      lists[ordered] = Chains(d);
+    }
+    EXPECT_GT(lists[0].size(), size_t(main.ArticleCount()));
+    EXPECT_EQ(lists[0], lists[1]) << "every " << step << "th keyword";
+  }
+}
+
+// A large dictionary out of keyword order (no compiler writes one) is merged
+// keyword by keyword: the list is the same as with the one-pass merge off.
+TEST(Dictionary, LargeDictionaryOutOfOrderIsMergedKeywordByKeyword) {
+  TTempDir dir;
+  const std::u16string units = u"abcdefghijklmnopqrstuvwxyz ";
+  auto write = [&](const std::string& name, const std::u16string& kind, std::vector<std::u16string> keywords) {
+    TKdbContent content;
+    content.Kind = kind;
+    content.Language = u"latin";
+    for (const auto& keyword : keywords) content.Articles.emplace_back(keyword, CodeBody(u"of " + keyword, units));
+    content.Chars = CharTableFor(units);
+    dir.Write(name + ".kdb", TKdbBuilder::Build(content));
+  };
+  write("main", u"main", {u"amo", u"puer", u"tu"});
+  write("forms", u"form", {u"te", u"puerum", u"amo", u"amas", u"amat", u"tibi"});
+  dir.Write("dictionaries.cfg", std::string("main\r\nforms\r\n"));
   std::vector<std::tuple<std::u16string, std::string, uint32_t>> lists[2];
   for (bool ordered : {false, true}) {
-    TDictionary d(FindLanguage("ancientgreek"), dir.Root().string());
+    TDictionary d(FindLanguage("latin"), dir.Root().string());
     d.SetOrderedMerge(ordered);
     d.LoadDictionaries(true);
-    ASSERT_EQ(d.DictionaryCount(), 3);
     lists[ordered] = Chains(d);
+    EXPECT_EQ(Keywords(d), (std::vector<std::u16string>{u"amas", u"amat", u"amo", u"puer", u"puerum", u"te", u"tibi", u"tu"}));
   }
-  EXPECT_GT(lists[0].size(), size_t(main.ArticleCount()));
   EXPECT_EQ(lists[0], lists[1]);
 }

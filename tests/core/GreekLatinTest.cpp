@@ -174,9 +174,9 @@ TEST(Languages, FindKeywordEdgeCases) {
   for (const auto& c : cases) {
     TKeywordList list(c.words, *c.language);
     int32_t index;
-    EXPECT_EQ(c.language->FindKeyword(list.List(), c.key.c_str(), index), c.found);
+    EXPECT_EQ(c.language->FindKeyword(TSortedListKeywords(list.List()), c.key.c_str(), index), c.found);
     EXPECT_EQ(index, c.index) << ToUtf8(c.key);
-    EXPECT_EQ(c.language->FindFirstKeyword(list.List(), c.key.c_str(), index), c.found);
+    EXPECT_EQ(c.language->FindFirstKeyword(TSortedListKeywords(list.List()), c.key.c_str(), index), c.found);
     EXPECT_EQ(index, c.firstIndex);
   }
 }
@@ -227,14 +227,14 @@ TEST(Languages, FindKeywordAgreesWithLinearReference) {
             firstNotBelow = i;
         }
         int32_t index;
-        const bool found = lang.language->FindKeyword(list.List(), key.c_str(), index);
+        const bool found = lang.language->FindKeyword(TSortedListKeywords(list.List()), key.c_str(), index);
         ASSERT_EQ(found, expectedFound);
         if (found) {
           ASSERT_EQ(compare(lang.full, size_t(index)), 0);
         } else {
           ASSERT_EQ(size_t(index), firstNotBelow);
         }
-        const bool firstFound = lang.language->FindFirstKeyword(list.List(), key.c_str(), index);
+        const bool firstFound = lang.language->FindFirstKeyword(TSortedListKeywords(list.List()), key.c_str(), index);
         ASSERT_EQ(firstFound, expectedFound);
         if (index >= 0 && size_t(index) < list.Size()) {
           // Nothing just before the index compares equal under the step-back comparison...

@@ -1,0 +1,70 @@
+#pragma once
+// The keyword list of a dictionary set: the articles of one large
+// dictionary (the base) in its own order, with the keywords of the others
+// merged in among them. The base's keywords and entries are made only when
+// asked for, a page at a time, so that a set with a million keywords opens
+// without visiting them; the others are few and made in full.
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "dictionary/uBinaryDictionary.h"
+#include "language/uKeywordSequence.h"
+
+class TKodraLanguage;
+
+// One article of a loaded dictionary; entries with equal keywords from later
+// dictionaries are chained behind the first.
+struct TKeywordEntry {
+  const char16_t* Keyword;
+  TBinaryDictionary* Dictionary;
+  uint32_t ArticleIndex;
+  TKeywordEntry* Next;
+};
+
+class TMergedKeywords final : public TKeywordSequence {
+public:
+  TMergedKeywords() = default;
+  ~TMergedKeywords() override { Clear(); }
+  TMergedKeywords(const TMergedKeywords&) = delete;
+  TMergedKeywords& operator=(const TMergedKeywords&) = delete;
+
+  void Clear();
+  // others: the heads of the other dictionaries' chains, in keyword order.
+  // base (in keyword order; may be null) is merged with them in one pass;
+  // where a keyword is in both, the base's article joins the chain at its
+  // place in order, the set's dictionary order.
+  void Build(TBinaryDictionary* base, std::vector<TKeywordEntry*> others, const TKodraLanguage& language,
+             const std::vector<const TBinaryDictionary*>& order);
+
+  int32_t Count() const override { return FCount; }
+  const char16_t* Keyword(int32_t index) const override;
+  // Valid until Clear. Safe to call from several threads.
+  const TKeywordEntry* Entry(int32_t index) const;
+
+private:
+  static constexpr uint32_t kOther = 0x80000000u;
+  static constexpr int kPageShift = 5;
+  static constexpr int32_t kPageSize = 1 << kPageShift;
+
+  uint32_t Slot(int32_t index) const { return FSlots.empty() ? uint32_t(index) : FSlots[size_t(index)]; }
+  const TKeywordEntry* BaseEntry(uint32_t article) const;
+  TKeywordEntry* JoinChain(TKeywordEntry* head, uint32_t article, const std::vector<const TBinaryDictionary*>& order);
+
+  TBinaryDictionary* FBase = nullptr;
+  int32_t FCount = 0;
+  // Per keyword: the base's article, or kOther and the index of its head in
+  // FHeads. Empty when the base's articles are the whole list.
+  std::vector<uint32_t> FSlots;
+  std::vector<TKeywordEntry*> FHeads;
+  std::deque<TKeywordEntry> FJoined;  // base articles in a chain with others
+  std::vector<char16_t> FJoinedText;  // their keywords, one after the other
+  std::u16string FScratch;
+  mutable std::unique_ptr<std::atomic<TKeywordEntry*>[]> FPages;  // the base's entries
+  size_t FPageCount = 0;
+  mutable std::mutex FPageLock;  // taken only to fill a page
+};
