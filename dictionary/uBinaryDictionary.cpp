@@ -275,12 +275,6 @@ void TBinaryDictionary::UnscrambleKeyword(uint32_t record, uint32_t limit, std::
   text.push_back(0);
 }
 
-const TBinaryDictionary::TKeywordPage& TBinaryDictionary::Page(int32_t index) const {
-  const int32_t page = index >> kPageShift;
-  if (const TKeywordPage* filled = FPages[size_t(page)].load(std::memory_order_acquire)) return *filled;
-  return FillPage(page);
-}
-
 const TBinaryDictionary::TKeywordPage& TBinaryDictionary::FillPage(int32_t page) const {
   std::lock_guard<std::mutex> lock(FPageLock);
   if (const TKeywordPage* filled = FPages[size_t(page)].load(std::memory_order_relaxed)) return *filled;
@@ -288,6 +282,7 @@ const TBinaryDictionary::TKeywordPage& TBinaryDictionary::FillPage(int32_t page)
   const int32_t first = page << kPageShift;
   const int32_t end = std::min(FArticleCount, first + kPageSize);
   fresh->Text.reserve(size_t(end - first) * 12);
+  uint32_t offsets[kPageSize];
   uint32_t record = RecordOf(first);
   for (int32_t i = first; i < end; ++i) {
 #if defined(__GNUC__)
@@ -295,10 +290,12 @@ const TBinaryDictionary::TKeywordPage& TBinaryDictionary::FillPage(int32_t page)
     if (i + 4 < end) __builtin_prefetch(FImage + RecordOf(i + 4));
 #endif
     const uint32_t limit = RecordLimit(i);
-    fresh->Keyword[i - first] = uint32_t(fresh->Text.size());
+    offsets[i - first] = uint32_t(fresh->Text.size());
     UnscrambleKeyword(record, limit, fresh->Text);
     record = limit;
   }
+  // The text has stopped growing: the keywords can point into it.
+  for (int32_t i = first; i < end; ++i) fresh->Keyword[i - first] = fresh->Text.data() + offsets[i - first];
   const TKeywordPage* filled = fresh.release();
   FPages[size_t(page)].store(const_cast<TKeywordPage*>(filled), std::memory_order_release);
   return *filled;
@@ -408,12 +405,6 @@ int CompareScrambled(const uint8_t* a, size_t aUnits, const uint8_t* b, size_t b
     if ((weight >> 8) != (otherWeight >> 8)) return (weight >> 8) < (otherWeight >> 8) ? -1 : 1;
     if (full == 0 && weight != otherWeight) full = weight < otherWeight ? -1 : 1;
   }
-}
-
-const char16_t* TBinaryDictionary::GetKeyword(int32_t index) const {
-  KEZ_ASSERT(index >= 0 && index < FArticleCount, "uBinaryDictionary");
-  const TKeywordPage& page = Page(index);
-  return page.Text.data() + page.Keyword[index & (kPageSize - 1)];
 }
 
 const char16_t* TBinaryDictionary::GetAbbreviation(int32_t index) const {

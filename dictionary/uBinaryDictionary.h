@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/KezAssert.h"
 #include "foundation/KezBuffer.h"
 #include "language/uCommon.h"
 
@@ -53,7 +54,12 @@ public:
   // Valid while the object lives. Safe to call from several threads. A
   // keyword that runs into the next record (only in a damaged file) is cut
   // there, and its article has an empty body.
-  const char16_t* GetKeyword(int32_t index) const;
+  const char16_t* GetKeyword(int32_t index) const {
+    KEZ_ASSERT(index >= 0 && index < FArticleCount, "uBinaryDictionary");
+    const TKeywordPage* page = FPages[size_t(index >> kPageShift)].load(std::memory_order_acquire);
+    if (!page) page = &FillPage(index >> kPageShift);
+    return page->Keyword[index & (kPageSize - 1)];
+  }
   // The keyword unscrambled into a buffer of the caller's, for passes over
   // every keyword that need not keep them.
   void ReadKeyword(int32_t index, std::u16string& into) const;
@@ -108,7 +114,7 @@ private:
   static constexpr int kPageShift = 5;
   static constexpr int32_t kPageSize = 1 << kPageShift;
   struct TKeywordPage {
-    uint32_t Keyword[kPageSize];  // in Text
+    const char16_t* Keyword[kPageSize];  // in Text
     std::vector<char16_t> Text;
   };
 
@@ -126,7 +132,6 @@ private:
   // Unscrambles the keyword of the record onto text, terminated, cut at
   // limit when no terminator comes before it.
   void UnscrambleKeyword(uint32_t record, uint32_t limit, std::vector<char16_t>& text) const;
-  const TKeywordPage& Page(int32_t index) const;
   const TKeywordPage& FillPage(int32_t page) const;
   void ReleasePages();
 

@@ -85,16 +85,6 @@ void TMergedKeywords::Build(TBinaryDictionary* base, std::vector<TKeywordEntry*>
   }
 }
 
-const char16_t* TMergedKeywords::Keyword(int32_t index) const {
-  const uint32_t slot = Slot(index);
-  return slot & kOther ? FHeads[slot & ~kOther]->Keyword : FBase->GetKeyword(int32_t(slot));
-}
-
-const TKeywordEntry* TMergedKeywords::Entry(int32_t index) const {
-  const uint32_t slot = Slot(index);
-  return slot & kOther ? FHeads[slot & ~kOther] : BaseEntry(slot);
-}
-
 const TKeywordEntry* TMergedKeywords::BaseEntry(uint32_t article) const {
   auto& slot = FPages[article >> kPageShift];
   TKeywordEntry* page = slot.load(std::memory_order_acquire);

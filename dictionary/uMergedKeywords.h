@@ -42,9 +42,18 @@ public:
              const std::vector<const TBinaryDictionary*>& order);
 
   int32_t Count() const override { return FCount; }
-  const char16_t* Keyword(int32_t index) const override;
+  const char16_t* Keyword(int32_t index) const override {
+    const uint32_t slot = Slot(index);
+    return slot & kOther ? FHeads[slot & ~kOther]->Keyword : FBase->GetKeyword(int32_t(slot));
+  }
   // Valid until Clear. Safe to call from several threads.
-  const TKeywordEntry* Entry(int32_t index) const;
+  const TKeywordEntry* Entry(int32_t index) const {
+    const uint32_t slot = Slot(index);
+    if (slot & kOther) return FHeads[slot & ~kOther];
+    if (const TKeywordEntry* page = FPages[slot >> kPageShift].load(std::memory_order_acquire))
+      return &page[slot & (kPageSize - 1)];
+    return BaseEntry(slot);
+  }
 
 private:
   static constexpr uint32_t kOther = 0x80000000u;
