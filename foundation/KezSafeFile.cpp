@@ -13,6 +13,7 @@
 #include <process.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -118,6 +119,28 @@ void RemoveStaleTemporaries(const std::string& target) {
   }
 }
 
+#ifndef _WIN32
+namespace {
+// Holds back the signals that remove temporaries while a temporary file is
+// made and registered: one that came in between would leave it behind.
+class TTerminationSignalsHeld {
+public:
+  TTerminationSignalsHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&held, signal);
+    pthread_sigmask(SIG_BLOCK, &held, &FPrevious);
+  }
+  ~TTerminationSignalsHeld() { pthread_sigmask(SIG_SETMASK, &FPrevious, nullptr); }
+  TTerminationSignalsHeld(const TTerminationSignalsHeld&) = delete;
+  TTerminationSignalsHeld& operator=(const TTerminationSignalsHeld&) = delete;
+
+private:
+  sigset_t FPrevious;
+};
+}  // namespace
+#endif
+
 void RemoveTemporariesOnSignals() {
 #ifndef _WIN32
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, RemoveTemporariesAndEnd);
@@ -139,6 +162,7 @@ void TKezSafeFile::Open(const std::string& targetName) {
   if (!FFile) RaiseSystemError(errno, FTemporaryName);
 #else
   std::string pattern = stem + "XXXXXX";
+  const TTerminationSignalsHeld held;
   const int descriptor = mkstemp(pattern.data());
   if (descriptor < 0) RaiseSystemError(errno, targetName);
   FTemporaryName = pattern;
