@@ -21,11 +21,11 @@
 
 #include "foundation/KezLocale.h"
 #include "foundation/KezProgramFolder.h"
-#include "foundation/widgets/KezListBox.h"
+#include "widgets/KezListBox.h"
 #include "options/uOptions.h"
 #include "options/uSavedSearch.h"
 #include "render/uRichEditWriter.h"
-#include "render/widgets/KezUnicodeRichEdit.h"
+#include "widgets/KezUnicodeRichEdit.h"
 #include "viewer/uStatusLine.h"
 
 namespace {

@@ -9,11 +9,11 @@
 #include <utility>
 
 #include "foundation/KezLocale.h"
-#include "foundation/widgets/KezListBox.h"
+#include "widgets/KezListBox.h"
 #include "options/uOptions.h"
 #include <QHeaderView>
 #include "render/uRichEditWriter.h"
-#include "render/widgets/KezUnicodeRichEdit.h"
+#include "widgets/KezUnicodeRichEdit.h"
 #include "viewer/uFormKodra3.h"
 #include "viewer/uStatusLine.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "foundation/widgets/KezListBox.h"
+#include "widgets/KezListBox.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "language/uGreek.h"
 #include "render/uRichEditWriter.h"
 #include "render/uRtfWriter.h"
-#include "render/widgets/KezUnicodeRichEdit.h"
+#include "widgets/KezUnicodeRichEdit.h"
 #include "tests/core/RtfDescribe.h"
 
 namespace {

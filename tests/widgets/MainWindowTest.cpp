@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "foundation/KezProgramFolder.h"
-#include "foundation/widgets/KezListBox.h"
+#include "widgets/KezListBox.h"
 #include "options/uOptions.h"
-#include "render/widgets/KezUnicodeRichEdit.h"
+#include "widgets/KezUnicodeRichEdit.h"
 #include "source/uSourceDictionary.h"
 #include "viewer/uFormKodra3.h"
 #include "viewer/uStatusLine.h"

@@ -1,4 +1,4 @@
-#include "foundation/widgets/KezListBox.h"
+#include "widgets/KezListBox.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>

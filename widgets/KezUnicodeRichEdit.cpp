@@ -1,4 +1,4 @@
-#include "render/widgets/KezUnicodeRichEdit.h"
+#include "widgets/KezUnicodeRichEdit.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
