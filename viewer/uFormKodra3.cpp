@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMessageBox>
@@ -26,6 +27,7 @@
 #include "options/uSavedSearch.h"
 #include "render/uRichEditWriter.h"
 #include "widgets/KezUnicodeRichEdit.h"
+#include "viewer/uData.h"
 #include "viewer/uStatusLine.h"
 
 namespace {
@@ -63,8 +65,11 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
     QSettings settings("Prask", "Kodra3");
     FLanguageIndex = std::clamp(settings.value("MainWindow/LastLanguage", 0).toInt(), 0, 1);
   }
+  GlobalData().Prepare();
   if (!Options().LocaleName().empty())
     Locale().Load(ProgramFolder() + Options().LocaleName() + ".lng");
+  GlobalData().LocalizeForm(this, "Main");
+  FBaseCaption = windowTitle();
   // A settings file that could not be read is said once, when the first
   // dictionaries have loaded and the status bar is free.
   if (const TOptionsLoadResult loaded = TakeOptionsLoadResult(); loaded.Failed)
@@ -75,7 +80,6 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   ApplySettings();
   pnlSearchResults->hide();
   ApplyFonts();
-  FBaseCaption = windowTitle();
   RestorePlacement();
   UpdateCaption();
   const bool latin = std::filesystem::exists(ProgramFolder() + "latin" + kPathDelimiter + "main.kdb");
@@ -216,7 +220,15 @@ void TFormKodra3::CreateActions() {
       {"actServiceEditor", "&Editor...", "Editor", QKeySequence("F6"), QStyle::SP_CustomBase},
       {"actServiceOptions", "&Options...", "Options", {}, QStyle::SP_CustomBase},
       {"actHelpContents", "&Contents", "Contents", QKeySequence("F1"), QStyle::SP_DialogHelpButton},
+      {"actHelpHomePage", "&Home page", "Home page", {}, QStyle::SP_DirHomeIcon},
+      {"actHelpAboutDictionary", "About dictionary", "About dictionary", {}, QStyle::SP_CustomBase},
       {"actHelpAbout", "&About...", "About", {}, QStyle::SP_CustomBase},
+      {"actHelpOnCommands", "&Help", "Help on commands", {}, QStyle::SP_DialogHelpButton},
+      {"actHelpOnEntryField", "&Help", "Help on entry field", {}, QStyle::SP_DialogHelpButton},
+      {"actHelpOnDicEntry", "&Help", "Help on dictionary entry", {}, QStyle::SP_DialogHelpButton},
+      {"actHelpOnStatus", "&Help", "Help on status bar", {}, QStyle::SP_DialogHelpButton},
+      {"actHelpOnList", "&Help", "Help on keyword list", {}, QStyle::SP_DialogHelpButton},
+      {"actHelpOnError", "&Last error", "Help on last error", {}, QStyle::SP_MessageBoxCritical},
   };
   for (const auto& definition : definitions) {
     auto* action = new QAction(QString::fromUtf8(definition.Caption), this);
@@ -322,9 +334,26 @@ void TFormKodra3::CreateActions() {
     ShowArticle();
   });
   on("actViewOnTop", [this] {
+    // Changing the flag re-creates the window: it keeps its place and size,
+    // and the actions are brought up to date at once.
+    const QByteArray geometry = saveGeometry();
     setWindowFlag(Qt::WindowStaysOnTopHint, Action("actViewOnTop")->isChecked());
+    restoreGeometry(geometry);
     show();
+    UpdateActions();
   });
+  on("actHelpContents", [this] { GlobalData().HelpContents(this); });
+  on("actHelpHomePage", [this] { GlobalData().HelpContents(this); });
+  on("actHelpAboutDictionary", [this] { GlobalData().HelpTopic(this, LanguageIdOfIndex(FLanguageIndex)); });
+  for (const auto& [name, topic] : {std::pair{"actHelpOnCommands", "kodracommands"},
+                                     std::pair{"actHelpOnEntryField", "kodraentryfield"},
+                                     std::pair{"actHelpOnDicEntry", "kodradicentry"},
+                                     std::pair{"actHelpOnStatus", "status"},
+                                     std::pair{"actHelpOnList", "kodrakeywordlist"}}) {
+    const QString page = topic;
+    on(name, [this, page] { GlobalData().HelpTopic(this, page); });
+  }
+  on("actHelpOnError", [this] { GlobalData().ErrorPopup(this, FStatus->HelpKeyword()); });
 }
 
 void TFormKodra3::CreateMenus() {
@@ -345,7 +374,26 @@ void TFormKodra3::CreateMenus() {
        "actSearchStartCurrent", "actSearchNext", "", "actSearchAll", "actSearchResults"});
   add(bar->addMenu(Tr("MainMenuView", "&View")), {"actViewMeanings", "actViewOnTop"});
   add(bar->addMenu(Tr("MainMenuService", "Servi&ce")), {"actServiceEditor", "", "actServiceOptions"});
-  add(bar->addMenu("&?"), {"actHelpContents", "", "actHelpAbout"});
+  add(bar->addMenu("&?"), {"actHelpContents", "", "actHelpHomePage", "", "actHelpAboutDictionary", "actHelpAbout"});
+  // The parts' own menus, in place of the toolkit's.
+  auto popup = [&](const char* name, QWidget* owner, std::initializer_list<const char*> names) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(name);
+    add(menu, names);
+    owner->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(owner, &QWidget::customContextMenuRequested, menu,
+            [menu, owner](const QPoint& at) { menu->popup(owner->mapToGlobal(at)); });
+    return menu;
+  };
+  popup("MenuSearch", edSearch,
+        {"actEditUndo", "actEditCut", "actEditCopy", "actEditPaste", "", "actEditDelete", "actEditSelectAll",
+         "actEditClear", "", "actSearchGoto", "actSearchStart", "actSearchNext", "", "actServiceOptions",
+         "actHelpOnEntryField"});
+  popup("MenuText", edText,
+        {"actEditCopy", "", "actViewMeanings", "actSearchBack", "actSearchForward", "", "actServiceEditor", "",
+         "actServiceOptions", "actHelpOnDicEntry"});
+  popup("MenuStatus", FStatus, {"actServiceOptions", "actHelpOnStatus", "actHelpOnError"});
+  popup("MenuList", lstKeywords, {"actServiceOptions", "actHelpOnList"});
 
   ToolBar = addToolBar("ToolBar");
   ToolBar->setObjectName("ToolBar");
@@ -358,6 +406,11 @@ void TFormKodra3::CreateMenus() {
     if (*name) ToolBar->addAction(Action(name));
     else ToolBar->addSeparator();
   }
+  popup("MenuToolBar", ToolBar, {"actServiceOptions", "actHelpOnCommands"});
+  // Enter goes to the entry only from the search field: shown in the menus,
+  // not bound for the whole window.
+  Action("actSearchGoto")->setText(Action("actSearchGoto")->text() + "\t" +
+                                   QKeySequence(Qt::Key_Return).toString(QKeySequence::NativeText));
 }
 
 void TFormKodra3::UpdateActions() {
@@ -371,9 +424,9 @@ void TFormKodra3::UpdateActions() {
   for (const char* name : {"actEditLanguage", "actViewMeanings", "actViewOnTop", "actSearchResults"})
     enable(name, idle);
   // The windows these open are not part of the program yet.
-  for (const char* name : {"actEditCharMap", "actServiceEditor", "actServiceOptions", "actDictionaryManager",
-                           "actHelpContents"})
+  for (const char* name : {"actEditCharMap", "actServiceEditor", "actServiceOptions", "actDictionaryManager"})
     enable(name, false);
+  enable("actHelpOnError", FStatus->Kind() == skError && !FStatus->HelpKeyword().empty());
   enable("actEditUndo", idle && searchActive && edSearch->CanUndo());
   enable("actEditCut", idle && searchActive && searchSelection);
   enable("actEditDelete", idle && searchActive && searchSelection);
@@ -444,6 +497,7 @@ void TFormKodra3::ChooseLanguage(int index, bool switching) {
   Action(index == 1 ? "actDictionaryLatinRussian" : "actDictionaryAncientGreekRussian")->setChecked(true);
   const char* id = LanguageIdOfIndex(index);
   SetDefaultLanguageId(id);
+  GlobalData().SetLanguageId(id);
   FDictionary.reset();
   FHistory.Clear();
   FLanguage = FindLanguage(id);

@@ -15,6 +15,7 @@
 #include "render/uRichEditWriter.h"
 #include "widgets/KezUnicodeRichEdit.h"
 #include "viewer/uFormKodra3.h"
+#include "viewer/uData.h"
 #include "viewer/uStatusLine.h"
 
 namespace {
@@ -72,8 +73,10 @@ void TFormKodra3::BusyEnd(int kind, const QString& text, const std::string& iden
   QApplication::restoreOverrideCursor();
   FBusy = false;
   FStatus->ShowMessage(TStatusKind(kind), text, identifier);
-  if (kind == skError) QApplication::beep();
   UpdateActions();
+  // Errors are told as the options ask: a message box, or the error sound,
+  // and the error's help pop-up.
+  if (kind == skError) GlobalData().ReportError(this, identifier, text);
   QApplication::processEvents();
 }
 
@@ -111,6 +114,9 @@ void TFormKodra3::Reload(int mode) {
       if (mode == 1) {
         if (!FCurrentWord.empty()) PostLocate(true, false);
         else TakeWord(true, true);
+      } else if (mode == 2 && FPendingWord.empty() && !edSearch->Text().empty()) {
+        // The search text kept from the last time: the list and the article follow it.
+        TakeWord(true, true);
       }
       if (!FPendingWord.empty()) {
         edSearch->SetText(u"");
@@ -344,6 +350,12 @@ void TFormKodra3::InsertWordIntoSearch(const std::u16string& text) {
 }
 
 void TFormKodra3::SearchFieldKeyDown(QKeyEvent& event, bool& handled) {
+  if (event.matches(QKeySequence::Paste)) {
+    // The same paste as the tool bar's: cleaned, inserted and looked up.
+    handled = true;
+    if (Action("actEditPaste")->isEnabled()) Action("actEditPaste")->trigger();
+    return;
+  }
   const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
   if (enter) {
     if (event.modifiers() & Qt::ControlModifier) return;  // a line break

@@ -31,6 +31,9 @@ protected:
     FPrevious = ProgramFolder();
     SetProgramFolder(FHome.path().toStdString());
     Options().LoadFirstRunDefaults();
+    // Errors are told in the status bar only: no message box waits for a click.
+    Options().SetBoxOnError(false);
+    Options().SetBeepOnError(false);
     FWindow = std::make_unique<TFormKodra3>();
     FWindow->show();
     Settle();

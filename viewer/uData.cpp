@@ -1,0 +1,342 @@
+#include "viewer/uData.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCursor>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QThread>
+#include <QToolButton>
+#include <algorithm>
+#include <filesystem>
+
+#include "foundation/KezLocale.h"
+#include "foundation/KezProgramFolder.h"
+#include "foundation/KezText.h"
+#include "options/uOptions.h"
+
+namespace {
+constexpr int kErrorPopupDelay = 300;
+
+QString Translated(const std::string& key) {
+  std::string value;
+  return Locale().Find(key, value) ? QString::fromStdString(value) : QString();
+}
+
+// "Caption|Hint": the text before the first bar and the text after it; the
+// whole value for both when there is no bar or it comes first.
+std::pair<QString, QString> CaptionAndHint(const QString& value) {
+  const qsizetype bar = value.indexOf(u'|');
+  if (bar <= 0) return {value, value};
+  return {value.left(bar), value.mid(bar + 1)};
+}
+
+QString WithoutMnemonic(QString caption) { return caption.remove(u'&'); }
+
+void SetCaption(QAction& action, const QString& caption) {
+  if (action.text() != caption) action.setText(caption);
+}
+void SetHint(QAction& action, const QString& hint) {
+  if (action.toolTip() != hint) action.setToolTip(hint);
+  if (action.statusTip() != hint) action.setStatusTip(hint);
+}
+void SetHint(QWidget& widget, const QString& hint) {
+  if (widget.toolTip() != hint) widget.setToolTip(hint);
+  if (widget.accessibleDescription() != hint) widget.setAccessibleDescription(hint);
+}
+void SetText(QAbstractButton& button, const QString& caption) {
+  if (button.text() != caption) button.setText(caption);
+  if (button.accessibleName() != WithoutMnemonic(caption)) button.setAccessibleName(WithoutMnemonic(caption));
+}
+
+// The key of a part: the prefix and the part's name without its type prefix
+// of n characters; empty for a name too short to have one.
+std::string PartKey(const std::string& prefix, const QString& name, int n) {
+  if (name.size() <= n) return {};
+  return prefix + name.mid(n).toStdString();
+}
+
+// A page of a tab widget: a child of the tab widget's page stack.
+QTabWidget* TabOfPage(const QWidget& page) {
+  auto* stack = qobject_cast<QStackedWidget*>(page.parentWidget());
+  return stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+}
+
+void LocalizeAction(QAction& action, const std::string& prefix) {
+  if (action.isSeparator() || action.objectName().isEmpty()) return;
+  const QString value = Translated(PartKey(prefix, action.objectName(), 3));
+  if (value.isEmpty()) return;
+  const auto [caption, hint] = CaptionAndHint(value);
+  SetCaption(action, caption);
+  SetHint(action, hint);
+}
+
+void LocalizeWidget(QWidget& widget, const std::string& prefix) {
+  const QString name = widget.objectName();
+  if (name.isEmpty()) return;
+  if (auto* menu = qobject_cast<QMenu*>(&widget)) {
+    const QString value = Translated(PartKey(prefix, name, 3));
+    if (value.isEmpty() || menu->title() == "-") return;
+    const auto [caption, hint] = CaptionAndHint(value);
+    if (menu->title() != caption) menu->setTitle(caption);
+    SetHint(*menu->menuAction(), hint);
+    menu->setAccessibleName(WithoutMnemonic(caption));
+  } else if (auto* group = qobject_cast<QGroupBox*>(&widget)) {
+    const QString value = Translated(PartKey(prefix, name, 2));
+    if (value.isEmpty()) return;
+    const QString caption = " " + value + " ";
+    if (group->title() != caption) group->setTitle(caption);
+    group->setAccessibleName(WithoutMnemonic(value));
+  } else if (auto* check = qobject_cast<QCheckBox*>(&widget)) {
+    const QString value = Translated(PartKey(prefix, name, 3));
+    if (value.isEmpty()) return;
+    const auto [caption, hint] = CaptionAndHint(value);
+    SetText(*check, caption);
+    SetHint(*check, hint);
+  } else if (auto* radio = qobject_cast<QRadioButton*>(&widget)) {
+    const QString value = Translated(PartKey(prefix, name, 2));
+    if (value.isEmpty()) return;
+    const auto [caption, hint] = CaptionAndHint(value);
+    SetText(*radio, caption);
+    SetHint(*radio, hint);
+  } else if (auto* button = qobject_cast<QPushButton*>(&widget)) {
+    const QString value = Translated(PartKey(prefix, name, 3));
+    if (!value.isEmpty()) SetText(*button, value);
+  } else if (auto* tool = qobject_cast<QToolButton*>(&widget)) {
+    const QString value = Translated(PartKey(prefix, name, 3));
+    if (!value.isEmpty()) SetHint(*tool, value);
+  } else if (auto* label = qobject_cast<QLabel*>(&widget)) {
+    const QString value = Translated(PartKey(prefix, name, 3));
+    if (value.isEmpty()) return;
+    if (label->text() != value) label->setText(value);
+    label->setAccessibleName(WithoutMnemonic(value));
+  } else if (QTabWidget* tabs = TabOfPage(widget)) {
+    const QString value = Translated(PartKey(prefix, name, 2));
+    const int at = tabs->indexOf(&widget);
+    if (value.isEmpty() || at < 0) return;
+    if (tabs->tabText(at) != value) tabs->setTabText(at, value);
+    widget.setAccessibleName(WithoutMnemonic(value));
+  }
+}
+}  // namespace
+
+const std::vector<TErrorIndexRow>& ErrorIndexRows() {
+  static const std::vector<TErrorIndexRow> rows = {
+      {"SErrMerge", 2001, "Unsuccessful attempt of merge with oneself"},
+      {"SConvertError", 2002, "Can't convert specified note file"},
+      {"SClipTooLong", 2003, "Too long text in clipboard"},
+      {"SAbsentName", 2004, "Name is absent"},
+      {"SInvalidName", 2005, "Invalid name"},
+      {"SAbsentFinalSectionTag", 2006, "Final section tag is absent"},
+      {"SAbsentStartTag", 2007, "Matched start tag is absent"},
+      {"SAbsentKey", 2008, "Keyword is absent. You must input keyword or erase text"},
+      {"SAbsentAttrValue", 2009, "Attribute value is absent"},
+      {"SInvalidTag", 2010, "Invalid tag"},
+      {"SInvalidKey", 2011, "Invalid keyword"},
+      {"SInvalidTagEmbedding", 2012, "Invalid embedding of tags"},
+      {"SInvalidEnumEmbedding", 2013, "Invalid embedding of enumerations"},
+      {"SInvalidTagOrder", 2014, "Invalid closing order of tags embedding"},
+      {"SInvalidHex", 2015, "Invalid hex value"},
+      {"SInvalidMeta", 2016, "Invalid metacharacter sequence"},
+      {"SUnknownLang", 2017, "Unknown language"},
+      {"SException", 2018, "Uninterpreted exception was found"},
+      {"SMustStartTag", 2019, "The section must start with tag"},
+      {"SFileTooLong", 2020, "Not enough memory. File too long"},
+      {"SCantReadFile", 2021, "The system cannot read from the specified file"},
+      {"STooMuchChars", 2022, "Too much different characters in the dictionary"},
+      {"SCorruptFile", 2023, "Corrupt or inappropriate dictionary file"},
+      {"SNoDicLoaded", 2024, "No active dictionaries"},
+      {"SAbsentFinalTag", 2025, "Final tag is absent"},
+  };
+  return rows;
+}
+
+QString InterfaceLanguageName(const QString& fileName) {
+  const QString stem = QFileInfo(fileName).completeBaseName().toLower();
+  return stem.isEmpty() ? stem : stem.left(1).toUpper() + stem.mid(1);
+}
+
+TGlobalData::TGlobalData() {
+  FErrorTimer.setInterval(kErrorPopupDelay);
+  FErrorTimer.setSingleShot(true);
+  connect(&FErrorTimer, &QTimer::timeout, this, [this] {
+    if (FPendingForm) ErrorPopup(FPendingForm, FPendingIdentifier);
+    FPendingForm = nullptr;
+    FPendingIdentifier.clear();
+  });
+}
+
+TGlobalData::~TGlobalData() = default;
+
+void TGlobalData::Prepare() {
+  FLanguages.clear();
+  const QDir folder(QString::fromStdString(ProgramFolder()));
+  for (const QString& file : folder.entryList({"*.lng"}, QDir::Files, QDir::NoSort))
+    FLanguages << InterfaceLanguageName(file);
+  FHelpFolder = folder.filePath("help");
+}
+
+std::string TGlobalData::DictionaryFolder() const { return ProgramFolder() + FLanguageId + kPathDelimiter; }
+
+std::string TGlobalData::InitialFolder(const std::string& fileName, const std::string& initialDir) const {
+  std::string folder = initialDir;
+  if (folder.empty() && !fileName.empty()) folder = std::filesystem::path(fileName).parent_path().string();
+  if (folder.empty()) folder = DictionaryFolder();
+  while (folder.size() > 1 && (folder.back() == '/' || folder.back() == kPathDelimiter)) folder.pop_back();
+  return folder;
+}
+
+namespace {
+bool RunFileDialog(QWidget* parent, std::string& fileName, const std::string& initialDir, const QString& description,
+                   const QString& ext, bool save) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  // A file to open must exist; a file to save may be new.
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setDirectory(QString::fromStdString(GlobalData().InitialFolder(fileName, initialDir)));
+  if (!fileName.empty()) dialog.selectFile(QString::fromStdString(std::filesystem::path(fileName).filename().string()));
+  dialog.setDefaultSuffix(ext);
+  dialog.setNameFilter(QString("%1 (*.%2)").arg(description, ext));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  fileName = QDir::toNativeSeparators(dialog.selectedFiles().front()).toStdString();
+  return true;
+}
+}  // namespace
+
+bool TGlobalData::ExecuteOpenDialog(QWidget* parent, std::string& fileName, const std::string& initialDir,
+                                    const QString& description, const QString& ext) {
+  return RunFileDialog(parent, fileName, initialDir, description, ext, false);
+}
+
+bool TGlobalData::ExecuteSaveDialog(QWidget* parent, std::string& fileName, const std::string& initialDir,
+                                    const QString& description, const QString& ext) {
+  return RunFileDialog(parent, fileName, initialDir, description, ext, true);
+}
+
+bool TGlobalData::ExecuteFontDialog(QWidget* parent, QFont& font) {
+  bool accepted = false;
+  const QFont chosen = QFontDialog::getFont(&accepted, font, parent);
+  if (accepted) font = chosen;
+  return accepted;
+}
+
+QSize TGlobalData::MeasureChar(const QPainter& canvas, char16_t c) {
+  const QFontMetrics metrics(canvas.font());
+  return {metrics.horizontalAdvance(QChar(c)), metrics.height()};
+}
+
+void TGlobalData::DrawCharCentred(QPainter& canvas, char16_t c, const QRect& rect) {
+  const QSize size = MeasureChar(canvas, c);
+  const int x = rect.left() + std::max(0, (rect.width() - size.width()) / 2);
+  const int y = rect.top() + std::max(0, (rect.height() - size.height()) / 2);
+  canvas.drawText(QPoint(x, y + QFontMetrics(canvas.font()).ascent()), QString(QChar(c)));
+}
+
+int TGlobalData::ClipboardTextSize() {
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  if (!data) return 0;
+  for (const char* format : {"text/rtf", "text/richtext"})
+    if (const qsizetype size = data->data(format).size(); size > 0) return int(std::min<qsizetype>(size, INT32_MAX));
+  if (data->hasText()) return int(std::min<qsizetype>((data->text().size() + 1) * 2, INT32_MAX));
+  return 0;
+}
+
+bool TGlobalData::ClipboardHasText() {
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  return data && (data->hasFormat("text/rtf") || data->hasFormat("text/richtext") || data->hasText());
+}
+
+void TGlobalData::LocalizeForm(QWidget* form, const std::string& prefix) {
+  if (!form) return;
+  if (const QString caption = Translated(prefix + "Caption"); !caption.isEmpty() && form->windowTitle() != caption)
+    form->setWindowTitle(caption);
+  for (QAction* action : form->findChildren<QAction*>()) LocalizeAction(*action, prefix);
+  for (QWidget* widget : form->findChildren<QWidget*>()) LocalizeWidget(*widget, prefix);
+}
+
+std::unique_ptr<QSettings> TGlobalData::OpenSettings(const QString& subKey) {
+  auto settings = std::make_unique<QSettings>("Prask", "Kodra3");
+  if (!subKey.isEmpty()) settings->beginGroup(subKey);
+  return settings;
+}
+
+void TGlobalData::ReportError(QWidget* form, const std::string& identifier, const QString& message) {
+  const TOptions& options = Options();
+  if (options.BoxOnError())
+    QMessageBox::critical(form, "Kodra", message);
+  else if (options.BeepOnError())
+    FErrorSound ? FErrorSound() : QApplication::beep();
+  if (options.HelpOnError() && form && !identifier.empty()) {
+    FPendingForm = form;
+    FPendingIdentifier = identifier;
+    FErrorTimer.start();
+  }
+}
+
+void TGlobalData::Warning(QWidget* parent, const QString& message) {
+  QMessageBox::warning(parent, "Kodra", message);
+}
+
+int TGlobalData::AskYesNoCancel(QWidget* parent, const QString& message) {
+  return QMessageBox::warning(parent, "Kodra", message, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+}
+
+bool TGlobalData::AskYesNo(QWidget* parent, const QString& message) {
+  return QMessageBox::warning(parent, "Kodra", message, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void TGlobalData::Wait(int milliseconds) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < milliseconds) {
+    QCoreApplication::processEvents();
+    QThread::msleep(1);
+  }
+}
+
+void TGlobalData::HelpContents(QWidget* parent) { HelpTopic(parent, "index"); }
+
+void TGlobalData::HelpTopic(QWidget* parent, const QString& name) {
+  if (FTopicOpener) FTopicOpener(parent, name);
+}
+
+void TGlobalData::HelpPopup(int topic) { ShowPopup("popups.txt", topic, QCursor::pos()); }
+
+void TGlobalData::ErrorPopup(QWidget* form, const std::string& identifier) {
+  if (!form) return;
+  const auto& rows = ErrorIndexRows();
+  const auto row = std::find_if(rows.begin(), rows.end(), [&](const TErrorIndexRow& r) {
+    return AsciiLowered(r.Identifier) == AsciiLowered(identifier);
+  });
+  if (row == rows.end() || row->Topic <= 0) return;
+  const QRect frame = form->window()->frameGeometry();
+  ShowPopup("errors.txt", row->Topic, QPoint(frame.left() + frame.width() / 2, frame.top() + frame.height() * 2 / 3));
+}
+
+void TGlobalData::ShowPopup(const QString& textFile, int topic, QPoint position) {
+  if (FPopupShower) FPopupShower(textFile, topic, position);
+}
+
+TGlobalData& GlobalData() {
+  static TGlobalData* const instance = new TGlobalData;  // lives as long as the program
+  return *instance;
+}

@@ -1,0 +1,124 @@
+#pragma once
+// The services every window shares: the interface languages, file and font
+// dialogs, message boxes, clipboard tests, help and its pop-ups, localising a
+// window from the interface-language file, settings, and the error report
+// with its delayed help pop-up. One instance, created before the windows.
+#include <QFont>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QPainter;
+class QRect;
+class QSettings;
+class QSize;
+class QWidget;
+
+// A message identifier and the number of its help pop-up.
+struct TErrorIndexRow {
+  const char* Identifier;
+  int Topic;
+  const char* Text;  // the built-in English text
+};
+// The error messages that have a help pop-up, in topic order.
+const std::vector<TErrorIndexRow>& ErrorIndexRows();
+
+// The interface language a "*.lng" file stands for: its name without the
+// extension, lower case but for a capital first letter.
+QString InterfaceLanguageName(const QString& fileName);
+
+class TGlobalData : public QObject {
+  Q_OBJECT
+public:
+  TGlobalData();
+  ~TGlobalData() override;
+  TGlobalData(const TGlobalData&) = delete;
+  TGlobalData& operator=(const TGlobalData&) = delete;
+
+  // The interface languages of the program folder's "*.lng" files and the
+  // help paths.
+  void Prepare();
+  const QStringList& Languages() const { return FLanguages; }
+  // The folder of the help pages and pop-up texts.
+  QString HelpFolder() const { return FHelpFolder; }
+
+  bool ExecuteOpenDialog(QWidget* parent, std::string& fileName, const std::string& initialDir,
+                         const QString& description, const QString& ext);
+  bool ExecuteSaveDialog(QWidget* parent, std::string& fileName, const std::string& initialDir,
+                         const QString& description, const QString& ext);
+  bool ExecuteFontDialog(QWidget* parent, QFont& font);
+  // The folder a file dialog opens in: the given one, else the file's, else
+  // the dictionary folder; without a trailing delimiter.
+  std::string InitialFolder(const std::string& fileName, const std::string& initialDir) const;
+  // The language whose dictionaries the windows show ("ancientgreek" until set).
+  const std::string& LanguageId() const { return FLanguageId; }
+  void SetLanguageId(std::string id) { FLanguageId = std::move(id); }
+  // The program folder's folder of that language, with a trailing delimiter.
+  std::string DictionaryFolder() const;
+
+  static QSize MeasureChar(const QPainter& canvas, char16_t c);
+  // Centred in the rectangle; from its left or top where it is larger.
+  static void DrawCharCentred(QPainter& canvas, char16_t c, const QRect& rect);
+  static int ClipboardTextSize();
+  static bool ClipboardHasText();
+
+  // Sets the window's and its parts' texts from the interface language:
+  // prefix + "Caption" for the window, prefix + the part's name without its
+  // type prefix for each part.
+  static void LocalizeForm(QWidget* form, const std::string& prefix);
+  // The settings of a part of the program, read and written.
+  static std::unique_ptr<QSettings> OpenSettings(const QString& subKey);
+
+  // An error the user should hear of, as the options ask: a message box, or
+  // the error sound; and with HelpOnError the error's help pop-up 300 ms
+  // later (a newer error replaces one still waiting).
+  void ReportError(QWidget* form, const std::string& identifier, const QString& message);
+  static void Warning(QWidget* parent, const QString& message);
+  // QMessageBox::Yes, No or Cancel.
+  static int AskYesNoCancel(QWidget* parent, const QString& message);
+  static bool AskYesNo(QWidget* parent, const QString& message);
+  // Keeps the windows alive for that long.
+  static void Wait(int milliseconds);
+
+  void HelpContents(QWidget* parent);
+  void HelpTopic(QWidget* parent, const QString& name);
+  // Pop-up text topic at the mouse position.
+  void HelpPopup(int topic);
+  // The error's pop-up over the middle of the form, two thirds down.
+  void ErrorPopup(QWidget* form, const std::string& identifier);
+  // The help pop-up with the options' pop-up font. Tests replace it to see
+  // what would be shown.
+  using TPopupShower = std::function<void(const QString& textFile, int topic, QPoint position)>;
+  void SetPopupShower(TPopupShower shower) { FPopupShower = std::move(shower); }
+  // What opens a help page. Tests replace it.
+  using TTopicOpener = std::function<void(QWidget* parent, const QString& topic)>;
+  void SetTopicOpener(TTopicOpener opener) { FTopicOpener = std::move(opener); }
+
+  // What sounds the error; tests replace it to hear it.
+  void SetErrorSound(std::function<void()> sound) { FErrorSound = std::move(sound); }
+
+  // The error whose pop-up is due, for tests.
+  bool ErrorPending() const { return FErrorTimer.isActive(); }
+
+private:
+  void ShowPopup(const QString& textFile, int topic, QPoint position);
+
+  QStringList FLanguages;
+  std::string FLanguageId = "ancientgreek";
+  QString FHelpFolder;
+  QTimer FErrorTimer;
+  QPointer<QWidget> FPendingForm;
+  std::string FPendingIdentifier;
+  TPopupShower FPopupShower;
+  TTopicOpener FTopicOpener;
+  std::function<void()> FErrorSound;
+};
+
+// The one instance; created on first use.
+TGlobalData& GlobalData();
