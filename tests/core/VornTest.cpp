@@ -269,6 +269,27 @@ TEST(Vorn, AGuardForbiddingReceiptKeepsTheSenderWaiting) {
   EXPECT_FALSE(channel.TryReceive());
 }
 
+TEST(Vorn, AnEntryThatThrowsLeavesItsSenderWaitingForTheNextReceipt) {
+  int calls = 0;
+  TIdleProcess owner;
+  TVornProcessChannel& channel = owner.CreateChannel(nullptr, [&](void*) {
+    if (++calls == 1) throw std::runtime_error("entry failed");
+  });
+  TRecord senderRecord;
+  TVornTheater theater;
+  std::atomic<int> outcome{soPending};
+  theater.Launch<TScriptedProcess>(senderRecord, Sender(channel, nullptr, outcome));
+  ASSERT_TRUE(WaitUntil([&] { return channel.WaitingSenders() == 1; }));
+
+  EXPECT_THROW(channel.TryReceive(), std::runtime_error);
+  EXPECT_EQ(channel.WaitingSenders(), 1u);
+  EXPECT_EQ(outcome, soPending);
+  channel.Receive(kLongTimeout);
+  EXPECT_EQ(calls, 2);
+  ASSERT_TRUE(WaitUntil([&] { return outcome != soPending; }));
+  EXPECT_EQ(outcome, soReturned);
+}
+
 TEST(Vorn, WhatEscapesTheBodyGoesToItsHandlerAndTheProcessStillFinishes) {
   struct TCase {
     const char* Name;

@@ -9,7 +9,7 @@
 
 TVornProcessChannel::~TVornProcessChannel() {
   std::unique_lock lock(FSendersLock);
-  FSenderLeft.wait(lock, [&] { return FSenders.empty(); });
+  FChanged.wait(lock, [&] { return FSendersInside == 0; });
 }
 
 size_t TVornProcessChannel::WaitingSenders() {
@@ -26,7 +26,6 @@ void TVornProcessChannel::Send(TVornProcess* aSender, void* aData, int timeout) 
   if (!aSender) throw EVornInvalidArgument(VornClassName(typeid(*this)), "Send", "aSender");
   if (FOwner.TerminateRequested()) throw EVornProcessWasTerminated();
   aSender->FSentData = aData ? aData : aSender;
-  aSender->FDelivered = false;
   aSender->FReply.Reset();
   const bool mayReceive = MayReceive();
   {
@@ -34,7 +33,11 @@ void TVornProcessChannel::Send(TVornProcess* aSender, void* aData, int timeout) 
     // Asked again under the lock: a termination from here on finds the
     // sender in the list and wakes it.
     if (FOwner.TerminateRequested()) throw EVornProcessWasTerminated();
+    aSender->FDelivered = false;
+    aSender->FDelivering = false;
+    aSender->FLeaving = false;
     FSenders.push_back(aSender);
+    ++FSendersInside;
     if (mayReceive) FDataWaiting.Set();
   }
 
@@ -45,16 +48,19 @@ void TVornProcessChannel::Send(TVornProcess* aSender, void* aData, int timeout) 
   } catch (const EVornWaitFailed& error) {
     failure = error;
   }
+  bool delivered;
   {
-    std::lock_guard lock(FSendersLock);
+    std::unique_lock lock(FSendersLock);
+    aSender->FLeaving = true;
     std::erase(FSenders, aSender);
-    FSenderLeft.notify_all();
+    // A delivery in progress completes first: the entry may still use the data.
+    FChanged.wait(lock, [&] { return !aSender->FDelivering; });
+    delivered = aSender->FDelivered;
+    --FSendersInside;
+    FChanged.notify_all();
   }
-  // A delivery in progress holds the sender's latch: let it complete.
-  aSender->FLatch.Lock();
-  aSender->FLatch.Unlock();
 
-  if (aSender->FDelivered) return;
+  if (delivered) return;
   if (failure) throw *failure;
   if (woken == kVornWaitTimeout) throw EVornTimeout();
   if (woken == 1) throw EVornPrematureTermination();
@@ -69,20 +75,28 @@ bool TVornProcessChannel::TryReceive() {
     std::lock_guard lock(FSendersLock);
     if (FSenders.empty()) return false;
     sender = FSenders.front();
-    // Taken under the list's lock, so the sender cannot leave meanwhile.
-    sender->FLatch.Lock();
+    FSenders.pop_front();
+    sender->FDelivering = true;
   }
-  // An entry that throws leaves the sender waiting, its latch released.
-  std::unique_lock delivery(sender->FLatch, std::adopt_lock);
-  FEntry(sender->FSentData);
-  {
+  try {
+    FEntry(sender->FSentData);
+  } catch (...) {
+    // Not delivered: a sender still waiting stays at the head of the queue.
     std::lock_guard lock(FSendersLock);
-    std::erase(FSenders, sender);
-    FSenderLeft.notify_all();
+    sender->FDelivering = false;
+    if (!sender->FLeaving) {
+      FSenders.push_front(sender);
+      if (FOwner.TerminateRequested()) sender->FReply.Set();  // the wake-up it missed meanwhile
+    }
+    FChanged.notify_all();
+    throw;
   }
+  // Once the lock is released the sender may be gone.
+  std::lock_guard lock(FSendersLock);
+  sender->FDelivering = false;
   sender->FDelivered = true;
-  // Replied before the latch is released: once it is, the sender may be gone.
   sender->FReply.Set();
+  FChanged.notify_all();
   return true;
 }
 

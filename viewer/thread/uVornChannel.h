@@ -32,6 +32,7 @@ public:
   // EVornPrematureTermination when the owner is told to terminate.
   void Receive(int timeout);
 
+  // Senders waiting to be received.
   size_t WaitingSenders();
 
 private:
@@ -46,7 +47,8 @@ private:
   const TVornChannelGuard FGuard;
   const TVornChannelEntry FEntry;
   std::mutex FSendersLock;
-  std::condition_variable FSenderLeft;
-  std::deque<TVornProcess*> FSenders;
+  std::condition_variable FChanged;    // a delivery ended or a sender left
+  std::deque<TVornProcess*> FSenders;  // waiting to be received
+  int FSendersInside = 0;              // in Send: waiting, being delivered or leaving
   TVornHandle FDataWaiting{true};  // set while senders wait and the guard allows
 };

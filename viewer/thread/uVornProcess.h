@@ -86,12 +86,13 @@ private:
   std::atomic<bool> FFinished{false};
   TVornHandle FTermination{true};
   TVornHandle FReply{false};  // a receiver took (or the owner's end refused) what this process sent
-  TVornLatch FLatch;          // held by a receiver while it delivers this process's data
 
   std::mutex FChannelsLock;
   std::vector<std::unique_ptr<TVornProcessChannel>> FChannels;
 
-  // The pending send, guarded by the channel's list and by FLatch.
+  // The pending send; the flags are guarded by the channel's lock.
   void* FSentData = nullptr;
   bool FDelivered = false;
+  bool FDelivering = false;  // a receiver's entry is using the data: the sender may not leave
+  bool FLeaving = false;     // the sender stopped waiting
 };
