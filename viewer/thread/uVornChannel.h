@@ -25,7 +25,8 @@ public:
   // EVornTimeout and EVornWaitFailed.
   void Send(TVornProcess* aSender, void* aData, int timeout);
   // Delivers to the entry the data of the first waiting sender; false when
-  // none waits or the guard forbids receipt.
+  // none waits or the guard forbids receipt. An entry that throws passes
+  // its exception on and leaves the sender waiting first in line.
   bool TryReceive();
   // Owner only: delivers one sender's data, waiting up to timeout
   // milliseconds for one (kVornInfinite: no limit). Raises EVornTimeout, or
