@@ -15,6 +15,7 @@
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QStyle>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -27,6 +28,9 @@
 #include "options/uSavedSearch.h"
 #include "render/uRichEditWriter.h"
 #include "widgets/KezUnicodeRichEdit.h"
+#include "viewer/thread/uVornErrors.h"
+#include "viewer/thread/uVornTheater.h"
+#include "viewer/uCommands.h"
 #include "viewer/uData.h"
 #include "viewer/uStatusLine.h"
 
@@ -58,6 +62,15 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   setWindowTitle("Kodra");
   setMinimumSize(300, 300);
   resize(756, 531);
+  // The processes of the window: the command process passes commands on.
+  FTheater = std::make_unique<TVornTheater>();
+  SetCommandProcess(FTheater->Launch<TCommandProcess>());
+  SetVornErrorBox([](void*, const std::string& text, const std::string& caption) {
+    // Called on the failing process's thread: the box opens on the window thread.
+    QMetaObject::invokeMethod(qApp, [text, caption] {
+      QMessageBox::critical(QApplication::activeWindow(), QString::fromStdString(caption), QString::fromStdString(text));
+    }, Qt::QueuedConnection);
+  });
   CreateComponents();
   CreateActions();
   CreateMenus();
@@ -96,7 +109,49 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   idle->start(250);
 }
 
-TFormKodra3::~TFormKodra3() = default;
+TFormKodra3::~TFormKodra3() { EndProcesses(); }
+
+// The command process sleeps on its event: told to terminate, it ends
+// within a round.
+void TFormKodra3::EndProcesses() {
+  if (!FTheater) return;
+  SetCommandProcess(nullptr);
+  while (!FTheater->AllFinished()) {
+    QCoreApplication::processEvents();
+    QThread::msleep(1);
+  }
+  FTheater.reset();
+}
+
+bool TFormKodra3::event(QEvent* event) {
+  if (event->type() == TCommandEvent::EventType()) {
+    RunCommand(static_cast<TCommandEvent&>(*event));
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+void TFormKodra3::RunCommand(TCommandEvent& command) {
+  switch (command.Message) {
+    case kCopyMessage:
+      if (edText->hasFocus()) edText->copy();
+      else edSearch->copy();
+      break;
+    case kPasteMessage:
+      BusyStart();
+      InsertWordIntoSearch(QApplication::clipboard()->text().toStdU16String());
+      BusyEnd(skNone, QString());
+      break;
+    case kSearchMessage: {
+      const auto& search = static_cast<const TCommandSearch&>(command.Command);
+      Search(QString::fromStdU16String(search.Text), search.StartIndex);
+      break;
+    }
+    case kSearchAllMessage:
+      SearchAll(QString::fromStdU16String(static_cast<const TCommandSearchAll&>(command.Command).Text));
+      break;
+  }
+}
 
 QAction* TFormKodra3::Action(const char* name) const { return findChild<QAction*>(name); }
 
@@ -253,14 +308,10 @@ void TFormKodra3::CreateActions() {
   on("actEditLanguage", [this] { SwitchLanguageInput(!FLanguageInput); });
   on("actEditUndo", [this] { FStatus->ClearMessage(); edSearch->undo(); });
   on("actEditCut", [this] { FStatus->ClearMessage(); edSearch->cut(); });
-  on("actEditCopy", [this] {
-    if (edText->hasFocus()) edText->copy(); else edSearch->copy();
-  });
+  on("actEditCopy", [this] { CommandManager().Get<TCommandCopy>("copy").Issue(this, kCopyMessage); });
   on("actEditPaste", [this] {
     FStatus->ClearMessage();
-    BusyStart();
-    InsertWordIntoSearch(QApplication::clipboard()->text().toStdU16String());
-    BusyEnd(skNone, QString());
+    CommandManager().Get<TCommandPaste>("paste").Issue(this, kPasteMessage);
   });
   on("actEditDelete", [this] { FStatus->ClearMessage(); edSearch->DeleteSelection(); });
   on("actEditSelectAll", [this] {
@@ -300,27 +351,25 @@ void TFormKodra3::CreateActions() {
       ShowArticle();
     });
   }
-  on("actSearchStart", [this] {
+  auto search = [this](int32_t startIndex, std::u16string text) {
+    CommandManager().Get<TCommandSearch>("search").Issue(this, kSearchMessage, startIndex, std::move(text));
+  };
+  on("actSearchStart", [this, search] {
     FStatus->ClearMessage();
-    if (const std::u16string text = SearchText(); !text.empty())
-      QMetaObject::invokeMethod(this, "Search", Qt::QueuedConnection, Q_ARG(QString, QString::fromStdU16String(text)),
-                                Q_ARG(int, 0));
+    if (std::u16string text = SearchText(); !text.empty()) search(0, std::move(text));
   });
-  on("actSearchStartCurrent", [this] {
+  on("actSearchStartCurrent", [this, search] {
     FStatus->ClearMessage();
-    if (const std::u16string text = SearchText(); !text.empty())
-      QMetaObject::invokeMethod(this, "Search", Qt::QueuedConnection, Q_ARG(QString, QString::fromStdU16String(text)),
-                                Q_ARG(int, int(FDictionary->CurrentIndex())));
+    if (std::u16string text = SearchText(); !text.empty()) search(FDictionary->CurrentIndex(), std::move(text));
   });
-  on("actSearchNext", [this] {
+  on("actSearchNext", [this, search] {
     FStatus->ClearMessage();
-    QMetaObject::invokeMethod(this, "Search", Qt::QueuedConnection, Q_ARG(QString, QString()), Q_ARG(int, 0));
+    search(0, std::u16string());
   });
   on("actSearchAll", [this] {
     FStatus->ClearMessage();
-    if (const std::u16string text = SearchText(); !text.empty())
-      QMetaObject::invokeMethod(this, "SearchAll", Qt::QueuedConnection,
-                                Q_ARG(QString, QString::fromStdU16String(text)));
+    if (std::u16string text = SearchText(); !text.empty())
+      CommandManager().Get<TCommandSearchAll>("searchall").Issue(this, kSearchAllMessage, std::move(text));
   });
   on("actSearchResults", [this] { ShowResultsPanel(Action("actSearchResults")->isChecked()); });
   on("actHelpAbout", [this] {
@@ -537,6 +586,7 @@ void TFormKodra3::closeEvent(QCloseEvent* event) {
   BusyStart();
   SaveSearchField();
   BusyEnd(skNone, QString());
+  EndProcesses();
   event->accept();
 }
 

@@ -21,12 +21,19 @@ class TKezListBox;
 class TKezUnicodeRichEdit;
 class TRtfRichEditWriter;
 class TStatusLine;
+class TVornTheater;
+class TCommandProcess;
 
 class TFormKodra3 : public QMainWindow {
   Q_OBJECT
 public:
   // The reload message's first-page marker.
   static constexpr int kFirstPage = 53;
+  // The messages the commands post back.
+  static constexpr uint32_t kCopyMessage = 0x1409;
+  static constexpr uint32_t kPasteMessage = 0x140A;
+  static constexpr uint32_t kSearchMessage = 0x140B;
+  static constexpr uint32_t kSearchAllMessage = 0x140C;
 
   explicit TFormKodra3(QWidget* parent = nullptr);
   ~TFormKodra3() override;
@@ -55,6 +62,7 @@ public:
 protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -69,6 +77,8 @@ private:
   Q_INVOKABLE void OpenResult();
   std::u16string SearchText() const;
   void ShowResultsPanel(bool show);
+  void RunCommand(class TCommandEvent& command);
+  void EndProcesses();
   void DrawResult(QPainter& canvas, int32_t index, const QRect& rect);
   void Post(const char* member);
   void PostLocate(bool show, bool showIfExact);
@@ -115,6 +125,7 @@ private:
   TStatusLine* FStatus = nullptr;
   QActionGroup* FLanguageGroup = nullptr;
 
+  std::unique_ptr<TVornTheater> FTheater;
   std::unique_ptr<TDictionary> FDictionary;
   TKodraLanguage* FLanguage = nullptr;
   std::unique_ptr<TRtfRichEditWriter> FWriter;

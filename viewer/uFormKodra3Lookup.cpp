@@ -353,7 +353,9 @@ void TFormKodra3::SearchFieldKeyDown(QKeyEvent& event, bool& handled) {
   if (event.matches(QKeySequence::Paste)) {
     // The same paste as the tool bar's: cleaned, inserted and looked up.
     handled = true;
-    if (Action("actEditPaste")->isEnabled()) Action("actEditPaste")->trigger();
+    FClipboardHasText = TGlobalData::ClipboardHasText();
+    UpdateActions();
+    Action("actEditPaste")->trigger();
     return;
   }
   const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;

@@ -1,7 +1,11 @@
 // The viewer window on the bundled dictionaries, driven as a reader drives it.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QThread>
 #include <QTest>
 #include <QTemporaryDir>
 #include <filesystem>
@@ -13,6 +17,8 @@
 #include "options/uOptions.h"
 #include "widgets/KezUnicodeRichEdit.h"
 #include "source/uSourceDictionary.h"
+#include "viewer/thread/uVornTheater.h"
+#include "viewer/uCommands.h"
 #include "viewer/uFormKodra3.h"
 #include "viewer/uStatusLine.h"
 
@@ -44,7 +50,15 @@ protected:
     SetProgramFolder(FPrevious);
   }
   // Runs the queued handlers.
+  // Runs the queued handlers, and the commands that come back from the
+  // command process.
   static void Settle() {
+    QElapsedTimer waited;
+    waited.start();
+    do {
+      for (int i = 0; i < 5; ++i) QApplication::processEvents();
+      if (CommandsInFlight() > 0) QThread::msleep(1);
+    } while (CommandsInFlight() > 0 && waited.elapsed() < 10000);
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
   }
   std::u16string CurrentKeyword() const {
@@ -306,4 +320,64 @@ TEST_F(MainWindowTest, DamagedSavedSearchTextIsCleanedOnLoading) {
   FWindow->show();
   Settle();
   EXPECT_EQ(FWindow->SearchField()->Text(), u"λόγος");
+}
+
+// The caption names the language once; Ctrl+V in the search field pastes as
+// the tool bar does (cleaned, inserted, looked up); the parts open the
+// program's own menus.
+TEST_F(MainWindowTest, CaptionPasteAndPopupMenus) {
+  EXPECT_EQ(FWindow->windowTitle(), "Ancient Greek - Russian. Kodra");
+  QApplication::clipboard()->setText("[λόγος],");
+  Settle();
+  FWindow->SearchField()->setFocus();
+  QTest::keyClick(FWindow->SearchField(), Qt::Key_V, Qt::ControlModifier);
+  Settle();
+  // Brackets and the comma gone, the tonos letter in the keywords' form.
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"λ\u1F79γος");
+  EXPECT_EQ(CurrentKeyword(), u"λ\u1F79γος");
+  const std::pair<const char*, std::vector<const char*>> menus[] = {
+      {"MenuToolBar", {"actServiceOptions", "actHelpOnCommands"}},
+      {"MenuSearch", {"actEditUndo", "actEditCut", "actEditCopy", "actEditPaste", "actEditDelete", "actEditSelectAll",
+                      "actEditClear", "actSearchGoto", "actSearchStart", "actSearchNext", "actServiceOptions",
+                      "actHelpOnEntryField"}},
+      {"MenuText", {"actEditCopy", "actViewMeanings", "actSearchBack", "actSearchForward", "actServiceEditor",
+                    "actServiceOptions", "actHelpOnDicEntry"}},
+      {"MenuStatus", {"actServiceOptions", "actHelpOnStatus", "actHelpOnError"}},
+      {"MenuList", {"actServiceOptions", "actHelpOnList"}},
+  };
+  for (const auto& [name, actions] : menus) {
+    const QMenu* menu = FWindow->findChild<QMenu*>(name);
+    ASSERT_NE(menu, nullptr) << name;
+    std::vector<std::string> names;
+    for (const QAction* action : menu->actions())
+      if (!action->isSeparator()) names.push_back(action->objectName().toStdString());
+    EXPECT_EQ(names, std::vector<std::string>(actions.begin(), actions.end())) << name;
+  }
+}
+
+// Two commands issued before the command process wakes run once: the later.
+TEST(Commands, TwoRequestsBeforeTheProcessWakesRunOnce) {
+  struct TCounting : QObject {
+    std::vector<std::u16string> Texts;
+    bool event(QEvent* e) override {
+      if (e->type() != TCommandEvent::EventType()) return QObject::event(e);
+      Texts.push_back(static_cast<TCommandSearch&>(static_cast<TCommandEvent*>(e)->Command).Text);
+      return true;
+    }
+  } window;
+  TVornTheater theater;
+  auto process = std::make_unique<TCommandProcess>();
+  TCommandProcess* sleeping = process.get();
+  SetCommandProcess(sleeping);
+  TCommandSearch search;
+  search.Issue(&window, 1, 0, u"first");
+  search.Issue(&window, 1, 0, u"second");
+  theater.Start(std::move(process));  // it wakes only now
+  QElapsedTimer waited;
+  waited.start();
+  while (CommandsInFlight() > 0 && waited.elapsed() < 10000) QApplication::processEvents();
+  EXPECT_EQ(window.Texts, std::vector<std::u16string>{u"second"});
+  SetCommandProcess(nullptr);
+  // Told to terminate, the process sleeping on its event ends in one round.
+  EXPECT_TRUE(theater.AllFinished() || (QThread::msleep(100), theater.AllFinished()));
 }
