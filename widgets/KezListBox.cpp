@@ -1,5 +1,6 @@
 #include "widgets/KezListBox.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -24,6 +25,18 @@ void TKezCustomListBox::SetCount(int32_t count) {
   if (count == FCount) return;
   FCount = count;
   UpdateList();
+  if (QAccessible::isActive()) {
+    QAccessibleEvent event(this, QAccessible::ObjectReorder);
+    QAccessible::updateAccessibility(&event);
+  }
+}
+
+QRect TKezCustomListBox::ItemRect(int32_t index) {
+  if (index < FTopIndex || index >= FCount) return {};
+  const int32_t height = ItemHeight();
+  const int32_t top = (index - FTopIndex) * height;
+  if (top >= viewport()->height()) return {};
+  return {0, top, viewport()->width(), height};
 }
 
 void TKezCustomListBox::SelectIndex(int32_t index) {
@@ -118,6 +131,13 @@ void TKezCustomListBox::SetSelection(int32_t index, int32_t topIndex) {
   FTopIndex = topIndex;
   if (topChanged) UpdateScrollBar();
   if (indexChanged || topChanged) viewport()->update();
+  if (indexChanged && QAccessible::isActive() && index >= 0) {
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(index);
+    QAccessible::updateAccessibility(&focus);
+    QAccessibleValueChangeEvent value(this, ItemText(index));
+    QAccessible::updateAccessibility(&value);
+  }
   if (indexChanged && FOnChangeSelection) FOnChangeSelection(*this);
 }
 

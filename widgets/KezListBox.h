@@ -22,6 +22,8 @@ public:
   using TDrawItemEvent =
       std::function<void(TKezCustomListBox& sender, QPainter& canvas, int32_t index, const QRect& rect)>;
   using TNotifyEvent = std::function<void(TKezCustomListBox& sender)>;
+  // The text of a row, for screen readers and automation.
+  using TItemTextEvent = std::function<QString(const TKezCustomListBox& sender, int32_t index)>;
 
   explicit TKezCustomListBox(QWidget* parent = nullptr);
 
@@ -41,6 +43,12 @@ public:
   void Invalidate();
 
   int32_t TopIndex() const { return FTopIndex; }
+  int32_t RowCount() const { return FCount; }
+  int32_t CurrentRow() const { return FItemIndex; }
+  // The row's rectangle in the viewport (empty when it is not in view).
+  QRect ItemRect(int32_t index);
+  QString ItemText(int32_t index) const { return FOnGetItemText ? FOnGetItemText(*this, index) : QString(); }
+  void SetOnGetItemText(TItemTextEvent handler) { FOnGetItemText = std::move(handler); }
   // Whole rows that fit the client height.
   int32_t VisibleCount();
   // The text height of "M" in the control's font (16 when that is 0),
@@ -87,7 +95,12 @@ private:
   bool FUpdatingScrollBar = false;
   TDrawItemEvent FOnDrawItem;
   TNotifyEvent FOnChangeSelection;
+  TItemTextEvent FOnGetItemText;
 };
+
+// Makes the lists readable by screen readers: each list shows its rows as
+// children (made only when asked for), with their texts and the current row.
+void InstallListBoxAccessibility();
 
 class TKezListBox : public TKezCustomListBox {
   Q_OBJECT
