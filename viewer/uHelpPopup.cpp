@@ -1,7 +1,7 @@
 #include "viewer/uHelpPopup.h"
 
+#include <QApplication>
 #include <QCursor>
-#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -52,15 +52,16 @@ THelpPopup::THelpPopup(const QString& text, const QFont& font, QWidget* parent)
   lblText->setAccessibleName(tr("Help text"));
   lblText->setTextFormat(Qt::PlainText);
   lblText->setWordWrap(true);
-  lblText->setFont(font);
-  lblText->setText(text);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(TextMargins());
   layout->addWidget(lblText);
+  SetText(text, font);
+}
+
+void THelpPopup::SetText(const QString& text, const QFont& font) {
+  lblText->setFont(font);
+  lblText->setText(text);
   setAccessibleDescription(text);
-  connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-    if (state != Qt::ApplicationActive) close();
-  });
 }
 
 QString THelpPopup::Text() const { return lblText->text(); }
@@ -95,15 +96,21 @@ void THelpPopup::keyPressEvent(QKeyEvent* event) {
   close();
 }
 
-void THelpPopup::focusOutEvent(QFocusEvent* event) {
-  QFrame::focusOutEvent(event);
-  if (event->reason() == Qt::ActiveWindowFocusReason) close();
-}
-
 THelpPopup* ShowHelpPopup(const QString& text, const QPoint& position, const QFont& font) {
-  if (GPopup) GPopup->close();
-  if (text.trimmed().isEmpty()) return nullptr;
-  GPopup = new THelpPopup(text, font);
+  if (text.trimmed().isEmpty()) {
+    if (GPopup) GPopup->close();
+    return nullptr;
+  }
+  // Owned by the modal window that asks (the options window, a message box),
+  // so that nothing stands between the reader and the pop-up.
+  QWidget* owner = QApplication::activeModalWidget();
+  if (!owner) owner = QApplication::activeWindow();
+  while (qobject_cast<THelpPopup*>(owner)) owner = owner->parentWidget();
+  // A pop-up on the screen takes the new text: closing it would hand the
+  // focus back and forth between windows for nothing.
+  if (GPopup && (!GPopup->isVisible() || GPopup->parentWidget() != owner)) GPopup->close();
+  if (!GPopup || !GPopup->isVisible()) GPopup = new THelpPopup(text, font, owner);
+  else GPopup->SetText(text, font);
   GPopup->ShowAt(position);
   return GPopup;
 }

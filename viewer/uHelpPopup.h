@@ -2,8 +2,9 @@
 // The help pop-up: a small borderless window on a pale yellow ground that
 // shows the text of one topic of help/popups.txt (the options window's rows)
 // or help/errors.txt (the error messages), in the pop-up font of the options.
-// A click, a key or the program losing the focus closes it. One pop-up at a
-// time: showing another closes the one before.
+// A click (on it or, as for every pop-up, anywhere else), a key or the
+// program losing the focus closes it. One pop-up at a time: another text
+// takes the place of the one shown.
 #include <QColor>
 #include <QFrame>
 #include <QMargins>
@@ -23,6 +24,7 @@ public:
   THelpPopup(const QString& text, const QFont& font, QWidget* parent = nullptr);
 
   QString Text() const;
+  void SetText(const QString& text, const QFont& font);
   // Shows the pop-up with its top edge centred on the screen position, moved
   // as far as needed to lie whole on that screen.
   void ShowAt(const QPoint& position);
@@ -30,14 +32,14 @@ public:
 protected:
   void mousePressEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  void focusOutEvent(QFocusEvent* event) override;
 
 private:
   QLabel* lblText;
 };
 
 // Shows text in the pop-up at a screen position; returns the pop-up, which
-// deletes itself when closed. Nothing for an empty text (nullptr).
+// deletes itself when closed and belongs to the active modal window, or else
+// to the active window. Nothing for an empty text (nullptr).
 THelpPopup* ShowHelpPopup(const QString& text, const QPoint& position, const QFont& font);
 // The pop-up on the screen, or nullptr.
 THelpPopup* CurrentHelpPopup();

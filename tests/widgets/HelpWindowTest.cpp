@@ -2,6 +2,7 @@
 // on the help that the build lays out beside the program.
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLayout>
@@ -207,6 +208,28 @@ TEST_F(HelpTest, PopupStaysOnTheScreenAndClosesOnAClick) {
   QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(5, 5));
   Settle();
   EXPECT_EQ(CurrentHelpPopup(), nullptr);
+}
+
+TEST_F(HelpTest, PopupOfAModalWindowBelongsToIt) {
+  QDialog dialog;
+  dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.show();
+  Settle();
+  ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+  THelpPopup* popup = ShowHelpPopup("Interface language.", dialog.geometry().center(), QFont());
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(popup->parentWidget(), &dialog);
+  EXPECT_TRUE(popup->isWindow());
+  // The next text takes the place of this one.
+  THelpPopup* next = ShowHelpPopup("Hot key.", dialog.geometry().center(), QFont());
+  Settle();
+  ASSERT_EQ(CurrentHelpPopup(), next);
+  EXPECT_EQ(next->parentWidget(), &dialog);
+  EXPECT_EQ(next->Text(), "Hot key.");
+  EXPECT_TRUE(next->isVisible());
+  EXPECT_EQ(dialog.findChildren<THelpPopup*>().size(), 1);
+  next->close();
+  Settle();
 }
 
 TEST_F(HelpTest, TopicTextsOfTheInterfaceLanguage) {
