@@ -1,5 +1,6 @@
 # Lays out the program folder: each data/<language>/ folder is compiled into
-# <bin>/<language>/ with kodra-cli; its tables and dictionaries.cfg are copied.
+# <bin>/<language>/ with kodra-cli; its tables and dictionaries.cfg are copied;
+# help/ is copied to <bin>/help/.
 file(GLOB KODRA_LANGUAGE_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/*)
 set(KODRA_BUNDLED_OUTPUTS "")
 foreach(language_dir ${KODRA_LANGUAGE_DIRS})
@@ -30,5 +31,16 @@ foreach(language_dir ${KODRA_LANGUAGE_DIRS})
       VERBATIM)
     list(APPEND KODRA_BUNDLED_OUTPUTS ${out_dir}/${name})
   endforeach()
+endforeach()
+# The help pages and pop-up texts are copied as they lie in help/ to <bin>/help/.
+file(GLOB_RECURSE KODRA_HELP_FILES CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/help ${CMAKE_SOURCE_DIR}/help/*)
+foreach(help_file ${KODRA_HELP_FILES})
+  get_filename_component(dir ${KODRA_BIN_DIR}/help/${help_file} DIRECTORY)
+  add_custom_command(OUTPUT ${KODRA_BIN_DIR}/help/${help_file}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/help/${help_file} ${KODRA_BIN_DIR}/help/${help_file}
+    DEPENDS ${CMAKE_SOURCE_DIR}/help/${help_file}
+    VERBATIM)
+  list(APPEND KODRA_BUNDLED_OUTPUTS ${KODRA_BIN_DIR}/help/${help_file})
 endforeach()
 add_custom_target(bundled_data ALL DEPENDS ${KODRA_BUNDLED_OUTPUTS})
