@@ -43,4 +43,14 @@ foreach(help_file ${KODRA_HELP_FILES})
     VERBATIM)
   list(APPEND KODRA_BUNDLED_OUTPUTS ${KODRA_BIN_DIR}/help/${help_file})
 endforeach()
+# The interface languages (locale/*.lng) lie in the program folder itself.
+file(GLOB KODRA_LANGUAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/locale/*.lng)
+foreach(language_file ${KODRA_LANGUAGE_FILES})
+  get_filename_component(name ${language_file} NAME)
+  add_custom_command(OUTPUT ${KODRA_BIN_DIR}/${name}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${language_file} ${KODRA_BIN_DIR}/${name}
+    DEPENDS ${language_file}
+    VERBATIM)
+  list(APPEND KODRA_BUNDLED_OUTPUTS ${KODRA_BIN_DIR}/${name})
+endforeach()
 add_custom_target(bundled_data ALL DEPENDS ${KODRA_BUNDLED_OUTPUTS})

@@ -33,6 +33,8 @@
 #include "foundation/KezProgramFolder.h"
 #include "foundation/KezText.h"
 #include "options/uOptions.h"
+#include "viewer/uHelpPopup.h"
+#include "viewer/uHelpWindow.h"
 
 namespace {
 constexpr int kErrorPopupDelay = 300;
@@ -92,7 +94,7 @@ void LocalizeAction(QAction& action, const std::string& prefix) {
 
 void LocalizeWidget(QWidget& widget, const std::string& prefix) {
   const QString name = widget.objectName();
-  if (name.isEmpty()) return;
+  if (name.isEmpty() || name.startsWith("qt_")) return;  // the toolkit's own parts
   if (auto* menu = qobject_cast<QMenu*>(&widget)) {
     const QString value = Translated(PartKey(prefix, name, 3));
     if (value.isEmpty() || menu->title() == "-") return;
@@ -176,6 +178,14 @@ QString InterfaceLanguageName(const QString& fileName) {
 }
 
 TGlobalData::TGlobalData() {
+  FTopicOpener = [](QWidget* parent, const QString& topic) {
+    if (topic == "index") OpenHelpContents(parent);
+    else OpenHelpTopic(parent, topic);
+  };
+  FPopupShower = [](const QString& textFile, int topic, QPoint position) {
+    const QString text = textFile == "errors.txt" ? ErrorPopupText(topic) : HelpPopupText(topic);
+    if (!text.isEmpty()) ShowHelpPopup(text, position, PopupHelpFont());
+  };
   FErrorTimer.setInterval(kErrorPopupDelay);
   FErrorTimer.setSingleShot(true);
   connect(&FErrorTimer, &QTimer::timeout, this, [this] {

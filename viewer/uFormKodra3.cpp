@@ -82,6 +82,7 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   if (!Options().LocaleName().empty())
     Locale().Load(ProgramFolder() + Options().LocaleName() + ".lng");
   GlobalData().LocalizeForm(this, "Main");
+  NameParts();
   FBaseCaption = windowTitle();
   // A settings file that could not be read is said once, when the first
   // dictionaries have loaded and the status bar is free.
@@ -227,6 +228,18 @@ void TFormKodra3::CreateComponents() {
 
   FStatus = new TStatusLine(this);
   setStatusBar(FStatus);
+
+  // What screen readers call the parts, and the rows they read.
+  InstallListBoxAccessibility();
+  lstKeywords->SetOnGetItemText([this](const TKezCustomListBox&, int32_t index) {
+    return FDictionary ? QString::fromStdU16String(std::u16string(FDictionary->GetKeywordText(index))) : QString();
+  });
+  lstSearchResults->SetOnGetItemText([this](const TKezCustomListBox&, int32_t index) {
+    if (index < 0 || size_t(index) >= FResults.size() || !FDictionary) return QString();
+    const TSearchResult& result = *FResults[size_t(index)];
+    return QString::fromStdU16String(std::u16string(FDictionary->GetKeywordText(result.KeywordIndex))) + ": " +
+           QString::fromStdU16String(result.Context);
+  });
 
   lstKeywords->SetOnDrawItem([this](TKezCustomListBox&, QPainter& canvas, int32_t index, const QRect& rect) {
     DrawKeyword(canvas, index, rect);
@@ -498,6 +511,23 @@ void TFormKodra3::ShowResultsPanel(bool show) {
   pnlSearchResults->setVisible(show);
   Action("actSearchResults")->setChecked(show);
   if (show && spSearchResults->sizes().value(1) < 40) spSearchResults->setSizes({std::max(100, height() - 200), 84});
+}
+
+void TFormKodra3::NameParts() {
+  const std::pair<QWidget*, std::pair<const char*, const char*>> parts[] = {
+      {edSearch, {"MainAccessibleSearchField", "Search field"}},
+      {lstKeywords, {"MainAccessibleKeywordList", "Keyword list"}},
+      {edText, {"MainAccessibleArticle", "Article"}},
+      {pnlSearchResults, {"MainAccessibleResultsPanel", "Search results"}},
+      {hcSearchResults, {"MainAccessibleResultsHeader", "Search results header"}},
+      {lstSearchResults, {"MainAccessibleResultList", "Search results list"}},
+      {ToolBar, {"MainAccessibleToolBar", "Tool bar"}},
+      {FStatus, {"MainAccessibleStatusBar", "Status bar"}},
+      {spSearch, {"MainAccessibleSearchPanel", "Search panel"}},
+      {spText, {"MainAccessibleSplitter", "Search panel and article"}},
+      {spSearchResults, {"MainAccessibleTextPanel", "Article and search results"}},
+  };
+  for (const auto& [part, name] : parts) part->setAccessibleName(Tr(name.first, name.second));
 }
 
 void TFormKodra3::ApplySettings() {

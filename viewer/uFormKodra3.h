@@ -89,6 +89,7 @@ private:
   void CreateMenus();
   void UpdateActions();
   void ApplySettings();
+  void NameParts();
   void ApplyFonts();
   void UpdateCaption();
   void SwitchLanguageInput(bool on);

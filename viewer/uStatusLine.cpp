@@ -5,10 +5,14 @@
 #include <QLabel>
 #include <QStyle>
 
+#include "foundation/KezLocale.h"
+
 TStatusLine::TStatusLine(QWidget* parent) : QStatusBar(parent), FIcon(new QLabel(this)), FText(new QLabel(this)) {
   setObjectName("StatusBar");
   setSizeGripEnabled(true);
   FIcon->setFixedWidth(18);
+  FIcon->setObjectName("StatusKind");
+  FText->setObjectName("StatusText");
   FText->setTextFormat(Qt::PlainText);
   addWidget(FIcon);
   addWidget(FText, 1);
@@ -22,14 +26,18 @@ void TStatusLine::ShowMessage(TStatusKind kind, const QString& text, const std::
   FHelpKeyword = kind == skError ? helpKeyword : std::string();
   FText->setText(text);
   QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
+  // The icon's kind is read out by screen readers before the text.
+  const char* kindKey = "";
+  const char* kindName = "";
   switch (FKind) {
-    case skInformation: icon = QStyle::SP_MessageBoxInformation; break;
-    case skWarning: icon = QStyle::SP_MessageBoxWarning; break;
-    case skError: icon = QStyle::SP_MessageBoxCritical; break;
-    case skProcessing: icon = QStyle::SP_BrowserReload; break;
-    case skHint: icon = QStyle::SP_MessageBoxQuestion; break;
+    case skInformation: icon = QStyle::SP_MessageBoxInformation; kindKey = "SStatusInformation"; kindName = "Information"; break;
+    case skWarning: icon = QStyle::SP_MessageBoxWarning; kindKey = "SStatusWarning"; kindName = "Warning"; break;
+    case skError: icon = QStyle::SP_MessageBoxCritical; kindKey = "SStatusError"; kindName = "Error"; break;
+    case skProcessing: icon = QStyle::SP_BrowserReload; kindKey = "SStatusProcessing"; kindName = "Processing"; break;
+    case skHint: icon = QStyle::SP_MessageBoxQuestion; kindKey = "SStatusHint"; kindName = "Hint"; break;
     default: break;
   }
+  FIcon->setAccessibleName(*kindKey ? QString::fromStdString(Locale().Text(kindKey, kindName)) : QString());
   FIcon->setPixmap(icon == QStyle::SP_CustomBase ? QPixmap() : style()->standardIcon(icon).pixmap(16, 16));
   FShownAt.restart();
 }

@@ -1,6 +1,8 @@
 // kodra: the dictionary window.
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "foundation/KezProgramFolder.h"
 #include "options/uOptions.h"
@@ -12,6 +14,12 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("KODRA_HOME"))
     SetProgramFolder(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString());
   LoadOptions(ProgramFolder());
+  // The toolkit's own texts (message-box buttons, file dialogs) follow the
+  // interface language where the toolkit's translations are installed.
+  QTranslator toolkit;
+  if (QString::fromStdString(Options().LocaleName()).compare("Russian", Qt::CaseInsensitive) == 0 &&
+      toolkit.load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    application.installTranslator(&toolkit);
   TFormKodra3 window;
   // "kodra WORD" looks the word up as soon as the dictionaries are loaded.
   const QStringList words = QCoreApplication::arguments().mid(1);

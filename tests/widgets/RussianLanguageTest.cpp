@@ -1,0 +1,110 @@
+// The Russian interface language covers every text the program shows: the
+// parts of every window (the keys their localisation looks up) and every
+// message key the sources name.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <regex>
+#include <cstring>
+#include <set>
+#include <sstream>
+
+#include "foundation/KezLocale.h"
+#include "foundation/KezProgramFolder.h"
+#include "options/uOptions.h"
+#include "viewer/uData.h"
+#include "viewer/uFormKodra3.h"
+#include "viewer/uHelpWindow.h"
+#include "viewer/uProgress.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// The keys LocalizeForm looks up for a window's named parts.
+void AddPartKeys(const QWidget& form, const std::string& prefix, std::set<std::string>& keys) {
+  keys.insert(prefix + "Caption");
+  // Parts are localised when their names carry the type prefix of their
+  // kind; other names (pop-up menus, the status bar's panels) are not texts.
+  auto add = [&](const QString& name, const char* type) {
+    if (name.startsWith(type) && name.size() > int(strlen(type))) keys.insert(prefix + name.mid(int(strlen(type))).toStdString());
+  };
+  for (const QAction* action : form.findChildren<QAction*>())
+    if (!action->isSeparator()) {
+      add(action->objectName(), "act");
+      add(action->objectName(), "mnu");
+    }
+  for (const QWidget* part : form.findChildren<QWidget*>()) {
+    const QString name = part->objectName();
+    if (qobject_cast<const QMenu*>(part)) add(name, "mnu");
+    else if (qobject_cast<const QCheckBox*>(part)) add(name, "chk");
+    else if (qobject_cast<const QPushButton*>(part) || qobject_cast<const QToolButton*>(part)) add(name, "btn");
+    else if (qobject_cast<const QLabel*>(part)) add(name, "lbl");
+    else if (qobject_cast<const QGroupBox*>(part)) add(name, "gb");
+    else if (qobject_cast<const QRadioButton*>(part)) add(name, "rb");
+  }
+}
+
+// The message keys named in the sources: Tr("Key", ...), Text("Key", ...)
+// and the identifiers of raised errors.
+void AddSourceKeys(std::set<std::string>& keys) {
+  const std::regex named(R"re((?:\bTr|\bText|RaiseHelpedError|RaiseHelpedErrorAt\([^,()]*,|THelpedException)\(?\s*"([A-Za-z][A-Za-z0-9]*)")re");
+  // Tables of actions {"actName", "Key", ...}, of keys and their English
+  // texts {"Key", "Text"}, and keys chosen by a switch (someKey = "Key").
+  const std::regex tabled(R"re(\{"act[A-Za-z0-9]+",\s*"([A-Z][A-Za-z0-9]*)")re");
+  const std::regex paired(R"re(\{"([A-Z][A-Za-z0-9]+)",\s*"[^"]*"\})re");
+  const std::regex chosen(R"re(Key = "([A-Z][A-Za-z0-9]+)")re");
+  for (const char* folder : {"viewer", "widgets", "options", "language", "source", "dictionary", "foundation", "render"})
+    for (const auto& file : fs::recursive_directory_iterator(fs::path(KODRA_SOURCE_DIR) / folder)) {
+      if (file.path().extension() != ".cpp" && file.path().extension() != ".h") continue;
+      std::ifstream in(file.path());
+      std::stringstream text;
+      text << in.rdbuf();
+      const std::string source = text.str();
+      for (const std::regex* pattern : {&named, &tabled, &paired, &chosen})
+        for (std::sregex_iterator it(source.begin(), source.end(), *pattern), end; it != end; ++it)
+          keys.insert((*it)[1]);
+    }
+  for (const TErrorIndexRow& row : ErrorIndexRows()) keys.insert(row.Identifier);
+}
+}  // namespace
+
+TEST(RussianLanguage, CoversEveryKey) {
+  QTemporaryDir home;
+  ASSERT_TRUE(home.isValid());
+  for (const char* language : {"ancientgreek", "latin"})
+    fs::copy(fs::path(KODRA_BIN_DIR) / language, fs::path(home.path().toStdString()) / language,
+             fs::copy_options::recursive);
+  const std::string previous = ProgramFolder();
+  SetProgramFolder(home.path().toStdString());
+  Options().LoadFirstRunDefaults();
+  Options().SetBoxOnError(false);
+  std::set<std::string> keys;
+  {
+    TFormKodra3 window;
+    AddPartKeys(window, "Main", keys);
+    TFormProgress progress;
+    AddPartKeys(progress, "Progress", keys);
+  }
+  SetProgramFolder(previous);
+  AddSourceKeys(keys);
+  ASSERT_GT(keys.size(), size_t(90));
+
+  TKezLocale russian;
+  russian.Load(std::string(KODRA_SOURCE_DIR) + "/locale/Russian.lng");
+  std::string missing;
+  for (const std::string& key : keys) {
+    std::string value;
+    if (!russian.Find(key, value)) missing += key + "\n";
+  }
+  EXPECT_EQ(missing, "") << "Russian.lng lacks these keys";
+}
