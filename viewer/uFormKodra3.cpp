@@ -81,8 +81,7 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   GlobalData().Prepare();
   if (!Options().LocaleName().empty())
     Locale().Load(ProgramFolder() + Options().LocaleName() + ".lng");
-  GlobalData().LocalizeForm(this, "Main");
-  NameParts();
+  ApplyLocale();
   FBaseCaption = windowTitle();
   // A settings file that could not be read is said once, when the first
   // dictionaries have loaded and the status bar is free.
@@ -426,16 +425,21 @@ void TFormKodra3::CreateMenus() {
     }
   };
   QMenuBar* bar = menuBar();
-  add(bar->addMenu(Tr("MainMenuDictionary", "&Dictionary")),
+  auto menu = [&](const char* key, const char* english) {
+    QMenu* created = bar->addMenu(english);
+    FMainMenus.push_back({created, key, english});
+    return created;
+  };
+  add(menu("MainMenuDictionary", "&Dictionary"),
       {"actDictionaryAncientGreekRussian", "actDictionaryLatinRussian", "", "actDictionaryManager", "", "actExit"});
-  add(bar->addMenu(Tr("MainMenuEdit", "&Edit")),
+  add(menu("MainMenuEdit", "&Edit"),
       {"actEditLanguage", "actEditCharMap", "", "actEditUndo", "actEditCut", "actEditCopy", "actEditPaste", "",
        "actEditDelete", "actEditSelectAll", "actEditClear"});
-  add(bar->addMenu(Tr("MainMenuSearch", "&Search")),
+  add(menu("MainMenuSearch", "&Search"),
       {"actSearchGoto", "actSearchBack", "actSearchForward", "actSearchUp", "actSearchDown", "", "actSearchStart",
        "actSearchStartCurrent", "actSearchNext", "", "actSearchAll", "actSearchResults"});
-  add(bar->addMenu(Tr("MainMenuView", "&View")), {"actViewMeanings", "actViewOnTop"});
-  add(bar->addMenu(Tr("MainMenuService", "Servi&ce")), {"actServiceEditor", "", "actServiceOptions"});
+  add(menu("MainMenuView", "&View"), {"actViewMeanings", "actViewOnTop"});
+  add(menu("MainMenuService", "Servi&ce"), {"actServiceEditor", "", "actServiceOptions"});
   add(bar->addMenu("&?"), {"actHelpContents", "", "actHelpHomePage", "", "actHelpAboutDictionary", "actHelpAbout"});
   // The parts' own menus, in place of the toolkit's.
   auto popup = [&](const char* name, QWidget* owner, std::initializer_list<const char*> names) {
@@ -469,10 +473,18 @@ void TFormKodra3::CreateMenus() {
     else ToolBar->addSeparator();
   }
   popup("MenuToolBar", ToolBar, {"actServiceOptions", "actHelpOnCommands"});
+}
+
+// The interface language's texts for the window, its menus and its parts.
+void TFormKodra3::ApplyLocale() {
+  for (const TMainMenu& menu : FMainMenus) menu.Menu->setTitle(Tr(menu.Key, menu.English));
+  GlobalData().LocalizeForm(this, "Main");
+  NameParts();
+  ToolBar->setWindowTitle(ToolBar->accessibleName());
   // Enter goes to the entry only from the search field: shown in the menus,
   // not bound for the whole window.
-  Action("actSearchGoto")->setText(Action("actSearchGoto")->text() + "\t" +
-                                   QKeySequence(Qt::Key_Return).toString(QKeySequence::NativeText));
+  QAction* go = Action("actSearchGoto");
+  go->setText(go->text().section(u'\t', 0, 0) + "\t" + QKeySequence(Qt::Key_Enter).toString(QKeySequence::NativeText));
 }
 
 void TFormKodra3::UpdateActions() {

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dictionary/uArticleHistory.h"
 #include "dictionary/uDictionary.h"
@@ -90,6 +91,7 @@ private:
   void UpdateActions();
   void ApplySettings();
   void NameParts();
+  void ApplyLocale();
   void ApplyFonts();
   void UpdateCaption();
   void SwitchLanguageInput(bool on);
@@ -125,6 +127,12 @@ private:
   TKezListBox* lstSearchResults = nullptr;
   TStatusLine* FStatus = nullptr;
   QActionGroup* FLanguageGroup = nullptr;
+  struct TMainMenu {
+    QMenu* Menu;
+    const char* Key;
+    const char* English;
+  };
+  std::vector<TMainMenu> FMainMenus;
 
   std::unique_ptr<TVornTheater> FTheater;
   std::unique_ptr<TDictionary> FDictionary;

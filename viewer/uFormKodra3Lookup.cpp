@@ -105,9 +105,9 @@ void TFormKodra3::Reload(int mode) {
       if (!FPendingWarning.isEmpty())
         failures += (failures.isEmpty() ? "" : "; ") + std::exchange(FPendingWarning, QString());
       if (failures.isEmpty())
-        BusyEnd(skInformation, Tr("SDicLoadedCount", "Active dictionaries count: ") + " " +
+        BusyEnd(skInformation, Tr("SDicLoadedCount", "Active dictionaries count: ").trimmed() + " " +
                                    QString::number(FDictionary->DictionaryCount()) +
-                                   Tr("SEntLoadedCount", ", entries count: ") + " " +
+                                   Tr("SEntLoadedCount", ", entries count: ").trimmed() + " " +
                                    QString::number(FDictionary->KeywordCount()));
       else
         BusyEnd(skWarning, failures, FDictionary->LoadFailures().empty() ? std::string() : "SDicNotLoaded");
