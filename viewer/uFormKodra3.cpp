@@ -71,6 +71,11 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
       QMessageBox::critical(QApplication::activeWindow(), QString::fromStdString(caption), QString::fromStdString(text));
     }, Qt::QueuedConnection);
   });
+  // The interface language first: parts made from here on carry its texts
+  // from the start (screen readers keep some names as they first read them).
+  GlobalData().Prepare();
+  if (!Options().LocaleName().empty())
+    Locale().Load(ProgramFolder() + Options().LocaleName() + ".lng");
   CreateComponents();
   CreateActions();
   CreateMenus();
@@ -78,9 +83,6 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
     QSettings settings("Prask", "Kodra3");
     FLanguageIndex = std::clamp(settings.value("MainWindow/LastLanguage", 0).toInt(), 0, 1);
   }
-  GlobalData().Prepare();
-  if (!Options().LocaleName().empty())
-    Locale().Load(ProgramFolder() + Options().LocaleName() + ".lng");
   ApplyLocale();
   FBaseCaption = windowTitle();
   // A settings file that could not be read is said once, when the first
@@ -308,6 +310,11 @@ void TFormKodra3::CreateActions() {
   }
   for (const char* name : {"actSearchResults", "actViewMeanings", "actViewOnTop", "actEditLanguage"})
     Action(name)->setCheckable(true);
+  // Enter goes to the entry from the search field (its key handler): the
+  // menus show it, but it is bound only to the window itself, which never
+  // has the focus, so Enter keeps its meaning everywhere else.
+  Action("actSearchGoto")->setShortcut(QKeySequence(Qt::Key_Enter));
+  Action("actSearchGoto")->setShortcutContext(Qt::WidgetShortcut);
   FLanguageGroup = new QActionGroup(this);
   for (const char* name : {"actDictionaryAncientGreekRussian", "actDictionaryLatinRussian"}) {
     Action(name)->setCheckable(true);
@@ -461,7 +468,7 @@ void TFormKodra3::CreateMenus() {
   popup("MenuStatus", FStatus, {"actServiceOptions", "actHelpOnStatus", "actHelpOnError"});
   popup("MenuList", lstKeywords, {"actServiceOptions", "actHelpOnList"});
 
-  ToolBar = addToolBar("ToolBar");
+  ToolBar = addToolBar(Tr("MainAccessibleToolBar", "Tool bar"));
   ToolBar->setObjectName("ToolBar");
   ToolBar->setMovable(false);
   for (const char* name : {"actEditLanguage", "actEditCharMap", "", "actEditUndo", "actEditCut", "actEditCopy",
@@ -481,10 +488,6 @@ void TFormKodra3::ApplyLocale() {
   GlobalData().LocalizeForm(this, "Main");
   NameParts();
   ToolBar->setWindowTitle(ToolBar->accessibleName());
-  // Enter goes to the entry only from the search field: shown in the menus,
-  // not bound for the whole window.
-  QAction* go = Action("actSearchGoto");
-  go->setText(go->text().section(u'\t', 0, 0) + "\t" + QKeySequence(Qt::Key_Enter).toString(QKeySequence::NativeText));
 }
 
 void TFormKodra3::UpdateActions() {
