@@ -34,6 +34,7 @@
 #include "foundation/KezText.h"
 #include "options/uOptions.h"
 #include "viewer/uHelpPopup.h"
+#include "viewer/uProgress.h"
 #include "viewer/uHelpWindow.h"
 
 namespace {
@@ -196,6 +197,14 @@ TGlobalData::TGlobalData() {
 }
 
 TGlobalData::~TGlobalData() = default;
+
+TFormProgress& TGlobalData::Progress() {
+  if (!FProgress) {
+    FProgress = std::make_unique<TFormProgress>();
+    FProgress->SetLocalizer([](QWidget& window, const char* prefix) { LocalizeForm(&window, prefix); });
+  }
+  return *FProgress;
+}
 
 void TGlobalData::Prepare() {
   FLanguages.clear();

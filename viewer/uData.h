@@ -19,6 +19,7 @@ class QRect;
 class QSettings;
 class QSize;
 class QWidget;
+class TFormProgress;
 
 // A message identifier and the number of its help pop-up.
 struct TErrorIndexRow {
@@ -100,6 +101,10 @@ public:
   using TTopicOpener = std::function<void(QWidget* parent, const QString& topic)>;
   void SetTopicOpener(TTopicOpener opener) { FTopicOpener = std::move(opener); }
 
+  // The progress window of long operations, made hidden on first use and
+  // localised with the prefix "Progress" whenever it starts.
+  TFormProgress& Progress();
+
   // What sounds the error; tests replace it to hear it.
   void SetErrorSound(std::function<void()> sound) { FErrorSound = std::move(sound); }
 
@@ -118,6 +123,7 @@ private:
   TPopupShower FPopupShower;
   TTopicOpener FTopicOpener;
   std::function<void()> FErrorSound;
+  std::unique_ptr<TFormProgress> FProgress;
 };
 
 // The one instance; created on first use.

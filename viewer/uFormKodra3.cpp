@@ -24,6 +24,7 @@
 #include "foundation/KezLocale.h"
 #include "foundation/KezProgramFolder.h"
 #include "widgets/KezListBox.h"
+#include "language/uCommon.h"
 #include "options/uOptions.h"
 #include "options/uSavedSearch.h"
 #include "render/uRichEditWriter.h"
@@ -53,6 +54,11 @@ struct TActionDefinition {
   QKeySequence Shortcut;
   QStyle::StandardPixmap Icon;
 };
+}  // namespace
+
+namespace {
+// The clipboard's size (bytes of its richest text) from which a paste is refused.
+constexpr int kClipboardLimit = 1000011;
 }  // namespace
 
 const char* LanguageIdOfIndex(int index) { return index == 1 ? "latin" : "ancientgreek"; }
@@ -141,8 +147,17 @@ void TFormKodra3::RunCommand(TCommandEvent& command) {
       break;
     case kPasteMessage:
       BusyStart();
-      InsertWordIntoSearch(QApplication::clipboard()->text().toStdU16String());
-      BusyEnd(skNone, QString());
+      try {
+        // Refused before anything changes: a clipboard this large is no word.
+        if (TGlobalData::ClipboardTextSize() >= kClipboardLimit)
+          RaiseHelpedError("SClipTooLong", "Too long text in clipboard");
+        InsertWordIntoSearch(QApplication::clipboard()->text().toStdU16String());
+        BusyEnd(skNone, QString());
+      } catch (const THelpedException& e) {
+        BusyEnd(skError, QString::fromStdString(e.Message), e.HelpKeyword);
+      } catch (const std::exception& e) {
+        BusyEnd(skError, QString::fromUtf8(e.what()));
+      }
       break;
     case kSearchMessage: {
       const auto& search = static_cast<const TCommandSearch&>(command.Command);

@@ -381,3 +381,18 @@ TEST(Commands, TwoRequestsBeforeTheProcessWakesRunOnce) {
   // Told to terminate, the process sleeping on its event ends in one round.
   EXPECT_TRUE(theater.AllFinished() || (QThread::msleep(100), theater.AllFinished()));
 }
+
+// A clipboard far too large for a word is refused before anything changes.
+TEST_F(MainWindowTest, OverlongClipboardIsRefused) {
+  Type("logos");
+  const std::u16string before = FWindow->SearchField()->Text();
+  QApplication::clipboard()->setText(QString(600000, QChar(u'α')));
+  Settle();
+  FWindow->SearchField()->setFocus();
+  QTest::keyClick(FWindow->SearchField(), Qt::Key_V, Qt::ControlModifier);
+  Settle();
+  EXPECT_EQ(FWindow->SearchField()->Text(), before);
+  EXPECT_EQ(FWindow->Status()->Kind(), skError);
+  EXPECT_EQ(FWindow->Status()->HelpKeyword(), "SClipTooLong");
+  QApplication::clipboard()->clear();
+}

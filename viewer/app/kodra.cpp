@@ -6,6 +6,7 @@
 
 #include "foundation/KezProgramFolder.h"
 #include "options/uOptions.h"
+#include "viewer/uData.h"
 #include "viewer/uFormKodra3.h"
 
 int main(int argc, char** argv) {
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
       toolkit.load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     application.installTranslator(&toolkit);
   TFormKodra3 window;
+  GlobalData().Progress();  // made hidden, ready for long pastes
   // "kodra WORD" looks the word up as soon as the dictionaries are loaded.
   const QStringList words = QCoreApplication::arguments().mid(1);
   if (!words.isEmpty()) window.SetPendingWord(words.join(' ').toStdU16String());
