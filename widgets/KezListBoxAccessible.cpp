@@ -13,34 +13,37 @@ class TListRowAccessible;
 class TListAccessible : public QAccessibleWidget {
 public:
   explicit TListAccessible(TKezCustomListBox* list) : QAccessibleWidget(list, QAccessible::List) {}
-  ~TListAccessible() override { ForgetRows(); }
+  ~TListAccessible() override { ForgetRows(-1); }
 
-  TKezCustomListBox* List() const { return static_cast<TKezCustomListBox*>(widget()); }
+  // None once the list is being destroyed.
+  TKezCustomListBox* List() const { return qobject_cast<TKezCustomListBox*>(widget()); }
+  int32_t Rows() const { return List() ? List()->RowCount() : 0; }
   int childCount() const override {
     ForgetRowsIfChanged();
-    return List()->RowCount();
+    return Rows();
   }
   QAccessibleInterface* child(int index) const override;
   int indexOfChild(const QAccessibleInterface* child) const override;
   QAccessibleInterface* childAt(int x, int y) const override {
+    if (!List()) return nullptr;
     const QPoint at = List()->viewport()->mapFromGlobal(QPoint(x, y));
     const int32_t row = List()->ItemAtPos(at.y());
     return row >= 0 ? child(row) : nullptr;
   }
   QString text(QAccessible::Text t) const override {
     // The value of a list is its current row.
-    if (t == QAccessible::Value) return List()->ItemText(List()->CurrentRow());
+    if (t == QAccessible::Value) return List() ? List()->ItemText(List()->CurrentRow()) : QString();
     return QAccessibleWidget::text(t);
   }
 
   // Rows of an older content are forgotten when the count changes.
   void ForgetRowsIfChanged() const {
-    if (FRowsOf != List()->RowCount()) ForgetRows();
+    if (FRowsOf != Rows()) ForgetRows(Rows());
   }
-  void ForgetRows() const {
+  void ForgetRows(int32_t rowsNow) const {
     for (const auto& [row, id] : FRows) QAccessible::deleteAccessibleInterface(id);
     FRows.clear();
-    FRowsOf = List()->RowCount();
+    FRowsOf = rowsNow;
   }
 
 private:
@@ -51,7 +54,7 @@ private:
 class TListRowAccessible : public QAccessibleInterface {
 public:
   TListRowAccessible(TListAccessible* list, int32_t row) : FList(list), FRow(row) {}
-  bool isValid() const override { return FList->List() && FRow < FList->List()->RowCount(); }
+  bool isValid() const override { return FList->List() && FRow < FList->Rows(); }
   QObject* object() const override { return nullptr; }
   QWindow* window() const override { return FList->window(); }
   QAccessibleInterface* parent() const override { return FList; }
@@ -60,11 +63,12 @@ public:
   int indexOfChild(const QAccessibleInterface*) const override { return -1; }
   QAccessibleInterface* childAt(int, int) const override { return nullptr; }
   QString text(QAccessible::Text t) const override {
-    return t == QAccessible::Name ? FList->List()->ItemText(FRow) : QString();
+    return t == QAccessible::Name && FList->List() ? FList->List()->ItemText(FRow) : QString();
   }
   void setText(QAccessible::Text, const QString&) override {}
   QRect rect() const override {
     TKezCustomListBox* list = FList->List();
+    if (!list) return {};
     const QRect local = list->ItemRect(FRow);
     if (local.isEmpty()) return {};
     return QRect(list->viewport()->mapToGlobal(local.topLeft()), local.size());
@@ -74,9 +78,10 @@ public:
     QAccessible::State state;
     state.selectable = true;
     state.focusable = true;
-    const bool current = FList->List()->CurrentRow() == FRow;
+    TKezCustomListBox* list = FList->List();
+    const bool current = list && list->CurrentRow() == FRow;
     state.selected = current;
-    state.focused = current && FList->List()->hasFocus();
+    state.focused = current && list->hasFocus();
     state.invisible = rect().isEmpty();
     state.offscreen = state.invisible;
     return state;
@@ -90,7 +95,7 @@ private:
 
 QAccessibleInterface* TListAccessible::child(int index) const {
   ForgetRowsIfChanged();
-  if (index < 0 || index >= List()->RowCount()) return nullptr;
+  if (index < 0 || index >= Rows()) return nullptr;
   if (const auto found = FRows.find(index); found != FRows.end()) return QAccessible::accessibleInterface(found->second);
   auto* row = new TListRowAccessible(const_cast<TListAccessible*>(this), index);
   FRows[index] = QAccessible::registerAccessibleInterface(row);
