@@ -1,4 +1,5 @@
 // The viewer window on the bundled dictionaries, driven as a reader drives it.
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -395,4 +396,25 @@ TEST_F(MainWindowTest, OverlongClipboardIsRefused) {
   EXPECT_EQ(FWindow->Status()->Kind(), skError);
   EXPECT_EQ(FWindow->Status()->HelpKeyword(), "SClipTooLong");
   QApplication::clipboard()->clear();
+}
+
+// Screen readers see the keyword list's rows, its current row and the
+// names of the parts.
+TEST_F(MainWindowTest, ListsShowTheirRowsToScreenReaders) {
+  Type("logos");
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(FWindow->KeywordList());
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->role(), QAccessible::List);
+  EXPECT_EQ(list->text(QAccessible::Name), "Keyword list");
+  EXPECT_EQ(list->childCount(), FWindow->Dictionary()->KeywordCount());
+  const int current = FWindow->Dictionary()->CurrentIndex();
+  QAccessibleInterface* row = list->child(current);
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(row->role(), QAccessible::ListItem);
+  EXPECT_EQ(row->text(QAccessible::Name).toStdU16String(), CurrentKeyword());
+  EXPECT_TRUE(row->state().selected);
+  EXPECT_EQ(list->indexOfChild(row), current);
+  EXPECT_EQ(list->text(QAccessible::Value).toStdU16String(), CurrentKeyword());
+  EXPECT_EQ(list->child(current), row);  // made once
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(FWindow->SearchField())->text(QAccessible::Name), "Search field");
 }
