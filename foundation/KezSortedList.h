@@ -24,6 +24,64 @@ private:
   std::vector<void*> FItems;
 };
 
+// The binary searches by position: compare(position) is negative, 0 or
+// positive as the item there sorts before, equal to or after the key.
+//
+// Between low and high inclusive. On a hit, index is the first equal item
+// met (not necessarily the lowest); otherwise the insertion position.
+template <class Compare>
+bool SearchRangeAt(int32_t low, int32_t& index, int32_t high, Compare&& compare) {
+  bool found = false;
+  while (low <= high) {
+    const int32_t mid = int32_t((uint32_t(low) + uint32_t(high)) / 2);
+    const int r = compare(mid);
+    if (r < 0) {
+      low = mid + 1;
+    } else {
+      high = mid - 1;
+      if (r == 0) {
+        found = true;
+        low = mid;
+      }
+    }
+  }
+  index = low;
+  return found;
+}
+// The lowest equal item of count, or the insertion position when none is equal.
+template <class Compare>
+bool SearchFirstAt(int32_t count, int32_t& index, Compare&& compare) {
+  int32_t low = 0, high = count - 1;
+  bool found = false;
+  while (low <= high) {
+    const int32_t mid = int32_t((uint32_t(low) + uint32_t(high)) / 2);
+    const int r = compare(mid);
+    if (r < 0) {
+      low = mid + 1;
+    } else {
+      if (r == 0) found = true;
+      high = mid - 1;
+    }
+  }
+  index = low;
+  return found;
+}
+// The highest equal item between low and high inclusive, or -1 when none is equal.
+template <class Compare>
+void SearchLastAt(int32_t low, int32_t high, int32_t& index, Compare&& compare) {
+  index = -1;
+  while (low <= high) {
+    const int32_t mid = int32_t((uint32_t(low) + uint32_t(high)) / 2);
+    const int r = compare(mid);
+    if (r > 0) {
+      high = mid - 1;
+    } else {
+      if (r == 0) index = mid;
+      low = mid + 1;
+    }
+  }
+}
+
 // Negative when the item sorts before the key, 0 when equal, positive after.
 using TKezCompareFunc = int (*)(const void* context, const void* item, const void* key);
 

@@ -48,59 +48,16 @@ struct TKeywordOrder {
   static int ComparePrimary(const void*, const void* item, const void* key) { return PrimaryOf(KeywordOf(item), key); }
   static int CompareFull(const void*, const void* item, const void* key) { return FullOf(KeywordOf(item), key); }
 
-  // Binary search between low and high inclusive: on a hit, index is the
-  // first equal keyword met (not necessarily the lowest); otherwise the
-  // insertion position.
+  // The binary searches of KezSortedList over a keyword sequence.
   static bool SearchRange(const TKeywordSequence& list, const void* key, int32_t low, int32_t& index, int32_t high,
                           TCompare compare) {
-    bool found = false;
-    while (low <= high) {
-      const int32_t mid = int32_t((uint32_t(low) + uint32_t(high)) / 2);
-      const int r = compare(list.Keyword(mid), key);
-      if (r < 0) {
-        low = mid + 1;
-      } else {
-        high = mid - 1;
-        if (r == 0) {
-          found = true;
-          low = mid;
-        }
-      }
-    }
-    index = low;
-    return found;
+    return SearchRangeAt(low, index, high, [&](int32_t at) { return compare(list.Keyword(at), key); });
   }
-  // The lowest equal keyword, or the insertion position when none is equal.
   static bool SearchFirst(const TKeywordSequence& list, const void* key, int32_t& index, TCompare compare) {
-    int32_t low = 0, high = list.Count() - 1;
-    bool found = false;
-    while (low <= high) {
-      const int32_t mid = int32_t((uint32_t(low) + uint32_t(high)) / 2);
-      const int r = compare(list.Keyword(mid), key);
-      if (r < 0) {
-        low = mid + 1;
-      } else {
-        if (r == 0) found = true;
-        high = mid - 1;
-      }
-    }
-    index = low;
-    return found;
+    return SearchFirstAt(list.Count(), index, [&](int32_t at) { return compare(list.Keyword(at), key); });
   }
-  // The highest equal keyword from low on, or -1 when none is equal.
   static void SearchLast(const TKeywordSequence& list, const void* key, int32_t low, int32_t& index, TCompare compare) {
-    int32_t high = list.Count() - 1;
-    index = -1;
-    while (low <= high) {
-      const int32_t mid = int32_t((uint32_t(low) + uint32_t(high)) / 2);
-      const int r = compare(list.Keyword(mid), key);
-      if (r > 0) {
-        high = mid - 1;
-      } else {
-        if (r == 0) index = mid;
-        low = mid + 1;
-      }
-    }
+    SearchLastAt(low, list.Count() - 1, index, [&](int32_t at) { return compare(list.Keyword(at), key); });
   }
 
   // Keyword lists are in letter order, and keywords with the same letters
