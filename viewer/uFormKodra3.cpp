@@ -33,6 +33,7 @@
 #include "viewer/thread/uVornTheater.h"
 #include "viewer/uCommands.h"
 #include "viewer/uData.h"
+#include "viewer/uIcons.h"
 #include "viewer/uStatusLine.h"
 
 namespace {
@@ -52,7 +53,6 @@ struct TActionDefinition {
   const char* Caption;
   const char* Hint;
   QKeySequence Shortcut;
-  QStyle::StandardPixmap Icon;
 };
 }  // namespace
 
@@ -275,44 +275,44 @@ void TFormKodra3::CreateComponents() {
 
 void TFormKodra3::CreateActions() {
   const TActionDefinition definitions[] = {
-      {"actDictionaryAncientGreekRussian", "&Ancient Greek - Russian", "", {}, QStyle::SP_CustomBase},
-      {"actDictionaryLatinRussian", "&Latin - Russian", "", {}, QStyle::SP_CustomBase},
-      {"actDictionaryManager", "&Manager", "Dictionary manager", {}, QStyle::SP_FileDialogDetailedView},
-      {"actExit", "E&xit", "", {}, QStyle::SP_CustomBase},
-      {"actEditLanguage", "&Language", "Language", QKeySequence("Ctrl+L"), QStyle::SP_CustomBase},
-      {"actEditCharMap", "Char &map", "Char map", QKeySequence("Ctrl+M"), QStyle::SP_CustomBase},
-      {"actEditUndo", "&Undo", "Undo", QKeySequence("Ctrl+Z"), QStyle::SP_ArrowBack},
-      {"actEditCut", "Cu&t", "Cut", QKeySequence("Ctrl+X"), QStyle::SP_CustomBase},
-      {"actEditCopy", "&Copy", "Copy", QKeySequence("Ctrl+C"), QStyle::SP_CustomBase},
-      {"actEditPaste", "&Paste", "Paste", QKeySequence("Ctrl+V"), QStyle::SP_CustomBase},
-      {"actEditDelete", "&Delete", "Delete", {}, QStyle::SP_CustomBase},
-      {"actEditSelectAll", "&Select all", "Select all", QKeySequence("Ctrl+A"), QStyle::SP_CustomBase},
-      {"actEditClear", "Clea&r", "Clear", QKeySequence("Ctrl+Del"), QStyle::SP_LineEditClearButton},
-      {"actSearchGoto", "&Go to", "Go to dictionary entry", {}, QStyle::SP_DialogApplyButton},
-      {"actSearchBack", "&Back", "Back", QKeySequence("F2"), QStyle::SP_ArrowLeft},
-      {"actSearchForward", "&Forward", "Forward", QKeySequence("Ctrl+F2"), QStyle::SP_ArrowRight},
-      {"actSearchUp", "&Up", "Up", QKeySequence("Ctrl+Shift+Up"), QStyle::SP_ArrowUp},
-      {"actSearchDown", "&Down", "Down", QKeySequence("Ctrl+Shift+Down"), QStyle::SP_ArrowDown},
-      {"actSearchStart", "&Search", "Search", QKeySequence("Ctrl+F"), QStyle::SP_FileDialogContentsView},
+      {"actDictionaryAncientGreekRussian", "&Ancient Greek - Russian", "", {}},
+      {"actDictionaryLatinRussian", "&Latin - Russian", "", {}},
+      {"actDictionaryManager", "&Manager", "Dictionary manager", {}},
+      {"actExit", "E&xit", "", {}},
+      {"actEditLanguage", "&Language", "Language", QKeySequence("Ctrl+L")},
+      {"actEditCharMap", "Char &map", "Char map", QKeySequence("Ctrl+M")},
+      {"actEditUndo", "&Undo", "Undo", QKeySequence("Ctrl+Z")},
+      {"actEditCut", "Cu&t", "Cut", QKeySequence("Ctrl+X")},
+      {"actEditCopy", "&Copy", "Copy", QKeySequence("Ctrl+C")},
+      {"actEditPaste", "&Paste", "Paste", QKeySequence("Ctrl+V")},
+      {"actEditDelete", "&Delete", "Delete", {}},
+      {"actEditSelectAll", "&Select all", "Select all", QKeySequence("Ctrl+A")},
+      {"actEditClear", "Clea&r", "Clear", QKeySequence("Ctrl+Del")},
+      {"actSearchGoto", "&Go to", "Go to dictionary entry", {}},
+      {"actSearchBack", "&Back", "Back", QKeySequence("F2")},
+      {"actSearchForward", "&Forward", "Forward", QKeySequence("Ctrl+F2")},
+      {"actSearchUp", "&Up", "Up", QKeySequence("Ctrl+Shift+Up")},
+      {"actSearchDown", "&Down", "Down", QKeySequence("Ctrl+Shift+Down")},
+      {"actSearchStart", "&Search", "Search", QKeySequence("Ctrl+F")},
       {"actSearchStartCurrent", "Search from current &article", "Search from current article",
-       QKeySequence("Ctrl+Alt+F"), QStyle::SP_CustomBase},
-      {"actSearchNext", "&Next", "Next", QKeySequence("F3"), QStyle::SP_MediaSeekForward},
-      {"actSearchAll", "Search &all", "Search all", QKeySequence("Ctrl+Shift+F"), QStyle::SP_CustomBase},
-      {"actSearchResults", "Search &results", "Search results", QKeySequence("Ctrl+F3"), QStyle::SP_CustomBase},
-      {"actViewMeanings", "&Meanings", "Meanings", QKeySequence("F4"), QStyle::SP_CustomBase},
-      {"actViewOnTop", "On &Top", "On top", QKeySequence("Ctrl+T"), QStyle::SP_TitleBarShadeButton},
-      {"actServiceEditor", "&Editor...", "Editor", QKeySequence("F6"), QStyle::SP_CustomBase},
-      {"actServiceOptions", "&Options...", "Options", {}, QStyle::SP_CustomBase},
-      {"actHelpContents", "&Contents", "Contents", QKeySequence("F1"), QStyle::SP_DialogHelpButton},
-      {"actHelpHomePage", "&Home page", "Home page", {}, QStyle::SP_DirHomeIcon},
-      {"actHelpAboutDictionary", "About dictionary", "About dictionary", {}, QStyle::SP_CustomBase},
-      {"actHelpAbout", "&About...", "About", {}, QStyle::SP_CustomBase},
-      {"actHelpOnCommands", "&Help", "Help on commands", {}, QStyle::SP_DialogHelpButton},
-      {"actHelpOnEntryField", "&Help", "Help on entry field", {}, QStyle::SP_DialogHelpButton},
-      {"actHelpOnDicEntry", "&Help", "Help on dictionary entry", {}, QStyle::SP_DialogHelpButton},
-      {"actHelpOnStatus", "&Help", "Help on status bar", {}, QStyle::SP_DialogHelpButton},
-      {"actHelpOnList", "&Help", "Help on keyword list", {}, QStyle::SP_DialogHelpButton},
-      {"actHelpOnError", "&Last error", "Help on last error", {}, QStyle::SP_MessageBoxCritical},
+       QKeySequence("Ctrl+Alt+F")},
+      {"actSearchNext", "&Next", "Next", QKeySequence("F3")},
+      {"actSearchAll", "Search &all", "Search all", QKeySequence("Ctrl+Shift+F")},
+      {"actSearchResults", "Search &results", "Search results", QKeySequence("Ctrl+F3")},
+      {"actViewMeanings", "&Meanings", "Meanings", QKeySequence("F4")},
+      {"actViewOnTop", "On &Top", "On top", QKeySequence("Ctrl+T")},
+      {"actServiceEditor", "&Editor...", "Editor", QKeySequence("F6")},
+      {"actServiceOptions", "&Options...", "Options", {}},
+      {"actHelpContents", "&Contents", "Contents", QKeySequence("F1")},
+      {"actHelpHomePage", "&Home page", "Home page", {}},
+      {"actHelpAboutDictionary", "About dictionary", "About dictionary", {}},
+      {"actHelpAbout", "&About...", "About", {}},
+      {"actHelpOnCommands", "&Help", "Help on commands", {}},
+      {"actHelpOnEntryField", "&Help", "Help on entry field", {}},
+      {"actHelpOnDicEntry", "&Help", "Help on dictionary entry", {}},
+      {"actHelpOnStatus", "&Help", "Help on status bar", {}},
+      {"actHelpOnList", "&Help", "Help on keyword list", {}},
+      {"actHelpOnError", "&Last error", "Help on last error", {}},
   };
   for (const auto& definition : definitions) {
     auto* action = new QAction(QString::fromUtf8(definition.Caption), this);
@@ -320,7 +320,7 @@ void TFormKodra3::CreateActions() {
     action->setToolTip(QString::fromUtf8(definition.Hint));
     action->setStatusTip(QString::fromUtf8(definition.Hint));
     if (!definition.Shortcut.isEmpty()) action->setShortcut(definition.Shortcut);
-    if (definition.Icon != QStyle::SP_CustomBase) action->setIcon(style()->standardIcon(definition.Icon));
+    action->setIcon(ActionIcon(definition.Name));
     addAction(action);
   }
   for (const char* name : {"actSearchResults", "actViewMeanings", "actViewOnTop", "actEditLanguage"})
@@ -595,6 +595,8 @@ void TFormKodra3::SwitchLanguageInput(bool on) {
   FLanguageInput = on;
   edSearch->SetLanguageInput(on ? FLanguage : nullptr);
   Action("actEditLanguage")->setChecked(on);
+  // The language's own letter while it types, the plain mark when off.
+  Action("actEditLanguage")->setIcon(ActionIcon("actEditLanguage", !on ? "off" : FLanguageIndex == 1 ? "latin" : "greek"));
 }
 
 std::string TFormKodra3::DictionaryFolder() const {
