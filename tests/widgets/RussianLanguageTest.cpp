@@ -76,6 +76,25 @@ void AddSourceKeys(std::set<std::string>& keys) {
     }
   for (const TErrorIndexRow& row : ErrorIndexRows()) keys.insert(row.Identifier);
 }
+
+// The options rows and their named values: the window that shows them
+// builds its keys from these names.
+void AddOptionKeys(std::set<std::string>& keys) {
+  keys.insert("OptionsCaption");
+  for (const char* row :
+       {"LocaleName", "HotKey", "AbbrExpansion", "DefFontName", "SearchFont", "ListFont", "ArticleFont", "StatusFont",
+        "EditorFont", "PopupHelpFont", "CaptionTag", "HeaderTag", "MarkTag", "AuthorTag", "EnumTag", "CommentTag",
+        "ExampleTag", "EditorColors", "FullTextSearch", "ErrorsAndHints", "FontName", "FontSize", "RelSize", "Color",
+        "Bold", "Italic", "Underline", "Coloring", "TagColor", "RussianColor", "SearchInComment", "MaxSearch",
+        "ShowKind", "HighlightAll", "BeepOnError", "BoxOnError", "HelpOnError", "ShowPopupHint", "ShowStatusHint",
+        "StatusDelay"})
+    keys.insert(std::string("Option") + row);
+  for (const char* colour : {"Black", "Maroon", "Green", "Olive", "Navy", "Purple", "Teal", "Gray", "Silver", "Red",
+                             "Lime", "Yellow", "Blue", "Fuchsia", "Aqua", "White", "None"})
+    keys.insert(std::string("OptionColor") + colour);
+  for (const char* mode : {"FirstLetter", "AllWord", "LowerIndex"}) keys.insert(std::string("OptionAbbrExpansion") + mode);
+  for (const char* kind : {"All", "First"}) keys.insert(std::string("OptionResultKind") + kind);
+}
 }  // namespace
 
 TEST(RussianLanguage, CoversEveryKey) {
@@ -97,6 +116,7 @@ TEST(RussianLanguage, CoversEveryKey) {
   }
   SetProgramFolder(previous);
   AddSourceKeys(keys);
+  AddOptionKeys(keys);
   ASSERT_GT(keys.size(), size_t(90));
 
   TKezLocale russian;
