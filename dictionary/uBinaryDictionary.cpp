@@ -29,6 +29,25 @@ namespace {
 constexpr char16_t kLowLine = 0x005F;
 constexpr char16_t kNoBreakSpace = 0x00A0;
 
+// Appends the scrambled string at from onto text, its terminator included,
+// and returns the offset just past the terminator; 0 when none comes before
+// limit (the units up to limit are appended all the same). Every string
+// starts from the first key word.
+template <class TText>
+uint32_t AppendUnscrambled(const uint8_t* image, uint32_t from, uint32_t limit, TText& text) {
+  const uint32_t* const key = KeyWords();
+  int k = 0;
+  for (uint32_t position = from; position + 2 <= limit; position += 2) {
+    uint16_t unit;
+    std::memcpy(&unit, image + position, 2);
+    unit = uint16_t(unit ^ (key[k] & 0xFFFF));
+    if (++k == kKeyWordCount) k = 0;
+    text.push_back(char16_t(unit));
+    if (unit == 0) return position + 2;
+  }
+  return 0;
+}
+
 class TFileCloser {
 public:
   explicit TFileCloser(std::FILE* file) : FFile(file) {}
@@ -139,20 +158,9 @@ uint32_t TBinaryDictionary::TrailerNumber(int32_t distanceFromEnd) const {
   return value;
 }
 
-// Every string starts from the first key word; the loop keeps its own
-// position in the key stream (the shared one is left as it is).
 uint32_t TBinaryDictionary::UnscrambleString(uint32_t offset, uint32_t limit) {
   if (offset % 2 != 0) RaiseCorrupt();
-  const uint32_t* const key = KeyWords();
-  int k = 0;
-  for (uint32_t position = offset; position + 2 <= limit; position += 2) {
-    uint16_t unit;
-    std::memcpy(&unit, FImage + position, 2);
-    unit = uint16_t(unit ^ (key[k] & 0xFFFF));
-    if (++k == kKeyWordCount) k = 0;
-    FText.push_back(char16_t(unit));
-    if (unit == 0) return position + 2;
-  }
+  if (const uint32_t end = AppendUnscrambled(FImage, offset, limit, FText)) return end;
   RaiseCorrupt();
 }
 
@@ -262,17 +270,7 @@ uint32_t TBinaryDictionary::RecordLimit(int32_t index) const {
 }
 
 void TBinaryDictionary::UnscrambleKeyword(uint32_t record, uint32_t limit, std::vector<char16_t>& text) const {
-  const uint32_t* const key = KeyWords();
-  int k = 0;
-  for (uint32_t position = record; position + 2 <= limit; position += 2) {
-    uint16_t unit;
-    std::memcpy(&unit, FImage + position, 2);
-    unit = uint16_t(unit ^ (key[k] & 0xFFFF));
-    if (++k == kKeyWordCount) k = 0;
-    text.push_back(char16_t(unit));
-    if (unit == 0) return;
-  }
-  text.push_back(0);
+  if (!AppendUnscrambled(FImage, record, limit, text)) text.push_back(0);
 }
 
 const TBinaryDictionary::TKeywordPage& TBinaryDictionary::FillPage(int32_t page) const {
@@ -301,27 +299,10 @@ const TBinaryDictionary::TKeywordPage& TBinaryDictionary::FillPage(int32_t page)
   return *filled;
 }
 
-namespace {
-// Unscrambles a keyword into into, up to its terminator or count units,
-// whichever comes first.
-void UnscrambleUnits(const uint8_t* units, size_t count, std::u16string& into) {
-  const uint32_t* const key = KeyWords();
-  into.clear();
-  for (size_t n = 0, kk = 0; n < count; ++n) {
-    uint16_t unit;
-    std::memcpy(&unit, units + 2 * n, 2);
-    unit = uint16_t(unit ^ key[kk]);
-    if (unit == 0) break;
-    into.push_back(char16_t(unit));
-    if (++kk == kKeyWordCount) kk = 0;
-  }
-}
-}  // namespace
-
 void TBinaryDictionary::ReadKeyword(int32_t index, std::u16string& into) const {
   KEZ_ASSERT(index >= 0 && index < FArticleCount, "uBinaryDictionary");
-  const uint32_t record = RecordOf(index);
-  UnscrambleUnits(FImage + record, (RecordLimit(index) - record) / 2, into);
+  into.clear();
+  if (AppendUnscrambled(FImage, RecordOf(index), RecordLimit(index), into)) into.pop_back();  // the terminator
 }
 
 bool TBinaryDictionary::KeywordsAscend(const TKodraLanguage& language) const {

@@ -32,6 +32,7 @@
 #include "foundation/KezLocale.h"
 #include "foundation/KezProgramFolder.h"
 #include "foundation/KezText.h"
+#include "language/uLanguage.h"
 #include "options/uOptions.h"
 #include "viewer/uHelpPopup.h"
 #include "viewer/uProgress.h"
@@ -173,6 +174,8 @@ const std::vector<TErrorIndexRow>& ErrorIndexRows() {
   return rows;
 }
 
+QString Tr(const char* key, const char* english) { return QString::fromStdString(Locale().Text(key, english)); }
+
 QString InterfaceLanguageName(const QString& fileName) {
   const QString stem = QFileInfo(fileName).completeBaseName().toLower();
   return stem.isEmpty() ? stem : stem.left(1).toUpper() + stem.mid(1);
@@ -214,7 +217,7 @@ void TGlobalData::Prepare() {
   FHelpFolder = folder.filePath("help");
 }
 
-std::string TGlobalData::DictionaryFolder() const { return ProgramFolder() + FLanguageId + kPathDelimiter; }
+std::string TGlobalData::DictionaryFolder() const { return ProgramFolder() + DefaultLanguageId() + kPathDelimiter; }
 
 std::string TGlobalData::InitialFolder(const std::string& fileName, const std::string& initialDir) const {
   std::string folder = initialDir;

@@ -30,6 +30,9 @@ struct TErrorIndexRow {
 // The error messages that have a help pop-up, in topic order.
 const std::vector<TErrorIndexRow>& ErrorIndexRows();
 
+// The interface language's text for the key, or the built-in English one.
+QString Tr(const char* key, const char* english);
+
 // The interface language a "*.lng" file stands for: its name without the
 // extension, lower case but for a capital first letter.
 QString InterfaceLanguageName(const QString& fileName);
@@ -57,10 +60,8 @@ public:
   // The folder a file dialog opens in: the given one, else the file's, else
   // the dictionary folder; without a trailing delimiter.
   std::string InitialFolder(const std::string& fileName, const std::string& initialDir) const;
-  // The language whose dictionaries the windows show ("ancientgreek" until set).
-  const std::string& LanguageId() const { return FLanguageId; }
-  void SetLanguageId(std::string id) { FLanguageId = std::move(id); }
-  // The program folder's folder of that language, with a trailing delimiter.
+  // The program folder's folder of the current language (the default
+  // language id), with a trailing delimiter.
   std::string DictionaryFolder() const;
 
   static QSize MeasureChar(const QPainter& canvas, char16_t c);
@@ -115,7 +116,6 @@ private:
   void ShowPopup(const QString& textFile, int topic, QPoint position);
 
   QStringList FLanguages;
-  std::string FLanguageId = "ancientgreek";
   QString FHelpFolder;
   QTimer FErrorTimer;
   QPointer<QWidget> FPendingForm;

@@ -37,10 +37,6 @@
 #include "viewer/uStatusLine.h"
 
 namespace {
-QString Tr(const char* key, const char* english) {
-  return QString::fromStdString(Locale().Text(key, english));
-}
-
 QFont FontOf(const TOptionsFont& font) {
   const TFontChoice choice = Options().FontChoice(font);
   QFont result(QString::fromStdString(choice.FaceName));
@@ -106,10 +102,7 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   const bool latin = std::filesystem::exists(ProgramFolder() + "latin" + kPathDelimiter + "main.kdb");
   Action("actDictionaryLatinRussian")->setVisible(latin);
   // The clipboard is asked when it changes, not at every update of the actions.
-  auto clipboardChanged = [this] {
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    FClipboardHasText = data && (data->hasText() || data->hasFormat("text/rtf"));
-  };
+  auto clipboardChanged = [this] { FClipboardHasText = TGlobalData::ClipboardHasText(); };
   connect(QApplication::clipboard(), &QClipboard::dataChanged, this, clipboardChanged);
   clipboardChanged();
   auto* idle = new QTimer(this);
@@ -599,16 +592,13 @@ void TFormKodra3::SwitchLanguageInput(bool on) {
   Action("actEditLanguage")->setIcon(ActionIcon("actEditLanguage", !on ? "off" : FLanguageIndex == 1 ? "latin" : "greek"));
 }
 
-std::string TFormKodra3::DictionaryFolder() const {
-  return ProgramFolder() + LanguageIdOfIndex(FLanguageIndex) + kPathDelimiter;
-}
+std::string TFormKodra3::DictionaryFolder() const { return GlobalData().DictionaryFolder(); }
 
 void TFormKodra3::ChooseLanguage(int index, bool switching) {
   FLanguageIndex = index;
   Action(index == 1 ? "actDictionaryLatinRussian" : "actDictionaryAncientGreekRussian")->setChecked(true);
   const char* id = LanguageIdOfIndex(index);
   SetDefaultLanguageId(id);
-  GlobalData().SetLanguageId(id);
   FDictionary.reset();
   FHistory.Clear();
   FLanguage = FindLanguage(id);

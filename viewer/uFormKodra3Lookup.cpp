@@ -19,10 +19,6 @@
 #include "viewer/uStatusLine.h"
 
 namespace {
-QString Tr(const char* key, const char* english) {
-  return QString::fromStdString(Locale().Text(key, english));
-}
-
 // A double click, Enter or Space opens the selected row of a list.
 bool OpensRow(const QEvent& event) {
   if (event.type() == QEvent::MouseButtonDblClick) return true;

@@ -15,11 +15,10 @@
 #include "foundation/KezProgramFolder.h"
 #include "options/uOptions.h"
 #include "viewer/help/uHelpTexts.h"
+#include "viewer/uData.h"
 
 namespace {
 QPointer<THelpWindow> GWindow;
-
-QString Tr(const char* key, const char* text) { return QString::fromStdString(Locale().Text(key, text)); }
 
 // The file of a help page in the interface language.
 QString PageOf(const QString& name) {
