@@ -59,6 +59,14 @@ public:
   void SelectLanguage(int index);
   // A word to look up once the dictionaries are loaded (from the command line).
   void SetPendingWord(std::u16string word) { FPendingWord = std::move(word); }
+  // A word handed over by a later start of the program: the window comes
+  // forward and looks it up (at once, or once the dictionaries are loaded).
+  void CatchWord(const std::u16string& word);
+  // Looks up what the user has selected in another program, as the hot key
+  // does: the primary selection, else the clipboard.
+  void CatchSelection();
+  // Brings the window forward, restored from the task bar.
+  void ComeForward();
 
 protected:
   void showEvent(QShowEvent* event) override;
