@@ -29,13 +29,14 @@ import sys
 UNICODE_DATA = "/usr/share/unicode/UnicodeData.txt"
 FOLDER = pathlib.Path(__file__).resolve().parent.parent / "data" / "ancientgreek"
 
-# Latin key to Greek small letter; capitals likewise. w gives the final sigma;
-# its capital gives the ordinary capital sigma, there being no final one.
+# Latin key to Greek small letter, as in Beta code; capitals likewise. w and
+# v both give omega; j gives the final sigma, and its capital the ordinary
+# capital sigma, there being no final one.
 KEYS = {
     "a": "ALPHA", "b": "BETA", "g": "GAMMA", "d": "DELTA", "e": "EPSILON", "z": "ZETA",
     "h": "ETA", "q": "THETA", "i": "IOTA", "k": "KAPPA", "l": "LAMDA", "m": "MU", "n": "NU",
-    "c": "XI", "o": "OMICRON", "p": "PI", "r": "RHO", "s": "SIGMA", "w": "FINAL SIGMA",
-    "t": "TAU", "u": "UPSILON", "f": "PHI", "x": "CHI", "y": "PSI", "v": "OMEGA",
+    "c": "XI", "o": "OMICRON", "p": "PI", "r": "RHO", "s": "SIGMA", "j": "FINAL SIGMA",
+    "t": "TAU", "u": "UPSILON", "f": "PHI", "x": "CHI", "y": "PSI", "w": "OMEGA", "v": "OMEGA",
 }
 # Letters that take marks.
 MARKED_BASES = ["ALPHA", "EPSILON", "ETA", "IOTA", "OMICRON", "UPSILON", "OMEGA", "RHO"]

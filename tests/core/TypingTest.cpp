@@ -164,11 +164,12 @@ TEST(Typing, BundledGreekTables) {
   TGreek greek;
   struct { const char* keys; std::u16string text; } cases[] = {
       {"a)/", u"\u1F04"},        {"a/)", u"\u1F04"},       {"logos", u"λογοσ"},
-      {"logow", u"λογος"},        {"lo/gow", u"λ\u1F79γος"}, {"v(=|", u"\u1FA7"},
+      {"logoj", u"λογος"},        {"lo/goj", u"λ\u1F79γος"}, {"v(=|", u"\u1FA7"},
       {"v|=(", u"\u1FA7"},        {"A(", u"\u1F09"},         {"H)|", u"\u1F98"},
       {"i+/", u"\u1FD3"},         {"i/+", u"\u1FD3"},        {"U+", u"\u03AB"},
       {"r(", u"\u1FE5"},          {"e=", u"ε="},             {"a) )", u"\u1F00 )"},
-      {"qeo\\s", u"θε\u1F78σ"}, {"ka)ga/", u"κ\u1F00γ\u1F71"}, {"cyfv", u"ξψφω"},
+      {"qeo\\s", u"θε\u1F78σ"}, {"ka)ga/", u"κ\u1F00γ\u1F71"}, {"cyfvw", u"ξψφωω"},
+      {"anqrwpos", u"ανθρωποσ"}, {"W(", u"\u1F69"},        {"J", u"Σ"},
   };
   for (const auto& c : cases) {
     TMemoryRichEdit edit;
