@@ -6,6 +6,7 @@
 // handler has returned and "Processing..." has been painted. One slot: two
 // requests made before the process wakes run once, the later one.
 #include <QEvent>
+#include <QMimeData>
 #include <QPointer>
 #include <cstdint>
 #include <map>
@@ -16,6 +17,7 @@
 #include "viewer/thread/uVornProcess.h"
 #include "viewer/thread/uVornSync.h"
 
+class QMimeData;
 class QObject;
 class TCommand;
 
@@ -59,6 +61,10 @@ public:
 class TCommandPaste : public TCommand {
 public:
   TCommandPaste() : TCommand("paste") {}
+  // What to paste instead of the clipboard (another program's selection
+  // caught by the hot key); null for the clipboard. Set and taken on the
+  // window's thread.
+  std::unique_ptr<QMimeData> Source;
 };
 
 class TCommandSearch : public TCommand {

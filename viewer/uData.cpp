@@ -273,8 +273,9 @@ void TGlobalData::DrawCharCentred(QPainter& canvas, char16_t c, const QRect& rec
   canvas.drawText(QPoint(x, y + QFontMetrics(canvas.font()).ascent()), QString(QChar(c)));
 }
 
-int TGlobalData::ClipboardTextSize() {
-  const QMimeData* data = QApplication::clipboard()->mimeData();
+int TGlobalData::ClipboardTextSize() { return MimeTextSize(QApplication::clipboard()->mimeData()); }
+
+int TGlobalData::MimeTextSize(const QMimeData* data) {
   if (!data) return 0;
   for (const char* format : {"text/rtf", "text/richtext"})
     if (const qsizetype size = data->data(format).size(); size > 0) return int(std::min<qsizetype>(size, INT32_MAX));

@@ -18,6 +18,7 @@ class QPainter;
 class QRect;
 class QSettings;
 class QSize;
+class QMimeData;
 class QWidget;
 class TFormProgress;
 
@@ -68,6 +69,8 @@ public:
   // Centred in the rectangle; from its left or top where it is larger.
   static void DrawCharCentred(QPainter& canvas, char16_t c, const QRect& rect);
   static int ClipboardTextSize();
+  // The same measure of any offer of text (the clipboard, a selection).
+  static int MimeTextSize(const QMimeData* data);
   static bool ClipboardHasText();
 
   // Sets the window's and its parts' texts from the interface language:

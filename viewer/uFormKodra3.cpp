@@ -1,5 +1,6 @@
 // The main window: components, actions, menus, settings and languages.
 #include "viewer/uFormKodra3.h"
+#include "viewer/hotkey/uHotKey.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -67,6 +68,8 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   // The processes of the window: the command process passes commands on.
   FTheater = std::make_unique<TVornTheater>();
   SetCommandProcess(FTheater->Launch<TCommandProcess>());
+  FHotKey = CreateHotKey(this);
+  connect(FHotKey.get(), &THotKey::Activated, this, &TFormKodra3::HotKeyPressed);
   SetVornErrorBox([](void*, const std::string& text, const std::string& caption) {
     // Called on the failing process's thread: the box opens on the window thread.
     QMetaObject::invokeMethod(qApp, [text, caption] {
@@ -110,7 +113,10 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   idle->start(250);
 }
 
-TFormKodra3::~TFormKodra3() { EndProcesses(); }
+TFormKodra3::~TFormKodra3() {
+  FHotKey.reset();
+  EndProcesses();
+}
 
 // The command process sleeps on its event: told to terminate, it ends
 // within a round.
@@ -138,13 +144,15 @@ void TFormKodra3::RunCommand(TCommandEvent& command) {
       if (edText->hasFocus()) edText->copy();
       else edSearch->copy();
       break;
-    case kPasteMessage:
+    case kPasteMessage: {
+      const std::unique_ptr<QMimeData> caught = std::move(static_cast<TCommandPaste&>(command.Command).Source);
+      const QMimeData* source = caught ? caught.get() : QApplication::clipboard()->mimeData();
       BusyStart();
       try {
         // Refused before anything changes: a clipboard this large is no word.
-        if (TGlobalData::ClipboardTextSize() >= kClipboardLimit)
+        if (TGlobalData::MimeTextSize(source) >= kClipboardLimit)
           RaiseHelpedError("SClipTooLong", "Too long text in clipboard");
-        InsertWordIntoSearch(QApplication::clipboard()->text().toStdU16String());
+        InsertWordIntoSearch(source ? source->text().toStdU16String() : std::u16string());
         BusyEnd(skNone, QString());
       } catch (const THelpedException& e) {
         BusyEnd(skError, QString::fromStdString(e.Message), e.HelpKeyword);
@@ -152,6 +160,7 @@ void TFormKodra3::RunCommand(TCommandEvent& command) {
         BusyEnd(skError, QString::fromUtf8(e.what()));
       }
       break;
+    }
     case kSearchMessage: {
       const auto& search = static_cast<const TCommandSearch&>(command.Command);
       Search(QString::fromStdU16String(search.Text), search.StartIndex);
@@ -336,10 +345,7 @@ void TFormKodra3::CreateActions() {
   on("actEditUndo", [this] { FStatus->ClearMessage(); edSearch->undo(); });
   on("actEditCut", [this] { FStatus->ClearMessage(); edSearch->cut(); });
   on("actEditCopy", [this] { CommandManager().Get<TCommandCopy>("copy").Issue(this, kCopyMessage); });
-  on("actEditPaste", [this] {
-    FStatus->ClearMessage();
-    CommandManager().Get<TCommandPaste>("paste").Issue(this, kPasteMessage);
-  });
+  on("actEditPaste", [this] { PasteFrom(nullptr); });
   on("actEditDelete", [this] { FStatus->ClearMessage(); edSearch->DeleteSelection(); });
   on("actEditSelectAll", [this] {
     FStatus->ClearMessage();
@@ -554,6 +560,8 @@ void TFormKodra3::NameParts() {
 }
 
 void TFormKodra3::ApplySettings() {
+  // A changed hot key takes effect at once: the old one is given up.
+  if (FHotKey && Options().HotKey() != FHotKey->Registered()) FHotKey->Register(Options().HotKey());
   ToolBar->setToolTipDuration(Options().ShowPopupHint() ? -1 : 0);
   FStatus->SetHintDelay(Options().StatusDelay() * 1000);
   hcSearchResults->model()->setHeaderData(0, Qt::Horizontal, QString::fromStdString(Locale().Text("SSearchResults", "Search results")));
@@ -638,6 +646,7 @@ void TFormKodra3::closeEvent(QCloseEvent* event) {
   BusyStart();
   SaveSearchField();
   BusyEnd(skNone, QString());
+  if (FHotKey) FHotKey->Unregister();
   EndProcesses();
   event->accept();
 }

@@ -24,6 +24,8 @@ class TRtfRichEditWriter;
 class TStatusLine;
 class TVornTheater;
 class TCommandProcess;
+class THotKey;
+class QMimeData;
 
 class TFormKodra3 : public QMainWindow {
   Q_OBJECT
@@ -67,6 +69,10 @@ public:
   void CatchSelection();
   // Brings the window forward, restored from the task bar.
   void ComeForward();
+  // The system-wide key that catches a word; what it does depends on which
+  // program is in front.
+  void HotKeyPressed();
+  THotKey* HotKey() const { return FHotKey.get(); }
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -87,6 +93,9 @@ private:
   std::u16string SearchText() const;
   void ShowResultsPanel(bool show);
   void RunCommand(class TCommandEvent& command);
+  // Issues the paste command on a copy of what another program offered
+  // (null: the clipboard as it is when the command runs).
+  void PasteFrom(std::unique_ptr<QMimeData> source);
   void EndProcesses();
   void DrawResult(QPainter& canvas, int32_t index, const QRect& rect);
   void Post(const char* member);
@@ -143,6 +152,8 @@ private:
   std::vector<TMainMenu> FMainMenus;
 
   std::unique_ptr<TVornTheater> FTheater;
+  std::unique_ptr<THotKey> FHotKey;
+  bool FInHotKey = false;  // the hot key's handling does not run inside itself
   std::unique_ptr<TDictionary> FDictionary;
   TKodraLanguage* FLanguage = nullptr;
   std::unique_ptr<TRtfRichEditWriter> FWriter;

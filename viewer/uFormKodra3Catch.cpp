@@ -1,9 +1,35 @@
-// The main window's catching of words from other programs: words handed
-// over by a later start of the program and the selection the hot key takes.
+// The main window's catching of words from other programs: the hot key,
+// words handed over by a later start of the program, and pasting.
 #include <QApplication>
 #include <QClipboard>
+#include <QMimeData>
 
+#include "viewer/hotkey/uHotKey.h"
+#include "viewer/uCommands.h"
+#include "viewer/uData.h"
 #include "viewer/uFormKodra3.h"
+#include "viewer/uStatusLine.h"
+#include "widgets/KezUnicodeRichEdit.h"
+
+namespace {
+
+// A copy of what a program offers: the offer itself may change or vanish
+// before the paste command runs.
+std::unique_ptr<QMimeData> CopyOf(const QMimeData& offer) {
+  auto copy = std::make_unique<QMimeData>();
+  for (const QString& format : offer.formats())
+    if (format.startsWith(QLatin1String("text/")) || format == QLatin1String("Rich Text Format"))
+      copy->setData(format, offer.data(format));
+  if (offer.hasText() && !copy->hasText()) copy->setText(offer.text());
+  return copy;
+}
+
+bool OffersText(const QMimeData* offer) {
+  return offer && (offer->hasFormat("text/rtf") || offer->hasFormat("text/richtext") ||
+                   !offer->text().trimmed().isEmpty());
+}
+
+}  // namespace
 
 void TFormKodra3::ComeForward() {
   if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
@@ -21,9 +47,49 @@ void TFormKodra3::CatchWord(const std::u16string& word) {
 
 void TFormKodra3::CatchSelection() {
   if (FBusy) return;
+  // What the user has selected in the other program is the primary
+  // selection; where there is none (or no such thing on this platform), the
+  // clipboard is what the user copied last.
   QClipboard* clipboard = QApplication::clipboard();
-  QString text;
-  if (clipboard->supportsSelection()) text = clipboard->text(QClipboard::Selection);
-  if (text.trimmed().isEmpty()) text = clipboard->text(QClipboard::Clipboard);
-  CatchWord(text.toStdU16String());
+  const QMimeData* offer = clipboard->supportsSelection() ? clipboard->mimeData(QClipboard::Selection) : nullptr;
+  if (!OffersText(offer)) offer = clipboard->mimeData(QClipboard::Clipboard);
+  ComeForward();
+  if (!OffersText(offer)) return;
+  if (!FDictionary) {
+    SetPendingWord(offer->text().toStdU16String());
+    return;
+  }
+  PasteFrom(CopyOf(*offer));
+}
+
+void TFormKodra3::PasteFrom(std::unique_ptr<QMimeData> source) {
+  FStatus->ClearMessage();
+  auto& paste = CommandManager().Get<TCommandPaste>("paste");
+  paste.Source = std::move(source);
+  paste.Issue(this, kPasteMessage);
+}
+
+void TFormKodra3::HotKeyPressed() {
+  if (FBusy || FInHotKey) return;
+  FInHotKey = true;
+  struct TGuard {
+    bool& Flag;
+    ~TGuard() { Flag = false; }
+  } guard{FInHotKey};
+  const bool applicationActive = QApplication::activeWindow() != nullptr;
+  FStatus->ClearMessage();
+  if (!applicationActive) {
+    // The user is in another program: its selection is the word.
+    CatchSelection();
+  } else if (isActiveWindow() && edText->hasFocus() && edText->HasSelection()) {
+    // Inside the window: the word selected in the article is looked up. The
+    // actions' states are brought up to date first: the selection may be
+    // younger than their last update.
+    UpdateActions();
+    Action("actEditCopy")->trigger();
+    TGlobalData::Wait(100);
+    FClipboardHasText = TGlobalData::ClipboardHasText();
+    UpdateActions();
+    Action("actEditPaste")->trigger();
+  }
 }

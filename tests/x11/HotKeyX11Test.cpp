@@ -1,0 +1,160 @@
+// The hot key on a real X server: another client owns the primary
+// selection, a key press synthesised through the server reaches our grab,
+// and the selected word is looked up in the window brought forward.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <xcb/xcb.h>
+
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "foundation/KezProgramFolder.h"
+#include "options/uOptions.h"
+#include "viewer/hotkey/uHotKey.h"
+#include "viewer/hotkey/uHotKeyX11.h"
+#include "viewer/uCommands.h"
+#include "viewer/uFormKodra3.h"
+#include "widgets/KezUnicodeRichEdit.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool HaveTool(const char* name) { return !QStandardPaths::findExecutable(name).isEmpty(); }
+
+// Runs events until the condition holds or ten seconds pass.
+bool WaitFor(const std::function<bool()>& condition) {
+  QElapsedTimer waited;
+  waited.start();
+  while (!condition() && waited.elapsed() < 10000) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (CommandsInFlight() == 0) QThread::msleep(5);
+  }
+  return condition();
+}
+
+// What xdotool sends goes through the server as real key presses.
+void PressKeys(const char* keys) {
+  QProcess::execute("xdotool", {"key", "--clearmodifiers", keys});
+}
+
+// Takes the focus away from every window of ours, as when the user works in
+// another program.
+void FocusElsewhere() {
+  xcb_connection_t* connection = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+  xcb_set_input_focus(connection, XCB_INPUT_FOCUS_POINTER_ROOT, XCB_INPUT_FOCUS_POINTER_ROOT, XCB_CURRENT_TIME);
+  xcb_flush(connection);
+  WaitFor([] { return QApplication::activeWindow() == nullptr; });
+}
+
+class HotKeyX11Test : public testing::Test {
+protected:
+  void SetUp() override {
+    if (!HaveTool("xdotool") || !HaveTool("xclip")) GTEST_SKIP() << "xdotool and xclip are needed";
+    ASSERT_TRUE(FHome.isValid());
+    for (const char* language : {"ancientgreek", "latin"})
+      fs::copy(fs::path(KODRA_BIN_DIR) / language, fs::path(FHome.path().toStdString()) / language,
+               fs::copy_options::recursive);
+    FPrevious = ProgramFolder();
+    SetProgramFolder(FHome.path().toStdString());
+    Options().LoadFirstRunDefaults();
+    Options().SetBoxOnError(false);
+    Options().SetBeepOnError(false);
+    FWindow = std::make_unique<TFormKodra3>();
+    FWindow->show();
+    ASSERT_TRUE(WaitFor([this] { return FWindow->Dictionary() && FWindow->Dictionary()->KeywordCount() > 0; }));
+  }
+  void TearDown() override {
+    if (FOwner.state() != QProcess::NotRunning) {
+      FOwner.kill();
+      FOwner.waitForFinished();
+    }
+    FWindow.reset();
+    if (!FPrevious.empty()) SetProgramFolder(FPrevious);
+  }
+  // Another program selects the text: it owns the primary selection.
+  void SelectElsewhere(const QString& text) {
+    FOwner.start("xclip", {"-quiet", "-selection", "primary", "-i"});
+    ASSERT_TRUE(FOwner.waitForStarted());
+    FOwner.write(text.toUtf8());
+    FOwner.closeWriteChannel();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::clipboard()->text(QClipboard::Selection) == text; }));
+  }
+  std::u16string CurrentKeyword() const {
+    return std::u16string(FWindow->Dictionary()->GetKeywordText(FWindow->Dictionary()->CurrentIndex()));
+  }
+
+  QTemporaryDir FHome;
+  std::string FPrevious;
+  std::unique_ptr<TFormKodra3> FWindow;
+  QProcess FOwner;
+};
+
+TEST_F(HotKeyX11Test, KeyInAnotherProgramLooksUpItsSelection) {
+  ASSERT_TRUE(FWindow->HotKey()->Grabbed()) << "Ctrl+F11 could not be grabbed";
+  SelectElsewhere(QString::fromUtf8("λόγος"));
+  FocusElsewhere();
+  PressKeys("ctrl+F11");
+  ASSERT_TRUE(WaitFor([this] { return FWindow->SearchField()->Text() == u"λ\u1F79γος"; }))
+      << FWindow->SearchField()->toPlainText().toStdString();
+  EXPECT_EQ(CurrentKeyword(), u"λ\u1F79γος");
+  EXPECT_TRUE(WaitFor([this] { return FWindow->ArticleView()->Text().find(u"слово") != std::u16string::npos; }));
+  EXPECT_TRUE(WaitFor([this] { return FWindow->isActiveWindow(); })) << "the window did not come forward";
+}
+
+TEST_F(HotKeyX11Test, KeyInTheWindowLooksUpTheArticleSelection) {
+  FWindow->activateWindow();
+  ASSERT_TRUE(WaitFor([this] { return FWindow->isActiveWindow(); }));
+  FWindow->InsertWordIntoSearch(u"\u1F04νθρωπος");
+  TKezUnicodeRichEdit* article = FWindow->ArticleView();
+  ASSERT_TRUE(WaitFor([article] { return article->Text().find(u"θεο") != std::u16string::npos; }));
+  int32_t start = 0, end = 0;
+  article->WordRange(int32_t(article->Text().find(u"θεο")), start, end);
+  const std::u16string word = article->TextRange(start, end);
+  // Nothing selected: the key does nothing.
+  article->setFocus();
+  PressKeys("ctrl+F11");
+  QTest::qWait(200);
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"\u1F04νθρωπος");
+  article->SetSelection(start, end);
+  PressKeys("ctrl+F11");
+  // The word joins the search field's text at the caret, and is looked up.
+  EXPECT_TRUE(WaitFor([&] { return FWindow->SearchField()->Text().ends_with(u" " + word); }))
+      << FWindow->SearchField()->toPlainText().toStdString();
+  EXPECT_TRUE(WaitFor([&] { return CurrentKeyword().starts_with(u"θε"); }));
+}
+
+TEST_F(HotKeyX11Test, ChangedKeyReplacesTheOldOneAndATakenKeyIsNoError) {
+  THotKey& hotKey = *FWindow->HotKey();
+  ASSERT_TRUE(hotKey.Register(scCtrl | scShift | 0x4B));  // Ctrl+Shift+K
+  SelectElsewhere("amo");
+  FocusElsewhere();
+  PressKeys("ctrl+F11");  // given up: nothing happens
+  QTest::qWait(300);
+  EXPECT_TRUE(FWindow->SearchField()->Text().empty());
+  PressKeys("ctrl+shift+k");
+  EXPECT_TRUE(WaitFor([this] { return FWindow->SearchField()->Text() == u"amo"; }));
+
+  // Another client holds Ctrl+F12: our grab fails quietly.
+  xcb_connection_t* other = xcb_connect(nullptr, nullptr);
+  ASSERT_EQ(xcb_connection_has_error(other), 0);
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
+  THotKeyX11 probe(other, root);
+  ASSERT_TRUE(probe.Register(scCtrl | 0x7B));
+  EXPECT_FALSE(hotKey.Register(scCtrl | 0x7B));
+  EXPECT_EQ(hotKey.Registered(), scCtrl | 0x7B);
+  probe.Unregister();
+  EXPECT_TRUE(hotKey.Register(scCtrl | 0x7B));
+  xcb_disconnect(other);
+}
+
+}  // namespace
