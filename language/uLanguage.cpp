@@ -10,6 +10,7 @@
 #include "foundation/KezProgramFolder.h"
 #include "foundation/KezText.h"
 #include "language/uGreek.h"
+#include "language/uImportFont.h"
 #include "language/uLatin.h"
 #include "language/uTyping.h"
 
@@ -80,6 +81,19 @@ const TInputMethod& TKodraLanguage::InputMethod() const {
 }
 
 void TKodraLanguage::ResetInputMethod() const { FInputMethod.reset(); }
+
+const TImportFont& TKodraLanguage::ImportFont(const std::string& faceName) const {
+  std::string key = AsciiLowered(faceName);
+  auto found = FImportFonts.find(key);
+  if (found == FImportFonts.end()) {
+    auto font = std::make_unique<TImportFont>();
+    LoadFontTable(*this, key, [&font](std::string_view codes, uint32_t value) { font->AddMapping(codes, value); });
+    found = FImportFonts.emplace(std::move(key), std::move(font)).first;
+  }
+  return *found->second;
+}
+
+void TKodraLanguage::DropFontTable(const std::string& faceName) const { FImportFonts.erase(AsciiLowered(faceName)); }
 
 void TKodraLanguage::TypeChar(TKezAbstractRichEdit& edit, char16_t c) const {
   ::TypeChar(InputMethod(), edit, c);

@@ -4,6 +4,7 @@
 // Languages are singletons in a process-wide registry keyed by identifier.
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "language/uKeywordSequence.h"
 #include "language/uCommon.h"
 
+class TImportFont;
 class TInputMethod;
 class TKezAbstractRichEdit;
 
@@ -107,11 +109,19 @@ public:
   // Forgets the input method so that the next use reads it again.
   void ResetInputMethod() const;
 
+  // The import table of a legacy 8-bit font, read from its ".fnt" file on
+  // first use (no table without the file). Face names compare without
+  // regard to case. Main thread only.
+  const TImportFont& ImportFont(const std::string& faceName) const;
+  // Forgets the font's table so that the next use reads its file again.
+  void DropFontTable(const std::string& faceName) const;
+
 private:
   void LoadKeyboardLayout() const;
 
   mutable TKeyboardLayout FLayout{};  // U+0020..U+007E; entry 0 is 0 until loaded
   mutable std::unique_ptr<TInputMethod> FInputMethod;
+  mutable std::map<std::string, std::unique_ptr<TImportFont>, std::less<>> FImportFonts;  // by lowered face name
 };
 
 // The key character of a Windows virtual-key code on the US layout; 0 for

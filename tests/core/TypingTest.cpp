@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
+#include "LanguageFolder.h"
 #include "MemoryRichEdit.h"
-#include "TestFiles.h"
-#include "foundation/KezProgramFolder.h"
 #include "foundation/KezText.h"
 #include "language/uGreek.h"
 #include "language/uTyping.h"
@@ -35,29 +32,10 @@ void PressKeys(const TKodraLanguage& language, TKezAbstractRichEdit& edit, std::
   }
 }
 
-// A program folder holding one language folder with the given tables.
-class TTypingFolder {
-public:
-  TTypingFolder() : FPrevious(ProgramFolder()) {
-    std::filesystem::create_directory(FHome.Root() / "ancientgreek");
-    SetProgramFolder(FHome.Root().string());
-  }
-  ~TTypingFolder() { SetProgramFolder(FPrevious); }
-  void Write(const std::string& name, const std::string& text) { FHome.Write("ancientgreek/" + name, text); }
-  void CopyBundled(const std::string& name) {
-    std::filesystem::copy_file(std::filesystem::path(KODRA_DATA) / "ancientgreek" / name,
-                               FHome.Root() / "ancientgreek" / name);
-  }
-
-private:
-  TTempDir FHome;
-  std::string FPrevious;
-};
-
 }  // namespace
 
 TEST(Typing, ComposesThroughKeyboardLayoutAndInputMethod) {
-  TTypingFolder folder;
+  TLanguageFolder folder;
   folder.Write("keyboardlayout.tbl", "a=3B1\r\n");
   folder.Write("inputmethod.tbl", "/\r\na=3B1\r\n=\r\na/=1F71\r\n");
   TGreek greek;
@@ -149,7 +127,7 @@ TEST(Typing, ReplacesTheSelectionAndKeepsTheTextAfterTheCaret) {
 }
 
 TEST(Typing, MissingTableInsertsCharactersAsTheyAre) {
-  TTypingFolder folder;
+  TLanguageFolder folder;
   TGreek greek;
   TMemoryRichEdit edit;
   PressKeys(greek, edit, "a)/");
@@ -158,7 +136,7 @@ TEST(Typing, MissingTableInsertsCharactersAsTheyAre) {
 }
 
 TEST(Typing, BundledGreekTables) {
-  TTypingFolder folder;
+  TLanguageFolder folder;
   folder.CopyBundled("keyboardlayout.tbl");
   folder.CopyBundled("inputmethod.tbl");
   TGreek greek;
