@@ -32,6 +32,7 @@
 #include "widgets/KezUnicodeRichEdit.h"
 #include "viewer/thread/uVornErrors.h"
 #include "viewer/thread/uVornTheater.h"
+#include "viewer/uClipboardConversion.h"
 #include "viewer/uCommands.h"
 #include "viewer/uData.h"
 #include "viewer/uIcons.h"
@@ -54,8 +55,6 @@ struct TActionDefinition {
 }  // namespace
 
 namespace {
-// The clipboard's size (bytes of its richest text) from which a paste is refused.
-constexpr int kClipboardLimit = 1000011;
 }  // namespace
 
 const char* LanguageIdOfIndex(int index) { return index == 1 ? "latin" : "ancientgreek"; }
@@ -149,10 +148,8 @@ void TFormKodra3::RunCommand(TCommandEvent& command) {
       const QMimeData* source = caught ? caught.get() : QApplication::clipboard()->mimeData();
       BusyStart();
       try {
-        // Refused before anything changes: a clipboard this large is no word.
-        if (TGlobalData::MimeTextSize(source) >= kClipboardLimit)
-          RaiseHelpedError("SClipTooLong", "Too long text in clipboard");
-        InsertWordIntoSearch(source ? source->text().toStdU16String() : std::u16string());
+        // A clipboard too large for a word is refused before anything changes.
+        InsertWordIntoSearch(PasteConverted(*FLanguage, 0, source));
         BusyEnd(skNone, QString());
       } catch (const THelpedException& e) {
         BusyEnd(skError, QString::fromStdString(e.Message), e.HelpKeyword);

@@ -64,6 +64,9 @@ public:
   void ReplaceSelectionRtf(std::string_view fragment) override;
   void LoadRtf(std::string_view document) override;
   void LoadDocument(const TRtfDocument& document);
+  // Inserts what a program offers, as a paste would: rich text where it is
+  // offered, else plain text.
+  void InsertMimeData(const QMimeData& source) { insertFromMimeData(&source); }
 
   // Formats. The face is the one the character shows in: the control's
   // font where the text names none.

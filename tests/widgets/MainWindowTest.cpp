@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QThread>
 #include <QTest>
@@ -384,6 +385,20 @@ TEST(Commands, TwoRequestsBeforeTheProcessWakesRunOnce) {
 }
 
 // A clipboard far too large for a word is refused before anything changes.
+TEST_F(MainWindowTest, PastedLegacyGreekIsConvertedAndLookedUp) {
+  // Greek typed in the Symbol font by an old word processor.
+  auto* data = new QMimeData;
+  data->setData("text/rtf", R"({\rtf1\ansi{\fonttbl{\f0 Times New Roman;}{\f1\fcharset2 Symbol;}}\f1 anqrwpos})");
+  QApplication::clipboard()->setMimeData(data);
+  Settle();
+  FWindow->SearchField()->setFocus();
+  QTest::keyClick(FWindow->SearchField(), Qt::Key_V, Qt::ControlModifier);
+  Settle();
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"ανθρωποσ");
+  EXPECT_EQ(CurrentKeyword(), u"\u1F04νθρωπος");
+  QApplication::clipboard()->clear();
+}
+
 TEST_F(MainWindowTest, OverlongClipboardIsRefused) {
   Type("logos");
   const std::u16string before = FWindow->SearchField()->Text();
