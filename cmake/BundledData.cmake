@@ -1,6 +1,7 @@
 # Lays out the program folder: each data/<language>/ folder is compiled into
 # <bin>/<language>/ with kodra-cli; its tables and dictionaries.cfg are copied;
-# help/ is copied to <bin>/help/.
+# help/ is copied to <bin>/help/; the Qt program's special-character font is
+# built into <bin>/.
 file(GLOB KODRA_LANGUAGE_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/*)
 set(KODRA_BUNDLED_OUTPUTS "")
 foreach(language_dir ${KODRA_LANGUAGE_DIRS})
@@ -53,4 +54,7 @@ foreach(language_file ${KODRA_LANGUAGE_FILES})
     VERBATIM)
   list(APPEND KODRA_BUNDLED_OUTPUTS ${KODRA_BIN_DIR}/${name})
 endforeach()
+if(KODRA_GUI)
+  include(${CMAKE_CURRENT_LIST_DIR}/SpecialFont.cmake)
+endif()
 add_custom_target(bundled_data ALL DEPENDS ${KODRA_BUNDLED_OUTPUTS})

@@ -12,6 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const TRtfRun& run : paragraph.Runs) {
       if (run.Text.empty()) __builtin_trap();  // runs always carry text
       total += run.Text.size() + run.Format.FaceName.size();
+      // The special characters' face gives characters, never its font positions.
+      if (run.Format.FaceName == kSpecialFontFace)
+        for (char16_t c : run.Text)
+          if (c >= kSpecialFontFirstPosition && c - kSpecialFontFirstPosition < kSpecialCharCount) __builtin_trap();
     }
   }
   TRtfFacedText faced = document.FacedText();

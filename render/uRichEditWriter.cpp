@@ -5,6 +5,7 @@
 
 #include "foundation/KezText.h"
 #include "language/uCommon.h"
+#include "render/uRtfReader.h"
 
 namespace {
 constexpr std::string_view kLineEnd = "\r\n";
@@ -95,7 +96,9 @@ void TRtfRichEditWriter::BeginDocument() {
   Write("{\\f0\\fnil\\fcharset0 ");
   AppendFaceName();
   Write(";}");
-  Write("{\\f1\\fnil\\fcharset0 KodraSp;}");
+  Write("{\\f1\\fnil\\fcharset0 ");
+  Write(kSpecialFontFace);
+  Write(";}");
   Write("}");
   Write(kLineEnd);
   Write("{\\colortbl ");
@@ -159,9 +162,11 @@ void TRtfRichEditWriter::WriteChar(char16_t c) {
 }
 
 void TRtfRichEditWriter::WriteSpecialChar(char16_t c) {
-  // The special-character font's glyphs sit at 0xF000 + n; the control wants them 61248 lower.
+  // By the font position, 61248 below the character, as rich-edit controls
+  // and word processors that know only 8-bit fonts find the glyph; ReadRtf
+  // gives the character back.
   Write("\\f1");
-  Write("\\u", int32_t(c) - 61248);
+  Write("\\u", int32_t(c) - (kSpecialCharFirst - kSpecialFontFirstPosition));
   Write("?\\f0");
 }
 

@@ -129,6 +129,13 @@ std::u16string_view Trimmed(std::u16string_view text) {
   return text;
 }
 
+bool IsSpecialFontFace(std::string_view face) {
+  return face.size() == kSpecialFontFace.size() &&
+         std::equal(face.begin(), face.end(), kSpecialFontFace.begin(), [](char a, char b) {
+           return (a >= 'A' && a <= 'Z' ? char(a + 32) : a) == (b >= 'A' && b <= 'Z' ? char(b + 32) : b);
+         });
+}
+
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -196,6 +203,7 @@ private:
   TRtfCharFormat FFormat;
   int32_t FFormatCodePage = 1252;
   bool FFormatSequence = false;
+  bool FFormatSpecial = false;  // the face is the special characters' font
   bool FFormatDirty = true;
   bool FRunOpen = false;  // the last run of FParagraph has FFormat
 };
@@ -531,6 +539,7 @@ void TRtfReader::ResolveFormat() {
   FFormat = std::move(format);
   FFormatCodePage = CodePageOfFont(state.Font);
   FFormatSequence = FDecoder.NeedsSequence(FFormatCodePage);
+  FFormatSpecial = IsSpecialFontFace(FFormat.FaceName);
   FRunOpen = !FParagraph.Runs.empty() && FParagraph.Runs.back().Format == FFormat;
   FFormatDirty = false;
 }
@@ -604,6 +613,8 @@ void TRtfReader::Emit(char16_t c) {
         FParagraph.Runs.push_back(TRtfRun{{}, FFormat});
         FRunOpen = true;
       }
+      if (FFormatSpecial && c >= kSpecialFontFirstPosition && c - kSpecialFontFirstPosition < kSpecialCharCount)
+        c = char16_t(kSpecialCharFirst + (c - kSpecialFontFirstPosition));
       FParagraph.Runs.back().Text.push_back(c);
       break;
     case dsFontTable:

@@ -8,7 +8,7 @@
 // \deff, \f, \fs, the colour table and \cf, bold, italic, underline,
 // sub- and superscript, \plain, \par, \line, \tab, \pard, \fi, \li, \tx,
 // \u with \uc, \'hh through the code page of the current font, and the
-// special characters. Pictures, objects, the style sheet, the information
+// special characters, which come back as the characters themselves. Pictures, objects, the style sheet, the information
 // group, headers, footers, notes and every {\*...} destination we do not
 // know are skipped. Bad input never fails: what was read up to the fault is
 // returned, with Error telling what went wrong.
@@ -59,6 +59,15 @@ enum TRtfError : uint8_t {
   reUnbalanced = 2,  // the input ended inside a group
   reTooDeep = 3,     // groups nested deeper than RtfMaxDepth; the deeper ones were skipped
 };
+
+// The special characters, U+F000 and up, have no Unicode counterpart and
+// are drawn from a font of our own. Its glyph of U+F000 + n is also at
+// position 0xC0 + n, where the article RTF puts the character; the reader
+// turns a position of that face back into the character.
+inline constexpr std::string_view kSpecialFontFace = "KodraSp";
+constexpr char16_t kSpecialCharFirst = 0xF000;
+constexpr char16_t kSpecialFontFirstPosition = 0x00C0;
+constexpr int32_t kSpecialCharCount = 0x1000;
 
 // Groups nested deeper than this are skipped whole.
 constexpr int32_t RtfMaxDepth = 200;

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -34,6 +35,7 @@
 #include "foundation/KezText.h"
 #include "language/uLanguage.h"
 #include "options/uOptions.h"
+#include "render/uRtfReader.h"
 #include "viewer/uHelpPopup.h"
 #include "viewer/uProgress.h"
 #include "viewer/uHelpWindow.h"
@@ -215,6 +217,18 @@ void TGlobalData::Prepare() {
   for (const QString& file : folder.entryList({"*.lng"}, QDir::Files, QDir::NoSort))
     FLanguages << InterfaceLanguageName(file);
   FHelpFolder = folder.filePath("help");
+  RegisterSpecialFont();
+}
+
+QString RegisterSpecialFont() {
+  static QString family;
+  if (!family.isEmpty()) return family;
+  const QString face = QString::fromLatin1(kSpecialFontFace.data(), qsizetype(kSpecialFontFace.size()));
+  const QString file = QDir(QString::fromStdString(ProgramFolder())).filePath(face + ".ttf");
+  if (!QFileInfo::exists(file)) return family;
+  const QStringList families = QFontDatabase::applicationFontFamilies(QFontDatabase::addApplicationFont(file));
+  if (!families.isEmpty()) family = families.front();
+  return family;
 }
 
 std::string TGlobalData::DictionaryFolder() const { return ProgramFolder() + DefaultLanguageId() + kPathDelimiter; }

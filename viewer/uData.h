@@ -131,3 +131,9 @@ private:
 
 // The one instance; created on first use.
 TGlobalData& GlobalData();
+
+// Registers the program folder's font of the special characters
+// (KodraSp.ttf) with the application; Prepare does. The family it brings,
+// or empty without the file: special characters then show the fallback
+// glyph. Once registered, later calls only return the family.
+QString RegisterSpecialFont();

@@ -52,6 +52,13 @@ TEST(RtfReader, Text) {
        u"\u00E1\u0080"},
       // \cpg of a font entry names its code page directly.
       {"{\\rtf1{\\fonttbl{\\f0\\cpg1253 Old;}}\\f0\\'e1}", u"α"},
+      // The special characters' face holds them at 0xC0 + n, as \u or 8-bit,
+      // its name in any case; outside the 4096 positions and in other faces
+      // the units stay.
+      {"{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 KodraSp;}{\\f2 kodrasp ;}}\\f1\\u192?\\u193?\\'c2\\f2\\u208?"
+       "\\u4287?\\u191?\\u4288?\\u-4096?\\f0\\u192?\\'c1{\\f1 \\'c0}}",
+       u"\uF000\uF001\uF002\uF010\uFFFF\u00BF\u10C0\uF000\u00C0\u00C1\uF000"},
+      {"{\\rtf1{\\fonttbl{\\f0 KodraSpecial;}{\\f1 Symbol;}}\\f0\\u192?\\f1\\'c0}", u"\u00C0\u00C0"},
   };
   for (const auto& c : cases) {
     TRtfDocument document = ReadRtf(c.rtf);
@@ -101,7 +108,7 @@ TEST(RtfReader, CharacterFormats) {
       {"{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}{\\f1\\fnil\\fcharset0 KodraSp;}}"
        "{\\colortbl \\red0\\green0\\blue0;\\red0\\green0\\blue255;}\\ud\\uc1\\pard\\f0\\fs20\\cf0"
        "\\fs16\\cf1\\b\\u955?\\sub\\u972?\\nosupersub\\fs20\\cf0\\b0\\f1\\u192?\\f0\\u46?}",
-       "λ<Tahoma,fs16,#FF0000,b>ό<Tahoma,fs16,#FF0000,b,sub>\u00C0<KodraSp,fs20,#000000>.<Tahoma,"
+       "λ<Tahoma,fs16,#FF0000,b>ό<Tahoma,fs16,#FF0000,b,sub>\uF000<KodraSp,fs20,#000000>.<Tahoma,"
        "fs20,#000000>"},
   };
   for (const auto& c : cases) EXPECT_EQ(Describe(ReadRtf(c.rtf)), c.runs) << c.rtf;

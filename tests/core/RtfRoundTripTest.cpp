@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string_view>
 
 #include "MemoryRichEdit.h"
 #include "RtfDescribe.h"
@@ -77,8 +78,7 @@ TEST_F(RtfRoundTrip, ArticleParagraphsEnumerationsAndSpecialCharacters) {
     w.WriteKeyword(u"λόγος");
     w.CloseStyle();
     w.WriteText(u" a_b {x}\\ ");
-    w.WriteSpecialChar(0xF000);
-    w.WriteSpecialChar(0xF010);
+    for (char16_t c : std::u16string_view(u"\uF000\uF001\uF002\uF010")) w.WriteSpecialChar(c);
     w.EndParagraph();
     w.OpenEnumeration(2);
     w.WriteText(u"1.");
@@ -95,20 +95,19 @@ TEST_F(RtfRoundTrip, ArticleParagraphsEnumerationsAndSpecialCharacters) {
   EXPECT_EQ(Describe(document),
             "Dict<Tahoma,fs20,#000080,u> | "
             "λ<Tahoma,fs20,#332211,b>όγος<Tahoma,fs20,#332211,b,sub>"
-            " a\u00A0b {x}\\ <Tahoma,fs20,#332211>\u00C0\u00D0<KodraSp,fs20,#332211> | "
+            " a\u00A0b {x}\\ <Tahoma,fs20,#332211>\uF000\uF001\uF002\uF010<KodraSp,fs20,#332211> | "
             "1.\t<Tahoma,fs20,#332211>ἄνθρωπος<Tahoma,fs20,#808080> | "  // enumerations are plain at first
             " | end<Tahoma,fs20,#332211>");
   // The enumeration hangs its label in front of a tab stop: 40 twips per point.
   EXPECT_EQ(DescribeLayout(document), "0/0/ | 0/0/ | -400/800/800 | 0/0/ | 0/0/");
   // The plain text the control must hold, paragraph ends as '\n'; special
-  // characters are the special font's own positions, U+F000 at 192.
-  EXPECT_EQ(document.PlainText(), u"Dict\nλόγος a\u00A0b {x}\\ \u00C0\u00D0\n1.\tἄνθρωπος\n\nend");
+  // characters are themselves, though the RTF names their font positions.
+  EXPECT_EQ(document.PlainText(), u"Dict\nλόγος a\u00A0b {x}\\ \uF000\uF001\uF002\uF010\n1.\tἄνθρωπος\n\nend");
   const TRtfFacedText faced = document.FacedText();
   ASSERT_EQ(faced.FaceNames.size(), faced.Text.size());
-  const size_t special = faced.Text.find(u'\u00C0');
-  EXPECT_EQ(faced.FaceNames[special], "KodraSp");
-  EXPECT_EQ(faced.FaceNames[special + 1], "KodraSp");
-  EXPECT_EQ(faced.FaceNames[special + 2], "");  // the paragraph end
+  const size_t special = faced.Text.find(u'\uF000');
+  for (size_t i = special; i < special + 4; ++i) EXPECT_EQ(faced.FaceNames[i], "KodraSp") << i;
+  EXPECT_EQ(faced.FaceNames[special + 4], "");  // the paragraph end
   EXPECT_EQ(faced.FaceNames[special - 1], "Tahoma");
 }
 
@@ -162,8 +161,10 @@ TEST(RtfDocumentWriter, ReadsBackToTheSameDocument) {
   TRtfDocument document;
   document.Paragraphs.push_back({0, 0, {}, {run(u"plain 1 {\\} ", "Times New Roman"), bold, italic, sub, super,
                                              underline, run(u"x", "")}});
+  // Special characters keep their face, to be drawn from it. (The face's
+  // font positions, 0xC0 to 0x10BF, would read back as the characters.)
   document.Paragraphs.push_back({-400, 800, {800, 1600}, {run(u"1.\tἄνθρωπος\u000Bline", "Ἑλλάς font", 20, 0x0000C0),
-                                                           run(u"\uF000\u00C0\uFFFF\u0001", "KodraSp", 20)}});
+                                                           run(u"\uF000\u00BF\u10C0\uFFFF\u0001", "KodraSp", 20)}});
   document.Paragraphs.push_back({});
   document.Paragraphs.push_back({0, 200, {}, {run(u" 9 ", "Arial", 24, 0x123456)}});
   document.Paragraphs.push_back({});

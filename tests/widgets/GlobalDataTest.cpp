@@ -3,11 +3,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRawFont>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
@@ -17,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/KezLocale.h"
+#include "foundation/KezProgramFolder.h"
 #include "options/uOptions.h"
 #include "viewer/uData.h"
 
@@ -75,6 +80,38 @@ TEST(GlobalData, LocalizeFormSetsEachPartByItsClass) {
   EXPECT_EQ(label->text(), "Имя");
   EXPECT_EQ(tabs->tabText(0), "Страница");
   Locale().Clear();
+}
+
+// The build draws KodraSp.ttf into the program folder; the test program
+// registers it at start as the window does.
+TEST(GlobalData, SpecialCharactersFontIsRegistered) {
+  const std::string file = ProgramFolder() + "KodraSp.ttf";
+  if (!QFileInfo::exists(QString::fromStdString(file))) GTEST_SKIP() << file << " was not built";
+  ASSERT_EQ(RegisterSpecialFont(), "KodraSp");
+  EXPECT_EQ(RegisterSpecialFont(), "KodraSp");  // once only
+  const QFont font("KodraSp", 40);
+  EXPECT_EQ(QFontInfo(font).family(), "KodraSp");
+  const QFontMetrics metrics(font);
+  QList<QRect> shapes;
+  for (char32_t c : {U'\uF000', U'\uF001', U'\uF002', U'\uF010'}) {
+    // At its own code point and at its font position, the same glyph.
+    const char32_t position = c - 0xF000 + 0xC0;
+    EXPECT_TRUE(metrics.inFontUcs4(c)) << std::hex << uint32_t(c);
+    EXPECT_TRUE(metrics.inFontUcs4(position)) << std::hex << uint32_t(position);
+    const QRect shape = metrics.boundingRect(QChar(char16_t(c)));
+    EXPECT_FALSE(shape.isEmpty()) << std::hex << uint32_t(c);
+    EXPECT_EQ(metrics.boundingRect(QChar(char16_t(position))), shape) << std::hex << uint32_t(c);
+    EXPECT_FALSE(shapes.contains(shape)) << std::hex << uint32_t(c);
+    shapes << shape;
+  }
+  // The numeral sign stands high, the lower one reaches below the baseline.
+  EXPECT_LT(shapes[0].bottom(), 0);
+  EXPECT_GT(shapes[1].bottom(), 0);
+  // The font itself has those glyphs only (the metrics may fall back on others).
+  const QRawFont raw = QRawFont::fromFont(font);
+  EXPECT_EQ(raw.familyName(), "KodraSp");
+  for (char32_t c : {U'\uF000', U'\u00C0', U'\uF002', U'\u00D0'}) EXPECT_TRUE(raw.supportsCharacter(c)) << uint32_t(c);
+  for (char32_t c : {U'\uF003', U'\u00C3', U'\u00BF', U'\u0374'}) EXPECT_FALSE(raw.supportsCharacter(c)) << uint32_t(c);
 }
 
 TEST(GlobalData, InterfaceLanguagesAreNamedWithOneCapital) {

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "foundation/KezProgramFolder.h"
 #include "foundation/KezText.h"
@@ -83,7 +84,7 @@ TEST(KezUnicodeRichEdit, LoadsTheArticleWritersDocument) {
 
   struct { char16_t c; const char* face; bool bold, italic, underline; uint32_t color; int32_t halfPoints; } chars[] = {
       {u'D', "Tahoma", false, false, true, 0x000080, 20},  {u'λ', "Tahoma", true, false, false, 0x000000, 20},
-      {u'm', "Tahoma", false, true, false, 0x008000, 20},  {u'\u00C1', "KodraSp", false, false, false, 0x000000, 20},
+      {u'm', "Tahoma", false, true, false, 0x008000, 20},  {u'\uF001', "KodraSp", false, false, false, 0x000000, 20},
       {u'H', "Tahoma", false, false, false, 0x800000, 14}, {u'\u00A0', "Tahoma", false, false, false, 0x808080, 20},
   };
   const std::u16string text = edit.Text();
@@ -282,6 +283,36 @@ TEST(KezUnicodeRichEdit, ClipboardCarriesRtfWithFaceNames) {
   ASSERT_TRUE(source.CanUndo());
   source.undo();
   EXPECT_EQ(Utf8(source.Text()), "abcd\ne");
+}
+
+// The article RTF names special characters by their font positions; the
+// control, its clipboard and whatever pastes from it have the characters.
+TEST(KezUnicodeRichEdit, SpecialCharactersAreCopiedAsThemselves) {
+  TOptions options;
+  options.LoadFirstRunDefaults();
+  TTestRichEdit article;
+  TRtfRichEditWriter writer(article, nullptr, options);
+  writer.BeginDocument();
+  writer.WriteText(u"λ ");
+  for (char16_t c : std::u16string_view(u"\uF000\uF001\uF002\uF010")) writer.WriteSpecialChar(c);
+  writer.EndDocument();
+  const std::u16string expected = u"λ \uF000\uF001\uF002\uF010";
+  ASSERT_EQ(Utf8(article.Text()), Utf8(expected));
+
+  article.selectAll();
+  article.copy();
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(data->text(), QString::fromStdU16String(expected));
+  const TRtfDocument rtf = ReadRtf(data->data("text/rtf").toStdString());
+  const TRtfFacedText faced = rtf.FacedText();
+  ASSERT_EQ(Utf8(faced.Text), Utf8(expected));
+  for (size_t i = 0; i < faced.Text.size(); ++i) EXPECT_EQ(faced.FaceNames[i], i < 2 ? "Tahoma" : "KodraSp") << i;
+
+  TTestRichEdit search;
+  search.paste();
+  EXPECT_EQ(Utf8(search.Text()), Utf8(expected));
+  EXPECT_EQ(search.CharFormatAt(2).FaceName, "KodraSp");
 }
 
 TEST(KezUnicodeRichEdit, UndoModifiedAndReadOnly) {
