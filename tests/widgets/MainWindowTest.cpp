@@ -14,6 +14,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "InstanceTestUtil.h"
 #include "foundation/KezProgramFolder.h"
 #include "widgets/KezListBox.h"
 #include "options/uOptions.h"
@@ -23,6 +24,7 @@
 #include "viewer/uCommands.h"
 #include "viewer/uFormKodra3.h"
 #include "viewer/uStatusLine.h"
+#include "viewer/uWindowRequests.h"
 
 namespace fs = std::filesystem;
 
@@ -355,6 +357,38 @@ TEST_F(MainWindowTest, CaptionPasteAndPopupMenus) {
       if (!action->isSeparator()) names.push_back(action->objectName().toStdString());
     EXPECT_EQ(names, std::vector<std::string>(actions.begin(), actions.end())) << name;
   }
+}
+
+// What later starts of the program hand over: a word is looked up, the
+// other program's selection is caught as the hot key catches it, and a
+// plain start brings the window back from the task bar.
+TEST_F(MainWindowTest, RequestsOfLaterStartsReachTheWindow) {
+  QTemporaryDir dir;
+  TSingleInstance instance(TestInstanceAddress(dir));
+  ASSERT_EQ(instance.Start({}), TSingleInstance::Listening);
+  ConnectRequests(instance, *FWindow);
+  const QString server = TestInstanceAddress(dir).Server;
+
+  ASSERT_EQ(DeliverServed(server, {TInstanceRequestKind::LookUpWord, u"ἄνθρωπος"}), TInstanceDelivery::Accepted);
+  Settle();
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"\u1F04νθρωπος");
+  EXPECT_EQ(CurrentKeyword(), u"\u1F04νθρωπος");
+  EXPECT_NE(Shown().find(u"человек"), std::u16string::npos);
+
+  Clear();
+  QApplication::clipboard()->setText("[λόγος],");
+  ASSERT_EQ(DeliverServed(server, {TInstanceRequestKind::LookUpSelection, {}}), TInstanceDelivery::Accepted);
+  Settle();
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"λ\u1F79γος");
+  EXPECT_EQ(CurrentKeyword(), u"λ\u1F79γος");
+  QApplication::clipboard()->clear();
+
+  FWindow->showMinimized();
+  Settle();
+  ASSERT_EQ(DeliverServed(server, {TInstanceRequestKind::ComeForward, {}}), TInstanceDelivery::Accepted);
+  Settle();
+  EXPECT_FALSE(FWindow->isMinimized());
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"λ\u1F79γος");  // nothing looked up
 }
 
 // Two commands issued before the command process wakes run once: the later.
