@@ -1,23 +1,8 @@
 #include "viewer/uWindowRequests.h"
 
-#include <QApplication>
-#include <QClipboard>
-
 #include "viewer/instance/uInstanceMessage.h"
 #include "viewer/uFormKodra3.h"
 #include "viewer/uSingleInstance.h"
-
-namespace {
-// What the user has selected in another program: the primary selection,
-// else what was copied last.
-std::u16string SelectedText() {
-  QClipboard* clipboard = QApplication::clipboard();
-  QString text;
-  if (clipboard->supportsSelection()) text = clipboard->text(QClipboard::Selection);
-  if (text.trimmed().isEmpty()) text = clipboard->text(QClipboard::Clipboard);
-  return text.toStdU16String();
-}
-}  // namespace
 
 void SetStartRequest(TFormKodra3& window, const TInstanceRequest& request) {
   switch (request.Kind) {
@@ -25,7 +10,7 @@ void SetStartRequest(TFormKodra3& window, const TInstanceRequest& request) {
       window.SetPendingWord(request.Word);
       break;
     case TInstanceRequestKind::LookUpSelection:
-      window.SetPendingWord(SelectedText());
+      window.SetPendingSelection();
       break;
     case TInstanceRequestKind::ComeForward:
       break;

@@ -5,8 +5,8 @@ class TFormKodra3;
 class TSingleInstance;
 struct TInstanceRequest;
 
-// The window looks up what the command line asks once the dictionaries are
-// loaded; the selection is read now, while it is the one the user meant.
+// The window looks up what its own command line asks once the dictionaries
+// are loaded.
 void SetStartRequest(TFormKodra3& window, const TInstanceRequest& request);
 
 // The window answers the requests of later starts, each after the handler

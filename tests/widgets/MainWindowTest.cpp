@@ -18,6 +18,7 @@
 #include "foundation/KezProgramFolder.h"
 #include "widgets/KezListBox.h"
 #include "options/uOptions.h"
+#include "options/uSavedSearch.h"
 #include "widgets/KezUnicodeRichEdit.h"
 #include "source/uSourceDictionary.h"
 #include "viewer/thread/uVornTheater.h"
@@ -389,6 +390,33 @@ TEST_F(MainWindowTest, RequestsOfLaterStartsReachTheWindow) {
   Settle();
   EXPECT_FALSE(FWindow->isMinimized());
   EXPECT_EQ(FWindow->SearchField()->Text(), u"λ\u1F79γος");  // nothing looked up
+}
+
+// What the program's own command line asks is looked up once the
+// dictionaries are loaded, in place of the search text kept from the last
+// time; a plain start keeps that text.
+TEST_F(MainWindowTest, StartRequestsAreLookedUpOnceTheDictionariesAreLoaded) {
+  const std::string saves = FHome.filePath("ancientgreek/saves.dat").toStdString();
+  QApplication::clipboard()->setText("[λόγος],");
+  const struct {
+    const char* name;
+    TInstanceRequest request;
+    std::u16string field;
+  } cases[] = {
+      {"words", {TInstanceRequestKind::LookUpWord, u"ἄνθρωπος"}, u"\u1F04νθρωπος"},
+      {"selection", {TInstanceRequestKind::LookUpSelection, {}}, u"λ\u1F79γος"},
+      {"plain start", {TInstanceRequestKind::ComeForward, {}}, u"amo"},
+  };
+  for (const auto& c : cases) {
+    FWindow.reset();
+    WriteSavedSearch(saves, u"amo");
+    FWindow = std::make_unique<TFormKodra3>();
+    SetStartRequest(*FWindow, c.request);
+    FWindow->show();
+    Settle();
+    EXPECT_EQ(FWindow->SearchField()->Text(), c.field) << c.name;
+  }
+  QApplication::clipboard()->clear();
 }
 
 // Two commands issued before the command process wakes run once: the later.
