@@ -72,6 +72,36 @@ void AppendUtf8(std::string& out, uint32_t c) {
   }
 }
 
+bool IsValidUtf8(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    // The second byte's range rules out overlong forms, surrogates and
+    // code points past U+10FFFF.
+    size_t extra;
+    unsigned char low = 0x80, high = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) extra = 1;
+    else if (b == 0xE0) { extra = 2; low = 0xA0; }
+    else if (b == 0xED) { extra = 2; high = 0x9F; }
+    else if (b >= 0xE1 && b <= 0xEF) extra = 2;
+    else if (b == 0xF0) { extra = 3; low = 0x90; }
+    else if (b >= 0xF1 && b <= 0xF3) extra = 3;
+    else if (b == 0xF4) { extra = 3; high = 0x8F; }
+    else return false;
+    if (text.size() - i <= extra) return false;
+    for (size_t k = 1; k <= extra; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return false;
+    }
+    i += extra + 1;
+  }
+  return true;
+}
+
 std::u16string FromAscii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
 
 std::string AsciiLowered(std::string_view text) {

@@ -61,6 +61,10 @@ public:
   void SelectLanguage(int index);
   // A word to look up once the dictionaries are loaded (from the command line).
   void SetPendingWord(std::u16string word) { FPendingWord = std::move(word); }
+  // The other program's selection to catch as the hot key does once the
+  // dictionaries are loaded (kodra --lookup-selection); it takes the place
+  // of the search text kept from the last time.
+  void SetPendingSelection() { FPendingSelection = true; }
   // A word handed over by a later start of the program: the window comes
   // forward and looks it up (at once, or once the dictionaries are loaded).
   void CatchWord(const std::u16string& word);
@@ -169,6 +173,7 @@ private:
   bool FClipboardHasText = false;
   QString FBaseCaption;
   std::u16string FPendingWord;
+  bool FPendingSelection = false;
   QString FPendingWarning;  // shown once in the status bar after a load
   TSearchResultList FResults;
   int32_t FHighlightAllResult = -1;

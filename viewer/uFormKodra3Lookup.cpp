@@ -118,6 +118,9 @@ void TFormKodra3::Reload(int mode) {
         edSearch->SetText(u"");
         InsertWordIntoSearch(FPendingWord);
         FPendingWord.clear();
+      } else if (std::exchange(FPendingSelection, false)) {
+        edSearch->SetSelection(0, edSearch->TextLength());  // the paste replaces it
+        CatchSelection();
       }
     } else {
       BusyEnd(skError, Tr("SNoDicLoaded", "No active dictionaries") + (failures.isEmpty() ? "" : ". " + failures),

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "foundation/KezAssert.h"
 #include "foundation/KezBuffer.h"
@@ -145,4 +146,30 @@ TEST(KezText, Utf8RoundTrip) {
   for (const auto& sample : samples) EXPECT_EQ(FromUtf8(ToUtf8(sample)), sample);
   EXPECT_EQ(FromUtf8("\xC3"), u"\uFFFD");  // a truncated sequence
   EXPECT_EQ(ToUtf8(u"\xD800"), "\xEF\xBF\xBD");
+}
+
+TEST(KezText, StrictUtf8TellsEveryFaultyForm) {
+  struct {
+    const char* name;
+    std::string_view bytes;
+    bool valid;
+  } cases[] = {
+      {"empty", "", true},
+      {"ASCII and a NUL", std::string_view("a\0b", 3), true},
+      {"two, three and four bytes", "\xCE\xBB\xE1\xBC\x84\xF0\x9F\x98\x80", true},
+      {"the last code point", "\xF4\x8F\xBF\xBF", true},
+      {"the last before the surrogates", "\xED\x9F\xBF", true},
+      {"overlong two bytes", "\xC0\xAF", false},
+      {"overlong C1", "\xC1\xBF", false},
+      {"overlong three bytes", "\xE0\x9F\xBF", false},
+      {"overlong four bytes", "\xF0\x8F\xBF\xBF", false},
+      {"a surrogate", "\xED\xA0\x80", false},
+      {"past U+10FFFF", "\xF4\x90\x80\x80", false},
+      {"lead byte F5", "\xF5\x80\x80\x80", false},
+      {"a stray continuation", "a\x80", false},
+      {"cut short at the end", "a\xE1\xBC", false},
+      {"cut short by ASCII", "\xE1\xBC" "a", false},
+      {"0xFF", "\xFF", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.name;
 }

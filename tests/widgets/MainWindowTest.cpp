@@ -14,15 +14,18 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "InstanceTestUtil.h"
 #include "foundation/KezProgramFolder.h"
 #include "widgets/KezListBox.h"
 #include "options/uOptions.h"
+#include "options/uSavedSearch.h"
 #include "widgets/KezUnicodeRichEdit.h"
 #include "source/uSourceDictionary.h"
 #include "viewer/thread/uVornTheater.h"
 #include "viewer/uCommands.h"
 #include "viewer/uFormKodra3.h"
 #include "viewer/uStatusLine.h"
+#include "viewer/uWindowRequests.h"
 
 namespace fs = std::filesystem;
 
@@ -355,6 +358,65 @@ TEST_F(MainWindowTest, CaptionPasteAndPopupMenus) {
       if (!action->isSeparator()) names.push_back(action->objectName().toStdString());
     EXPECT_EQ(names, std::vector<std::string>(actions.begin(), actions.end())) << name;
   }
+}
+
+// What later starts of the program hand over: a word is looked up, the
+// other program's selection is caught as the hot key catches it, and a
+// plain start brings the window back from the task bar.
+TEST_F(MainWindowTest, RequestsOfLaterStartsReachTheWindow) {
+  QTemporaryDir dir;
+  TSingleInstance instance(TestInstanceAddress(dir));
+  ASSERT_EQ(instance.Start({}), TSingleInstance::Listening);
+  ConnectRequests(instance, *FWindow);
+  const QString server = TestInstanceAddress(dir).Server;
+
+  ASSERT_EQ(DeliverServed(server, {TInstanceRequestKind::LookUpWord, u"ἄνθρωπος"}), TInstanceDelivery::Accepted);
+  Settle();
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"\u1F04νθρωπος");
+  EXPECT_EQ(CurrentKeyword(), u"\u1F04νθρωπος");
+  EXPECT_NE(Shown().find(u"человек"), std::u16string::npos);
+
+  Clear();
+  QApplication::clipboard()->setText("[λόγος],");
+  ASSERT_EQ(DeliverServed(server, {TInstanceRequestKind::LookUpSelection, {}}), TInstanceDelivery::Accepted);
+  Settle();
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"λ\u1F79γος");
+  EXPECT_EQ(CurrentKeyword(), u"λ\u1F79γος");
+  QApplication::clipboard()->clear();
+
+  FWindow->showMinimized();
+  Settle();
+  ASSERT_EQ(DeliverServed(server, {TInstanceRequestKind::ComeForward, {}}), TInstanceDelivery::Accepted);
+  Settle();
+  EXPECT_FALSE(FWindow->isMinimized());
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"λ\u1F79γος");  // nothing looked up
+}
+
+// What the program's own command line asks is looked up once the
+// dictionaries are loaded, in place of the search text kept from the last
+// time; a plain start keeps that text.
+TEST_F(MainWindowTest, StartRequestsAreLookedUpOnceTheDictionariesAreLoaded) {
+  const std::string saves = FHome.filePath("ancientgreek/saves.dat").toStdString();
+  QApplication::clipboard()->setText("[λόγος],");
+  const struct {
+    const char* name;
+    TInstanceRequest request;
+    std::u16string field;
+  } cases[] = {
+      {"words", {TInstanceRequestKind::LookUpWord, u"ἄνθρωπος"}, u"\u1F04νθρωπος"},
+      {"selection", {TInstanceRequestKind::LookUpSelection, {}}, u"λ\u1F79γος"},
+      {"plain start", {TInstanceRequestKind::ComeForward, {}}, u"amo"},
+  };
+  for (const auto& c : cases) {
+    FWindow.reset();
+    WriteSavedSearch(saves, u"amo");
+    FWindow = std::make_unique<TFormKodra3>();
+    SetStartRequest(*FWindow, c.request);
+    FWindow->show();
+    Settle();
+    EXPECT_EQ(FWindow->SearchField()->Text(), c.field) << c.name;
+  }
+  QApplication::clipboard()->clear();
 }
 
 // Two commands issued before the command process wakes run once: the later.

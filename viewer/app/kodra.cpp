@@ -1,17 +1,42 @@
-// kodra: the dictionary window.
+// kodra: the dictionary window. One runs per user: a later start hands its
+// words (or the selection) to the running one and ends.
 #include <QApplication>
 #include <QDir>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdio>
 
 #include "foundation/KezProgramFolder.h"
 #include "options/uOptions.h"
+#include "viewer/uCommandLine.h"
 #include "viewer/uData.h"
 #include "viewer/uFormKodra3.h"
+#include "viewer/uSingleInstance.h"
+#include "viewer/uWindowRequests.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   application.setApplicationName("kodra");
+  application.setApplicationVersion(KODRA_VERSION);
+  const TCommandLine command = ParseCommandLine(QCoreApplication::arguments());
+  switch (command.Action) {
+    case TCommandLine::ShowHelp:
+    case TCommandLine::ShowVersion:
+      std::fputs(command.Text.toLocal8Bit().constData(), stdout);
+      return 0;
+    case TCommandLine::Fail:
+      std::fputs(("kodra: " + command.Text).toLocal8Bit().constData(), stderr);
+      return 2;
+    case TCommandLine::Run:
+      break;
+  }
+  // Before anything is read or written: a later start only hands over.
+  TSingleInstance instance(UserInstanceAddress());
+  const TSingleInstance::TStart start = instance.Start(command.Request);
+  if (start == TSingleInstance::Delivered) return 0;
+  if (start == TSingleInstance::Alone)
+    std::fputs("kodra: cannot reach the running kodra nor take its place; this one runs on its own\n", stderr);
+
   if (qEnvironmentVariableIsEmpty("KODRA_HOME"))
     SetProgramFolder(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString());
   LoadOptions(ProgramFolder());
@@ -23,9 +48,10 @@ int main(int argc, char** argv) {
     application.installTranslator(&toolkit);
   TFormKodra3 window;
   GlobalData().Progress();  // made hidden, ready for long pastes
-  // "kodra WORD" looks the word up as soon as the dictionaries are loaded.
-  const QStringList words = QCoreApplication::arguments().mid(1);
-  if (!words.isEmpty()) window.SetPendingWord(words.join(' ').toStdU16String());
+  SetStartRequest(window, command.Request);
+  ConnectRequests(instance, window);
+  // A request that came while the program ends would be lost.
+  QObject::connect(&application, &QCoreApplication::aboutToQuit, &instance, &TSingleInstance::StopListening);
   window.show();
   return application.exec();
 }

@@ -1,0 +1,23 @@
+#pragma once
+// The window program's command line: "kodra [--lookup-selection] [WORD...]",
+// with --help and --version. What to look up is said as the request a later
+// start hands to the running program, so that the first start and a later
+// one read it alike.
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+#include "viewer/instance/uInstanceMessage.h"
+
+struct TCommandLine {
+  enum TAction : uint8_t { Run, ShowHelp, ShowVersion, Fail };
+  TAction Action = Run;
+  // The help, the version line or the error, each ending with a line break.
+  QString Text;
+  // For Run: the words joined by spaces, the selection, or neither.
+  TInstanceRequest Request;
+};
+
+// The arguments as QCoreApplication::arguments() gives them, the program's
+// name first.
+TCommandLine ParseCommandLine(const QStringList& arguments);
