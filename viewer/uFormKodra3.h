@@ -97,6 +97,7 @@ private:
   std::u16string SearchText() const;
   void ShowResultsPanel(bool show);
   void RunCommand(class TCommandEvent& command);
+  bool DictionariesLoaded() const;
   // Issues the paste command on a copy of what another program offered
   // (null: the clipboard as it is when the command runs).
   void PasteFrom(std::unique_ptr<QMimeData> source);

@@ -41,11 +41,21 @@ void TFormKodra3::ComeForward() {
 void TFormKodra3::CatchWord(const std::u16string& word) {
   ComeForward();
   if (word.empty()) return;
-  if (FDictionary && !FBusy) InsertWordIntoSearch(word);
+  // Before the dictionaries are loaded, or while they load, the word waits
+  // for the load's end.
+  if (DictionariesLoaded() && !FBusy) InsertWordIntoSearch(word);
   else SetPendingWord(word);
 }
 
+bool TFormKodra3::DictionariesLoaded() const { return FDictionary && FDictionary->KeywordCount() > 0; }
+
 void TFormKodra3::CatchSelection() {
+  if (!DictionariesLoaded()) {
+    // Looked up when the load ends.
+    ComeForward();
+    FPendingSelection = true;
+    return;
+  }
   if (FBusy) return;
   // What the user has selected in the other program is the primary
   // selection; where there is none (or no such thing on this platform), the
@@ -55,10 +65,6 @@ void TFormKodra3::CatchSelection() {
   if (!OffersText(offer)) offer = clipboard->mimeData(QClipboard::Clipboard);
   ComeForward();
   if (!OffersText(offer)) return;
-  if (!FDictionary) {
-    SetPendingWord(offer->text().toStdU16String());
-    return;
-  }
   PasteFrom(CopyOf(*offer));
 }
 
