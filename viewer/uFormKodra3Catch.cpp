@@ -5,6 +5,7 @@
 #include <QMimeData>
 
 #include "viewer/hotkey/uHotKey.h"
+#include "viewer/hotkey/uWindowActivation.h"
 #include "viewer/uCommands.h"
 #include "viewer/uData.h"
 #include "viewer/uFormKodra3.h"
@@ -31,20 +32,20 @@ bool OffersText(const QMimeData* offer) {
 
 }  // namespace
 
-void TFormKodra3::ComeForward() {
-  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
-  show();
-  raise();
-  activateWindow();
-}
+void TFormKodra3::ComeForward() { BringToFront(*this); }
 
 void TFormKodra3::CatchWord(const std::u16string& word) {
   ComeForward();
   if (word.empty()) return;
   // Before the dictionaries are loaded, or while they load, the word waits
   // for the load's end.
-  if (DictionariesLoaded() && !FBusy) InsertWordIntoSearch(word);
-  else SetPendingWord(word);
+  if (DictionariesLoaded() && !FBusy) {
+    // A word caught from outside replaces the search text.
+    edSearch->SetSelection(0, edSearch->TextLength());
+    InsertWordIntoSearch(word);
+  } else {
+    SetPendingWord(word);
+  }
 }
 
 bool TFormKodra3::DictionariesLoaded() const { return FDictionary && FDictionary->KeywordCount() > 0; }
@@ -65,6 +66,8 @@ void TFormKodra3::CatchSelection() {
   if (!OffersText(offer)) offer = clipboard->mimeData(QClipboard::Clipboard);
   ComeForward();
   if (!OffersText(offer)) return;
+  // The caught word replaces the search text, as a word handed over does.
+  edSearch->SetSelection(0, edSearch->TextLength());
   PasteFrom(CopyOf(*offer));
 }
 

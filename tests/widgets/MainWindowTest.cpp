@@ -376,7 +376,7 @@ TEST_F(MainWindowTest, RequestsOfLaterStartsReachTheWindow) {
   EXPECT_EQ(CurrentKeyword(), u"\u1F04νθρωπος");
   EXPECT_NE(Shown().find(u"человек"), std::u16string::npos);
 
-  Clear();
+  // A caught word replaces the search text.
   QApplication::clipboard()->setText("[λόγος],");
   ASSERT_EQ(DeliverServed(server, {TInstanceRequestKind::LookUpSelection, {}}), TInstanceDelivery::Accepted);
   Settle();
