@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "LanguageFolder.h"
+#include "TablesFolder.h"
 #include "foundation/KezText.h"
 #include "language/uGreek.h"
 #include "language/uImportFont.h"
@@ -145,7 +145,7 @@ TEST(ImportFont, KeysThatCannotBeInATable) {
 }
 
 TEST(ImportFont, FileOfAFaceInTheLanguageFolder) {
-  TLanguageFolder folder;
+  TTablesFolder folder;
   folder.Write("greekkeys.fnt", "#A1\r\n61=03B1\r\n");
   TGreek greek;
   std::vector<std::pair<std::string, uint32_t>> mappings;
@@ -160,7 +160,7 @@ TEST(ImportFont, FileOfAFaceInTheLanguageFolder) {
 }
 
 TEST(ImportFont, LanguageKeepsTablesUntilDropped) {
-  TLanguageFolder folder;
+  TTablesFolder folder;
   folder.Write("greekkeys.fnt", "61=03B1\r\n");
   TGreek greek;
   const TImportFont& font = greek.ImportFont("GreekKeys");

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "LanguageFolder.h"
+#include "TablesFolder.h"
 #include "foundation/KezText.h"
 #include "language/uGreek.h"
 #include "language/uImportFont.h"
@@ -54,7 +54,7 @@ protected:
     FFolder.Write("symbol.fnt", kSymbolTable);
     FFolder.Write("greedy.fnt", kGreedyTable);
   }
-  TLanguageFolder FFolder;
+  TTablesFolder FFolder;
   TGreek FGreek;  // made after the folder, so that it reads the tables there
 };
 
@@ -130,7 +130,7 @@ TEST_F(PasteConversion, StepsForgetTheReadCharactersAndMayCancel) {
 }
 
 TEST(PasteConversionBundled, SymbolFontGivesGreekLetters) {
-  TLanguageFolder folder;
+  TTablesFolder folder;
   folder.CopyBundled("symbol.fnt");
   TGreek greek;
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "LanguageFolder.h"
+#include "TablesFolder.h"
 #include "MemoryRichEdit.h"
 #include "foundation/KezText.h"
 #include "language/uGreek.h"
@@ -35,7 +35,7 @@ void PressKeys(const TKodraLanguage& language, TKezAbstractRichEdit& edit, std::
 }  // namespace
 
 TEST(Typing, ComposesThroughKeyboardLayoutAndInputMethod) {
-  TLanguageFolder folder;
+  TTablesFolder folder;
   folder.Write("keyboardlayout.tbl", "a=3B1\r\n");
   folder.Write("inputmethod.tbl", "/\r\na=3B1\r\n=\r\na/=1F71\r\n");
   TGreek greek;
@@ -127,7 +127,7 @@ TEST(Typing, ReplacesTheSelectionAndKeepsTheTextAfterTheCaret) {
 }
 
 TEST(Typing, MissingTableInsertsCharactersAsTheyAre) {
-  TLanguageFolder folder;
+  TTablesFolder folder;
   TGreek greek;
   TMemoryRichEdit edit;
   PressKeys(greek, edit, "a)/");
@@ -136,7 +136,7 @@ TEST(Typing, MissingTableInsertsCharactersAsTheyAre) {
 }
 
 TEST(Typing, BundledGreekTables) {
-  TLanguageFolder folder;
+  TTablesFolder folder;
   folder.CopyBundled("keyboardlayout.tbl");
   folder.CopyBundled("inputmethod.tbl");
   TGreek greek;

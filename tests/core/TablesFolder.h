@@ -8,15 +8,15 @@
 #include "TestFiles.h"
 #include "foundation/KezProgramFolder.h"
 
-class TLanguageFolder {
+class TTablesFolder {
 public:
-  TLanguageFolder() : FPrevious(ProgramFolder()) {
+  TTablesFolder() : FPrevious(ProgramFolder()) {
     std::filesystem::create_directory(FHome.Root() / "ancientgreek");
     SetProgramFolder(FHome.Root().string());
   }
-  ~TLanguageFolder() { SetProgramFolder(FPrevious); }
-  TLanguageFolder(const TLanguageFolder&) = delete;
-  TLanguageFolder& operator=(const TLanguageFolder&) = delete;
+  ~TTablesFolder() { SetProgramFolder(FPrevious); }
+  TTablesFolder(const TTablesFolder&) = delete;
+  TTablesFolder& operator=(const TTablesFolder&) = delete;
 
   void Write(const std::string& name, const std::string& text) { FHome.Write("ancientgreek/" + name, text); }
   void CopyBundled(const std::string& name) {
