@@ -67,15 +67,21 @@ void TSourceDictionary::LoadFromFile(const std::string& fileName, bool merge) {
 }
 
 void TSourceDictionary::SaveToFile() {
+  WriteFile(FFileName);
+  FModified = false;
+}
+
+void TSourceDictionary::SaveCopyTo(const std::string& fileName) const { WriteFile(fileName); }
+
+void TSourceDictionary::WriteFile(const std::string& fileName) const {
   TSourceDictionaryWriter writer;
-  writer.Open(FFileName);
+  writer.Open(fileName);
   for (int part = spHeader; part <= spArticles; ++part) {
     if (FParts[part]->IsEmpty()) continue;
     FParts[part]->WriteTo(writer);
     if (part != spArticles) writer.Write(u"\r\n");
   }
   writer.Close();
-  FModified = false;
 }
 
 void TSourceDictionary::Verify() {

@@ -169,6 +169,9 @@ public:
   // Writes the saved layout to the dictionary's file name; the old file stays
   // intact when saving fails, and the dictionary stays modified.
   void SaveToFile();
+  // Writes the same text to another file; the dictionary's own file, name
+  // and modified state stay as they are.
+  void SaveCopyTo(const std::string& fileName) const;
   void Verify();
   // Compiles into targetName, by default the source's name with the extension
   // ".kdb". The target is replaced only when the compilation succeeds.
@@ -213,6 +216,7 @@ public:
   TKezHeap& RecordHeap() { return FRecordHeap; }
 
 private:
+  void WriteFile(const std::string& fileName) const;
   bool SearchFrom(int part);
 
   TKodraLanguage* FLanguage;
