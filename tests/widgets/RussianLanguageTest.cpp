@@ -63,7 +63,7 @@ void AddSourceKeys(std::set<std::string>& keys) {
   const std::regex tabled(R"re(\{"act[A-Za-z0-9]+",\s*"([A-Z][A-Za-z0-9]*)")re");
   const std::regex paired(R"re(\{"([A-Z][A-Za-z0-9]+)",\s*"[^"]*"\})re");
   const std::regex chosen(R"re(Key = "([A-Z][A-Za-z0-9]+)")re");
-  for (const char* folder : {"viewer", "widgets", "options", "language", "source", "dictionary", "foundation", "render"})
+  for (const char* folder : {"viewer", "editor", "widgets", "options", "language", "source", "dictionary", "foundation", "render"})
     for (const auto& file : fs::recursive_directory_iterator(fs::path(KODRA_SOURCE_DIR) / folder)) {
       if (file.path().extension() != ".cpp" && file.path().extension() != ".h") continue;
       std::ifstream in(file.path());
