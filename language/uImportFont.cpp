@@ -1,15 +1,8 @@
 #include "language/uImportFont.h"
 
-#include <algorithm>
-#include <array>
-#include <new>
-
 #include "foundation/KezFiles.h"
 #include "foundation/KezText.h"
 #include "language/uLanguage.h"
-
-static_assert(sizeof(TImportFontRecord) % alignof(TImportFontRecord) == 0,
-              "records and keys share one pool and must keep each other aligned");
 
 uint32_t ParseHex(std::string_view text, size_t& cursor) {
   uint32_t value = 0;
@@ -93,48 +86,14 @@ uint32_t LoadFontTable(const TKodraLanguage& language, const std::string& faceNa
 TImportFont::TImportFont() = default;
 TImportFont::~TImportFont() = default;
 
-TImportFontRecord* TImportFont::Record(std::u16string_view key) const {
-  if (!FTable || key.empty() || key.size() > size_t(MaxKeyLength)) return nullptr;
-  if (key.find(char16_t(0)) != std::u16string_view::npos) return nullptr;  // keys end at a NUL
-  std::array<char16_t, MaxKeyLength + 1> buffer{};
-  std::copy(key.begin(), key.end(), buffer.begin());
-  return static_cast<TImportFontRecord*>(FTable->Lookup(buffer.data()));
-}
-
-TImportFontRecord* TImportFont::NewRecord(std::u16string_view key, char16_t value, uint8_t continues) {
-  std::array<char16_t, MaxKeyLength + 1> buffer{};
-  std::copy(key.begin(), key.end(), buffer.begin());
-  const char16_t* storedKey = FPool.NewStr(buffer.data());
-  auto* record = new (FPool.Alloc(sizeof(TImportFontRecord))) TImportFontRecord{value, continues};
-  FTable->Add(storedKey, record);
-  return record;
-}
-
-void TImportFont::AddKey(std::u16string_view key, char16_t value) {
-  if (TImportFontRecord* record = Record(key)) {
-    if (record->Value != 0) return;  // the first definition wins
-    record->Value = value;
-  } else {
-    NewRecord(key, value, 0);
-  }
-  // Every head leads on to this key, so that conversion reads further.
-  for (size_t length = 1; length < key.size(); ++length) {
-    const std::u16string_view head = key.substr(0, length);
-    if (TImportFontRecord* record = Record(head))
-      record->Continues = 1;
-    else
-      NewRecord(head, 0, 1);
-  }
-}
-
 void TImportFont::AddMapping(std::string_view codes, uint32_t value) {
   if (value == 0 || value > 0xFFFF || (value >= 0xD800 && value <= 0xDFFF)) return;
-  if (!FTable) FTable = std::make_unique<TKezPWideCharHashTable>(217);
+  if (!FTable) FTable = std::make_unique<TShortKeyTable>(217);
   std::u16string key;
   for (size_t i = 0;; ++i) {
     if (i == codes.size() || codes[i] == ';') {
-      const bool usable = !key.empty() && key.find(char16_t(0)) == std::u16string::npos;
-      if (usable) AddKey(key, char16_t(value));
+      // Empty keys and keys holding a NUL are not taken.
+      FTable->Add(key, char16_t(value), klHeads);
       if (i == codes.size()) return;
       key.clear();
       continue;
@@ -151,7 +110,7 @@ bool TImportFont::Lookup(std::u16string_view sequence, char16_t& value, bool& co
     value = sequence.empty() ? char16_t(0) : sequence.front();
     return true;
   }
-  const TImportFontRecord* record = Record(sequence);
+  const TImportFontRecord* record = FTable->Find(sequence);
   if (!record) return false;
   value = record->Value;
   continues = record->Continues != 0;

@@ -19,8 +19,7 @@
 #include <string>
 #include <string_view>
 
-#include "foundation/KezHashTable.h"
-#include "foundation/KezTinyAllocator.h"
+#include "language/uShortKeyTable.h"
 
 class TKodraLanguage;
 
@@ -43,17 +42,15 @@ uint32_t LoadFontTableFile(const std::string& path, const TFontTableSink& sink);
 // or holds a path separator names no file.
 uint32_t LoadFontTable(const TKodraLanguage& language, const std::string& faceName, const TFontTableSink& sink);
 
-// What a key of code units holds.
-struct TImportFontRecord {
-  char16_t Value = 0;     // 0: the key only leads on to longer keys
-  uint8_t Continues = 0;  // 1 when the key is a proper head of a longer key
-};
+// What a key of code units holds: the unit (0 when the key only leads on),
+// and whether it is a proper head of a longer key.
+using TImportFontRecord = TShortKeyRecord;
 
 // The table of one font. Without any mapping there is no table and every
 // character stands for itself.
 class TImportFont {
 public:
-  static constexpr int32_t MaxKeyLength = 6;
+  static constexpr int32_t MaxKeyLength = TShortKeyTable::MaxKeyLength;
 
   TImportFont();
   ~TImportFont();
@@ -71,10 +68,5 @@ public:
   bool HasTable() const { return FTable != nullptr; }
 
 private:
-  void AddKey(std::u16string_view key, char16_t value);
-  TImportFontRecord* Record(std::u16string_view key) const;
-  TImportFontRecord* NewRecord(std::u16string_view key, char16_t value, uint8_t continues);
-
-  TKezTinyAllocator FPool{4096};  // keys and records
-  std::unique_ptr<TKezPWideCharHashTable> FTable;
+  std::unique_ptr<TShortKeyTable> FTable;
 };

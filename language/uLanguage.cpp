@@ -160,12 +160,8 @@ bool ReadKeyValueLine(std::string_view text, size_t& cursor, std::string_view& k
 }
 
 uint32_t ReadHex(std::string_view text) {
-  uint32_t value = 0;
-  for (char c : text) {
-    if (!std::isxdigit(static_cast<unsigned char>(c))) break;
-    value = value * 16 + uint32_t(std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10));
-  }
-  return value;
+  size_t cursor = 0;
+  return ParseHex(text, cursor);
 }
 
 int CompareKeywords(const char16_t* a, const char16_t* b, TCharCompare charCompare, TCharSkip skip) {

@@ -9,52 +9,9 @@
 #include "language/uLanguage.h"
 #include "render/KezRichEdit.h"
 
-static_assert(sizeof(TInputMethodRecord) % alignof(TInputMethodRecord) == 0,
-              "records and keys share one pool and must keep each other aligned");
-
 TInputMethod::TInputMethod() = default;
 
-void TInputMethod::Clear() {
-  FTable.Clear();
-  FPool.Clear();
-  FKeyCount = 0;
-}
-
-TInputMethodRecord* TInputMethod::Record(std::u16string_view key) const {
-  if (key.empty() || key.size() > size_t(MaxKeyLength)) return nullptr;
-  std::array<char16_t, MaxKeyLength + 1> buffer{};
-  std::copy(key.begin(), key.end(), buffer.begin());
-  return static_cast<TInputMethodRecord*>(FTable.Lookup(buffer.data()));
-}
-
-const TInputMethodRecord* TInputMethod::Find(std::u16string_view key) const { return Record(key); }
-
-TInputMethodRecord* TInputMethod::NewRecord(std::u16string_view key, char16_t value, uint8_t continues) {
-  std::array<char16_t, MaxKeyLength + 1> buffer{};
-  std::copy(key.begin(), key.end(), buffer.begin());
-  const char16_t* storedKey = FPool.NewStr(buffer.data());
-  auto* record = new (FPool.Alloc(sizeof(TInputMethodRecord))) TInputMethodRecord{value, continues};
-  FTable.Add(storedKey, record);
-  ++FKeyCount;
-  return record;
-}
-
-void TInputMethod::AddSequence(std::u16string_view key, char16_t value) {
-  if (TInputMethodRecord* record = Record(key)) {
-    if (record->Value != 0) return;  // the first definition wins
-    record->Value = value;
-  } else {
-    NewRecord(key, value, 0);
-  }
-  // Every tail leads on to this key, so that typing its last unit looks further back.
-  for (size_t skip = 1; skip < key.size(); ++skip) {
-    const std::u16string_view tail = key.substr(skip);
-    if (TInputMethodRecord* record = Record(tail))
-      record->Continues = 1;
-    else
-      NewRecord(tail, 0, 1);
-  }
-}
+void TInputMethod::Clear() { FTable.Clear(); }
 
 void TInputMethod::Load(std::string_view text) {
   Clear();
@@ -81,7 +38,7 @@ void TInputMethod::Load(std::string_view text) {
     std::u16string translated;
     for (char b : key) translated += units[static_cast<unsigned char>(b)];
     if (translated.find(char16_t(0)) != std::u16string::npos) continue;
-    AddSequence(translated, char16_t(ReadHex(value)));
+    FTable.Add(translated, char16_t(ReadHex(value)), klTails);
   }
 }
 
@@ -103,7 +60,7 @@ TComposition TInputMethod::Compose(std::u16string_view before, char16_t c) const
   candidate.back() = c;
   for (int32_t taken = 0;; ++taken) {
     const TInputMethodRecord* record =
-        Record(std::u16string_view(candidate.data() + candidate.size() - length, length));
+        FTable.Find(std::u16string_view(candidate.data() + candidate.size() - length, length));
     if (!record) break;
     if (record->Value != 0) {
       composition = {record->Value, taken};

@@ -14,16 +14,13 @@
 #include <string>
 #include <string_view>
 
-#include "foundation/KezHashTable.h"
-#include "foundation/KezTinyAllocator.h"
+#include "language/uShortKeyTable.h"
 
 class TKezAbstractRichEdit;
 
-// What an input-method key holds.
-struct TInputMethodRecord {
-  char16_t Value = 0;     // the composed unit; 0 when the key only leads to longer ones
-  uint8_t Continues = 0;  // 1 when the key is the tail of a longer key
-};
+// What an input-method key holds: the composed unit (0 when the key only
+// leads on), and whether it is the tail of a longer key.
+using TInputMethodRecord = TShortKeyRecord;
 
 // What typing one character does: the Replaced units before the caret and
 // the typed one give way to Result.
@@ -34,7 +31,7 @@ struct TComposition {
 
 class TInputMethod {
 public:
-  static constexpr int32_t MaxKeyLength = 6;
+  static constexpr int32_t MaxKeyLength = TShortKeyTable::MaxKeyLength;
 
   TInputMethod();
   TInputMethod(const TInputMethod&) = delete;
@@ -48,8 +45,8 @@ public:
   void Clear();
 
   // Null when the key (1 to 6 units) is not in the table.
-  const TInputMethodRecord* Find(std::u16string_view key) const;
-  int32_t KeyCount() const { return FKeyCount; }
+  const TInputMethodRecord* Find(std::u16string_view key) const { return FTable.Find(key); }
+  int32_t KeyCount() const { return FTable.KeyCount(); }
 
   // Typing c after the text before the caret: the longest key that ends with
   // c and composes into something wins. Only the last MaxKeyLength units of
@@ -57,13 +54,7 @@ public:
   TComposition Compose(std::u16string_view before, char16_t c) const;
 
 private:
-  void AddSequence(std::u16string_view key, char16_t value);
-  TInputMethodRecord* Record(std::u16string_view key) const;
-  TInputMethodRecord* NewRecord(std::u16string_view key, char16_t value, uint8_t continues);
-
-  TKezTinyAllocator FPool{4096};  // keys and records
-  TKezPWideCharHashTable FTable{313};
-  int32_t FKeyCount = 0;
+  TShortKeyTable FTable{313};
 };
 
 // Inserts the typed character c at the caret of the edit, replacing a

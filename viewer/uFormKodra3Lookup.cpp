@@ -119,8 +119,7 @@ void TFormKodra3::Reload(int mode) {
         InsertWordIntoSearch(FPendingWord);
         FPendingWord.clear();
       } else if (std::exchange(FPendingSelection, false)) {
-        edSearch->SetSelection(0, edSearch->TextLength());  // the paste replaces it
-        CatchSelection();
+        CatchSelection();  // the caught word replaces the kept search text
       }
     } else {
       BusyEnd(skError, Tr("SNoDicLoaded", "No active dictionaries") + (failures.isEmpty() ? "" : ". " + failures),
