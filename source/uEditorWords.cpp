@@ -58,3 +58,27 @@ std::u16string CleanSearchBoxText(std::u16string_view text) {
   }
   return result;
 }
+
+int32_t PanePosition(std::u16string_view sourceText, int32_t offset) {
+  const int32_t length = int32_t(sourceText.size());
+  offset = std::clamp(offset, 0, length);
+  int32_t position = offset;
+  for (int32_t i = 0; i + 1 < offset; ++i)
+    if (sourceText[size_t(i)] == u'\r' && sourceText[size_t(i + 1)] == u'\n') --position;
+  return position;
+}
+
+std::u16string SourceTextOfPane(std::u16string_view paneText) {
+  std::u16string result;
+  result.reserve(paneText.size() + paneText.size() / 16);
+  for (size_t i = 0; i < paneText.size(); ++i) {
+    const char16_t c = paneText[i];
+    if (c == u'\r' || c == u'\n' || c == 0x000B || c == 0x2028 || c == 0x2029) {
+      if (c == u'\r' && i + 1 < paneText.size() && paneText[i + 1] == u'\n') ++i;
+      result += u"\r\n";
+    } else {
+      result += c;
+    }
+  }
+  return result;
+}

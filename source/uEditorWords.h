@@ -24,3 +24,10 @@ int32_t LineStartBefore(std::u16string_view text, int32_t caret);
 // A pasted search text: each run of blanks and control units becomes one
 // space (dropped at the start), and digits, ASCII punctuation and signs go.
 std::u16string CleanSearchBoxText(std::u16string_view text);
+
+// The editor's pane counts one unit per line end where the editing form
+// has CR LF: the pane position of an offset into the editing form.
+int32_t PanePosition(std::u16string_view sourceText, int32_t offset);
+// The pane's text as an editing form: every paragraph end and line break
+// becomes CR LF.
+std::u16string SourceTextOfPane(std::u16string_view paneText);

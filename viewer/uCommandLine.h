@@ -1,5 +1,5 @@
 #pragma once
-// The window program's command line: "kodra [--lookup-selection] [WORD...]",
+// The window program's command line: "kodra [--lookup-selection | --edit FILE] [WORD...]",
 // with --help and --version. What to look up is said as the request a later
 // start hands to the running program, so that the first start and a later
 // one read it alike.
@@ -14,7 +14,8 @@ struct TCommandLine {
   TAction Action = Run;
   // The help, the version line or the error, each ending with a line break.
   QString Text;
-  // For Run: the words joined by spaces, the selection, or neither.
+  // For Run: the words joined by spaces, the selection, the file to edit
+  // (made absolute), or none of them.
   TInstanceRequest Request;
 };
 

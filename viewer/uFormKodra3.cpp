@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "editor/uFormKodraEditor.h"
 #include "foundation/KezLocale.h"
 #include "foundation/KezProgramFolder.h"
 #include "widgets/KezListBox.h"
@@ -29,6 +30,7 @@
 #include "options/uOptions.h"
 #include "options/uSavedSearch.h"
 #include "render/uRichEditWriter.h"
+#include "source/uSourceDictionary.h"
 #include "widgets/KezUnicodeRichEdit.h"
 #include "viewer/thread/uVornErrors.h"
 #include "viewer/thread/uVornTheater.h"
@@ -113,6 +115,7 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
 }
 
 TFormKodra3::~TFormKodra3() {
+  FEditor.reset();
   FHotKey.reset();
   EndProcesses();
 }
@@ -421,6 +424,7 @@ void TFormKodra3::CreateActions() {
     show();
     UpdateActions();
   });
+  on("actServiceEditor", [this] { OpenEditor(); });
   on("actHelpContents", [this] { GlobalData().HelpContents(this); });
   on("actHelpHomePage", [this] { GlobalData().HelpContents(this); });
   on("actHelpAboutDictionary", [this] { GlobalData().HelpTopic(this, LanguageIdOfIndex(FLanguageIndex)); });
@@ -512,8 +516,8 @@ void TFormKodra3::UpdateActions() {
   for (const char* name : {"actEditLanguage", "actViewMeanings", "actViewOnTop", "actSearchResults"})
     enable(name, idle);
   // The windows these open are not part of the program yet.
-  for (const char* name : {"actEditCharMap", "actServiceEditor", "actServiceOptions", "actDictionaryManager"})
-    enable(name, false);
+  for (const char* name : {"actEditCharMap", "actServiceOptions", "actDictionaryManager"}) enable(name, false);
+  enable("actServiceEditor", idle);
   enable("actHelpOnError", FStatus->Kind() == skError && !FStatus->HelpKeyword().empty());
   enable("actEditUndo", idle && searchActive && edSearch->CanUndo());
   enable("actEditCut", idle && searchActive && searchSelection);
@@ -636,9 +640,17 @@ void TFormKodra3::showEvent(QShowEvent* event) {
   FShown = true;
   LoadSearchField();
   PostReload(kFirstPage);
+  if (!FPendingEdit.empty())
+    QMetaObject::invokeMethod(this, [this] { OpenEditor(std::exchange(FPendingEdit, std::string())); },
+                              Qt::QueuedConnection);
 }
 
 void TFormKodra3::closeEvent(QCloseEvent* event) {
+  // The editor goes first: its author may still want to save, or stay.
+  if (FEditor && FEditor->isVisible() && !FEditor->close()) {
+    event->ignore();
+    return;
+  }
   SavePlacement();
   BusyStart();
   SaveSearchField();
@@ -682,4 +694,31 @@ void TFormKodra3::LoadSearchField() {
   if (const std::u16string text = ReadSavedSearch(DictionaryFolder() + "saves.dat"); !text.empty())
     InsertUnicodeText(*edSearch, text);
   FInserting = false;
+}
+
+void TFormKodra3::OpenEditor(const std::string& fileName) {
+  if (!FEditor) {
+    FEditor = std::make_unique<TFormKodraEditor>();
+    FEditor->SetOnCompiled([this](const std::string& sourceName) { EditorCompiled(sourceName); });
+  }
+  if (!FEditor->isVisible() && FDictionary) FDictionary->ClearReloadNames();
+  FEditor->show();
+  FEditor->raise();
+  FEditor->activateWindow();
+  if (!fileName.empty()) FEditor->OpenFile(fileName);
+}
+
+void TFormKodra3::EditorCompiled(const std::string& sourceName) {
+  // The article the author was editing is the one to see.
+  std::u16string keyword = FEditor ? FEditor->CurrentKeyword() : std::u16string();
+  std::replace(keyword.begin(), keyword.end(), u'_', u' ');
+  if (!keyword.empty()) SetPendingWord(keyword);
+  const TKodraLanguage* language = FEditor ? FEditor->Language() : nullptr;
+  const int index = language && language->GetId() == LanguageIdOfIndex(1) ? 1 : 0;
+  if (index != FLanguageIndex) {
+    SelectLanguage(index);  // reads the other language's dictionaries, the new one among them
+    return;
+  }
+  FDictionary->AddReloadName(CompiledFileName(sourceName));
+  PostReload(1);
 }

@@ -26,6 +26,7 @@ class TVornTheater;
 class TCommandProcess;
 class THotKey;
 class QMimeData;
+class TFormKodraEditor;
 
 class TFormKodra3 : public QMainWindow {
   Q_OBJECT
@@ -77,6 +78,12 @@ public:
   // program is in front.
   void HotKeyPressed();
   THotKey* HotKey() const { return FHotKey.get(); }
+  // Opens the dictionary editor, with a file when one is given
+  // ("kodra --edit FILE").
+  void OpenEditor(const std::string& fileName = {});
+  // The file to open in the editor once the window is shown.
+  void SetPendingEdit(std::string fileName) { FPendingEdit = std::move(fileName); }
+  TFormKodraEditor* Editor() const { return FEditor.get(); }
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -102,6 +109,8 @@ private:
   // (null: the clipboard as it is when the command runs).
   void PasteFrom(std::unique_ptr<QMimeData> source);
   void EndProcesses();
+  // A dictionary the editor compiled is read again, and its edited article shown.
+  void EditorCompiled(const std::string& sourceName);
   void DrawResult(QPainter& canvas, int32_t index, const QRect& rect);
   void Post(const char* member);
   void PostLocate(bool show, bool showIfExact);
@@ -158,6 +167,8 @@ private:
 
   std::unique_ptr<TVornTheater> FTheater;
   std::unique_ptr<THotKey> FHotKey;
+  std::unique_ptr<TFormKodraEditor> FEditor;
+  std::string FPendingEdit;
   bool FInHotKey = false;  // the hot key's handling does not run inside itself
   std::unique_ptr<TDictionary> FDictionary;
   TKodraLanguage* FLanguage = nullptr;

@@ -15,6 +15,7 @@
 #include "render/uRichEditWriter.h"
 #include "widgets/KezUnicodeRichEdit.h"
 #include "viewer/uFormKodra3.h"
+#include "viewer/uKindMark.h"
 #include "viewer/uData.h"
 #include "viewer/uStatusLine.h"
 
@@ -378,15 +379,7 @@ void TFormKodra3::DrawKeyword(QPainter& canvas, int32_t index, const QRect& rect
   const TKeywordEntry* entry = FDictionary ? FDictionary->GetEntry(index) : nullptr;
   if (!entry) return;
   // The kind of the first dictionary, filled when more dictionaries hold the keyword.
-  static const QColor kKindColors[] = {QColor(0x2E, 0x6F, 0xB5), QColor(0x3A, 0x9A, 0x4A),
-                                       QColor(0xC0, 0x7A, 0x20), QColor(0x80, 0x80, 0x80)};
-  const QColor color = kKindColors[std::min<int>(entry->Dictionary->Kind(), 3)];
-  const QRect mark(rect.x() + 4, rect.y() + (rect.height() - 8) / 2, 8, 8);
-  canvas.save();
-  canvas.setPen(color);
-  if (entry->Next) canvas.setBrush(color);
-  canvas.drawRect(mark.adjusted(0, 0, -1, -1));
-  canvas.restore();
+  DrawKindMark(canvas, entry->Dictionary->Kind(), rect, entry->Next != nullptr);
   QString keyword = QString::fromStdU16String(entry->Keyword);
   keyword.replace(QChar('_'), QChar(' '));
   canvas.drawText(rect.adjusted(16, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, keyword);

@@ -149,6 +149,9 @@ void TSingleInstance::Answer(QLocalSocket& socket, const TInstanceRequest& reque
     case TInstanceRequestKind::LookUpSelection:
       emit SelectionRequested();
       break;
+    case TInstanceRequestKind::EditFile:
+      emit EditRequested(QString::fromStdU16String(request.Word));
+      break;
     case TInstanceRequestKind::ComeForward:
       emit ForwardRequested();
       break;

@@ -59,6 +59,7 @@ signals:
   // Emitted once the request has been acknowledged.
   void WordRequested(const QString& word);
   void SelectionRequested();
+  void EditRequested(const QString& fileName);
   void ForwardRequested();
 
 private:

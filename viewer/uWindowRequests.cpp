@@ -12,6 +12,9 @@ void SetStartRequest(TFormKodra3& window, const TInstanceRequest& request) {
     case TInstanceRequestKind::LookUpSelection:
       window.SetPendingSelection();
       break;
+    case TInstanceRequestKind::EditFile:
+      window.SetPendingEdit(QString::fromStdU16String(request.Word).toStdString());
+      break;
     case TInstanceRequestKind::ComeForward:
       break;
   }
@@ -23,6 +26,9 @@ void ConnectRequests(TSingleInstance& instance, TFormKodra3& window) {
       [&window](const QString& word) { window.CatchWord(word.toStdU16String()); }, Qt::QueuedConnection);
   QObject::connect(&instance, &TSingleInstance::SelectionRequested, &window, &TFormKodra3::CatchSelection,
                    Qt::QueuedConnection);
+  QObject::connect(
+      &instance, &TSingleInstance::EditRequested, &window,
+      [&window](const QString& fileName) { window.OpenEditor(fileName.toStdString()); }, Qt::QueuedConnection);
   QObject::connect(&instance, &TSingleInstance::ForwardRequested, &window, &TFormKodra3::ComeForward,
                    Qt::QueuedConnection);
 }

@@ -50,3 +50,14 @@ TEST(EditorWords, PastedSearchTextIsCleaned) {
   };
   for (const auto& c : cases) EXPECT_EQ(ToUtf8(CleanSearchBoxText(c.pasted)), ToUtf8(c.cleaned)) << ToUtf8(c.pasted);
 }
+
+TEST(EditorWords, PanePositionsCountOneUnitPerLineEnd) {
+  const std::u16string source = u"#λόγος\r\nслово\r\n\r\nречь";
+  const struct {
+    int32_t Offset;
+    int32_t Pane;
+  } cases[] = {{0, 0}, {6, 6}, {7, 7}, {8, 7}, {13, 12}, {15, 13}, {17, 14}, {21, 18}, {99, 18}, {-3, 0}};
+  for (const auto& c : cases) EXPECT_EQ(PanePosition(source, c.Offset), c.Pane) << c.Offset;
+  // The pane's paragraph ends and line breaks come back as CR LF.
+  EXPECT_EQ(SourceTextOfPane(u"#a\nb\x000B" u"c\r\nd\re"), u"#a\r\nb\r\nc\r\nd\r\ne");
+}

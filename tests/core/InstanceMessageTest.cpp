@@ -28,6 +28,8 @@ TEST(InstanceMessage, RequestsGoAsOneHeaderLineAndTheWordInUtf8) {
       {"a word only with its kind", {ComeForward, u"amo"}, "kodra-instance 1 forward 0\n", u""},
       {"Greek word", {LookUpWord, u"ἄνθρωπος"}, "kodra-instance 1 word 17\nἄνθρωπος", u"ἄνθρωπος"},
       {"words with a space", {LookUpWord, u"amo te"}, "kodra-instance 1 word 6\namo te", u"amo te"},
+      {"a file to edit", {EditFile, u"/home/λ/main.kds"}, "kodra-instance 1 edit 17\n/home/λ/main.kds",
+       u"/home/λ/main.kds"},
       {"empty word", {LookUpWord, u""}, "kodra-instance 1 word 0\n", u""},
       {"lone surrogate", {LookUpWord, u"a\xD800"}, "kodra-instance 1 word 4\na\xEF\xBF\xBD", u"a\uFFFD"},
       {"at the limit", {LookUpWord, FromUtf8(longWord)}, "kodra-instance 1 word 4096\n" + longWord,

@@ -18,7 +18,13 @@ constexpr TKindName kKindNames[] = {
     {TInstanceRequestKind::ComeForward, "forward"},
     {TInstanceRequestKind::LookUpWord, "word"},
     {TInstanceRequestKind::LookUpSelection, "selection"},
+    {TInstanceRequestKind::EditFile, "edit"},
 };
+
+// The kinds that carry a text after the header line.
+bool HasText(TInstanceRequestKind kind) {
+  return kind == TInstanceRequestKind::LookUpWord || kind == TInstanceRequestKind::EditFile;
+}
 
 std::optional<TInstanceRequestKind> KindOfName(std::string_view name) {
   for (const TKindName& kind : kKindNames)
@@ -67,7 +73,7 @@ TParsed Parse(std::string_view received) {
   const std::optional<TInstanceRequestKind> kind = KindOfName(fields.substr(0, space));
   const std::optional<size_t> length = ParseLength(fields.substr(space + 1));
   if (!kind || !length) return invalid;
-  if (*length > (*kind == TInstanceRequestKind::LookUpWord ? kInstanceWordMaxBytes : 0)) return invalid;
+  if (*length > (HasText(*kind) ? kInstanceWordMaxBytes : 0)) return invalid;
 
   const std::string_view payload = received.substr(lineEnd + 1);
   if (payload.size() < *length) return incomplete;
@@ -78,7 +84,7 @@ TParsed Parse(std::string_view received) {
 
 std::string EncodeInstanceRequest(const TInstanceRequest& request) {
   std::string payload;
-  if (request.Kind == TInstanceRequestKind::LookUpWord) {
+  if (HasText(request.Kind)) {
     payload = ToUtf8(request.Word);
     if (payload.size() > kInstanceWordMaxBytes) {
       size_t cut = kInstanceWordMaxBytes;

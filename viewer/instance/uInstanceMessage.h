@@ -3,7 +3,8 @@
 // on the local socket: one header line
 //   "kodra-instance 1 <kind> <length>\n"
 // and <length> bytes after it. The kinds are "forward" and "selection",
-// with nothing after the line, and "word", with the word in UTF-8. The
+// with nothing after the line, "word", with the word in UTF-8, and "edit",
+// with the path of the file to edit in UTF-8. The
 // running program answers one whole valid message with
 // kInstanceAcknowledgement and drops anything else unanswered. The number
 // after "kodra-instance" is the format's version: another one is refused,
@@ -18,11 +19,12 @@ enum class TInstanceRequestKind : uint8_t {
   ComeForward,      // a plain second start: the window comes forward
   LookUpWord,       // "kodra WORD..."
   LookUpSelection,  // "kodra --lookup-selection"
+  EditFile,         // "kodra --edit FILE.kds", the file's absolute path
 };
 
 struct TInstanceRequest {
   TInstanceRequestKind Kind = TInstanceRequestKind::ComeForward;
-  std::u16string Word;  // of LookUpWord only
+  std::u16string Word;  // the word of LookUpWord, the path of EditFile
 
   bool operator==(const TInstanceRequest&) const = default;
 };
