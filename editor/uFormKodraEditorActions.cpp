@@ -39,8 +39,8 @@ constexpr TActionDefinition kActions[] = {
     // The special characters show as their images; the caption is what a
     // screen reader says of them.
     {"actEditSpecialChar0301", "Acute accent", "Acute accent", "Ctrl+'"},
-    {"actEditSpecialChar2014", "Dash", "Dash", "Ctrl+-"},
-    {"actEditSpecialChar2026", "Ellipsis", "Ellipsis", "Ctrl+."},
+    {"actEditSpecialChar2014", "Dash —", "Dash —", "Ctrl+-"},
+    {"actEditSpecialChar2026", "Ellipsis …", "Ellipsis …", "Ctrl+."},
     {"actEditSpecialCharF002", "Arc above", "Arc above", "Ctrl+Alt+="},
     {"actEditSpecialCharF010", "Dot in circle", "Dot in circle", "Ctrl+Alt+-"},
     {"actEditUndo", "&Undo", "Undo", "Ctrl+Z"},

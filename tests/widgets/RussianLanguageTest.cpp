@@ -19,6 +19,7 @@
 #include <set>
 #include <sstream>
 
+#include "editor/uFormKodraEditor.h"
 #include "foundation/KezLocale.h"
 #include "foundation/KezProgramFolder.h"
 #include "options/uOptions.h"
@@ -113,6 +114,8 @@ TEST(RussianLanguage, CoversEveryKey) {
     AddPartKeys(window, "Main", keys);
     TFormProgress progress;
     AddPartKeys(progress, "Progress", keys);
+    TFormKodraEditor editor;
+    AddPartKeys(editor, "Editor", keys);
   }
   SetProgramFolder(previous);
   AddSourceKeys(keys);
