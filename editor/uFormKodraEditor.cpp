@@ -483,8 +483,15 @@ void TFormKodraEditor::GoTo(bool show, bool showIfExact) {
   const std::u16string word = GoToWord(*FLanguage, edSearch->Text(), start, end, edSearch->CaretPosition());
   if (word.empty() || FDictionary->ArticleCount() == 0) return;
   if (!FPreview && !AcceptPending()) return;
+  const int part = FDictionary->CurrentPart();
+  const int32_t item = FDictionary->CurrentItem();
+  const int32_t selectionStart = FDictionary->SelectionStart(), selectionLength = FDictionary->SelectionLength();
   FDictionary->Locate(word.c_str());
-  if (FDictionary->CurrentPart() != spArticles || FDictionary->CurrentItem() < 0) return;
+  if (FDictionary->CurrentItem() < 0 || FDictionary->CurrentItem() >= FDictionary->ArticleCount()) {
+    // Past the last keyword: no article, and the place stays as it was.
+    FDictionary->SetLocation(part, item, selectionStart, selectionLength);
+    return;
+  }
   lstKeywords->SelectCentered(FDictionary->CurrentItem());
   if (show || (showIfExact && FDictionary->Keyword(FDictionary->CurrentItem()) == word)) Refresh();
 }

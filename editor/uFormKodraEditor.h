@@ -57,6 +57,9 @@ public:
   bool Compile();
   // Runs a search confirmed in the search window.
   void StartSearch(const TEditorSearchSettings& settings);
+  // Enables and ticks the actions as the window's state says; the window
+  // does it whenever it is idle.
+  void UpdateActions();
   // Writes the recovery copy now, as the timer does.
   void WriteRecovery();
 
@@ -103,7 +106,6 @@ private:
   void CreateComponents();
   void CreateActions();
   void CreateMenus();
-  void UpdateActions();
   void NameParts();
 
   // State and appearance.
