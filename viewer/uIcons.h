@@ -1,9 +1,10 @@
 #pragma once
-// The icons of the main window's actions, looked up by the action's object
-// name ("actEditUndo"). They are drawn for this program (viewer/icons/*.svg,
-// compiled in), so the tool bar looks the same on every desktop. Their lines
-// take the palette's text colour when drawn, so they read on light and dark
-// window colours alike; the few colours beside it are mid-tones that do too.
+// The icons of the main and the dictionary editor windows' actions, looked up
+// by the action's object name ("actEditUndo"). They are drawn for this program
+// (viewer/icons/*.svg, compiled in), so the tool bar looks the same on every
+// desktop. Their lines take the palette's text colour when drawn, so they read
+// on light and dark window colours alike; the few colours beside it are
+// mid-tones that do too.
 //
 // Two actions have states of their own:
 //   actEditLanguage: "greek" (input on, Greek letters), "latin" (input on,
@@ -14,7 +15,9 @@
 // for actViewOnTop, "off" and "greek" for actEditLanguage.
 //
 // The context help actions (actHelpOnCommands, actHelpOnEntryField,
-// actHelpOnDicEntry, actHelpOnStatus, actHelpOnList) share one icon.
+// actHelpOnDicEntry, actHelpOnStatus, actHelpOnList) share one icon; the
+// editor's actFileManager and actFileExit have the icons of the main window's
+// actDictionaryManager and actExit.
 #include <QIcon>
 #include <QString>
 #include <QStringList>
