@@ -426,3 +426,22 @@ TEST_F(EditorWindowTest, EditsOfARealDictionaryReachItsCompiledFile) {
   article.EndDocument();
   EXPECT_NE(article.Text().find("правка автора"), std::string::npos) << article.Text();
 }
+
+TEST_F(EditorWindowTest, PreviewShowsTheArticleAsReadersSeeIt) {
+  Choose(u"γ");
+  Retype(u"#γ\r\n<m>ж.</m> гамма_буква\r\n");
+  Trigger("actViewPreview");  // accepts first
+  EXPECT_TRUE(FEditor->InPreview());
+  EXPECT_TRUE(Pane().isReadOnly());
+  EXPECT_EQ(Pane().Text(), u"Test\nж. гамма\u00A0буква");
+  EXPECT_EQ(Status(), u"Preview mode on");
+  FEditor->UpdateActions();
+  for (const char* name : {"actEditNew", "actFileSave", "actTagHeader", "actViewHeader"})
+    EXPECT_FALSE(FEditor->Action(name)->isEnabled()) << name;
+  Trigger("actSearchDown");  // moving on needs no accepting
+  EXPECT_EQ(Pane().Text(), u"Test\nэпсилон");
+  Trigger("actViewPreview");
+  EXPECT_FALSE(FEditor->InPreview());
+  EXPECT_FALSE(Pane().isReadOnly());
+  EXPECT_EQ(Pane().Text(), u"#ε\nэпсилон");
+}

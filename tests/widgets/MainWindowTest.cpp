@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "InstanceTestUtil.h"
+#include "editor/uFormKodraEditor.h"
 #include "foundation/KezProgramFolder.h"
 #include "widgets/KezListBox.h"
 #include "options/uOptions.h"
@@ -494,4 +495,34 @@ TEST_F(MainWindowTest, ListsShowTheirRowsToScreenReaders) {
   EXPECT_EQ(list->text(QAccessible::Value).toStdU16String(), CurrentKeyword());
   EXPECT_EQ(list->child(current), row);  // made once
   EXPECT_EQ(QAccessible::queryAccessibleInterface(FWindow->SearchField())->text(QAccessible::Name), "Search field");
+}
+
+// F6 opens the editor; an article compiled there shows in the window at once.
+TEST_F(MainWindowTest, AnArticleCompiledInTheEditorShowsAtOnce) {
+  const fs::path source = fs::path(FHome.path().toStdString()) / "ancientgreek" / "main.kds";
+  fs::copy_file(fs::path(KODRA_DATA) / "ancientgreek" / "main.kds", source);
+  FWindow->Action("actServiceEditor")->trigger();
+  Settle();
+  TFormKodraEditor* editor = FWindow->Editor();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_TRUE(editor->isVisible());
+  ASSERT_TRUE(editor->OpenFile(source.string()));
+  Settle();
+  editor->SearchBox()->SetText(u"λ\u1F79γος");
+  editor->Action("actSearchGoto")->trigger();
+  Settle();
+  ASSERT_EQ(editor->CurrentKeyword(), u"λ\u1F79γος");
+  TKezUnicodeRichEdit& pane = *editor->TextPane();
+  pane.setFocus();
+  pane.selectAll();
+  pane.ReplaceSelection(u"#λ\u1F79γος\r\nслово, речь (новая редакция)\r\n");
+  editor->UpdateActions();
+  editor->Action("actFileCompile")->trigger();
+  Settle();
+  EXPECT_EQ(editor->Status()->Text(), "The dictionary compiled");
+  EXPECT_EQ(CurrentKeyword(), u"λ\u1F79γος");
+  EXPECT_NE(Shown().find(u"новая редакция"), std::u16string::npos);
+  // Closing the main window closes the editor first.
+  FWindow->close();
+  EXPECT_FALSE(editor->isVisible());
 }
