@@ -343,7 +343,10 @@ void TFormKodraEditor::BusyEnd(int kind, const QString& text, const std::string&
   FBusy = false;
   FStatus->ShowMessage(TStatusKind(kind), text, identifier);
   UpdateActions();
-  if (kind == skError) GlobalData().ReportError(this, identifier, text);
+  // The error's message box or sound comes once the operation has shown
+  // where the error is, and never inside it.
+  if (kind == skError)
+    QTimer::singleShot(0, this, [this, identifier, text] { GlobalData().ReportError(this, identifier, text); });
 }
 
 bool TFormKodraEditor::RunBusy(const std::function<void()>& operation, const QString& success) {

@@ -702,6 +702,15 @@ void TFormKodra3::OpenEditor(const std::string& fileName) {
     FEditor->SetOnCompiled([this](const std::string& sourceName) { EditorCompiled(sourceName); });
   }
   if (!FEditor->isVisible() && FDictionary) FDictionary->ClearReloadNames();
+  // The article being read goes to the clipboard as a keyword line: pasted
+  // into the editor's search box, it finds the article there.
+  if (fileName.empty() && FDictionary && FShownIndex >= 0 && FShownIndex < FDictionary->KeywordCount()) {
+    try {
+      CopyToClipboard(u"#" + std::u16string(FDictionary->GetKeywordText(FShownIndex)));
+    } catch (const std::exception&) {
+      // A convenience: the editor opens all the same.
+    }
+  }
   FEditor->show();
   FEditor->raise();
   FEditor->activateWindow();

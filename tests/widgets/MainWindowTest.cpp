@@ -501,16 +501,22 @@ TEST_F(MainWindowTest, ListsShowTheirRowsToScreenReaders) {
 TEST_F(MainWindowTest, AnArticleCompiledInTheEditorShowsAtOnce) {
   const fs::path source = fs::path(FHome.path().toStdString()) / "ancientgreek" / "main.kds";
   fs::copy_file(fs::path(KODRA_DATA) / "ancientgreek" / "main.kds", source);
+  FWindow->InsertWordIntoSearch(u"λ\u1F79γος");
+  Settle();
   FWindow->Action("actServiceEditor")->trigger();
   Settle();
+  // The article being read goes with it, as a keyword line on the clipboard.
+  EXPECT_EQ(QApplication::clipboard()->text().toStdU16String(), u"#λ\u1F79γος");
   TFormKodraEditor* editor = FWindow->Editor();
   ASSERT_NE(editor, nullptr);
   EXPECT_TRUE(editor->isVisible());
   ASSERT_TRUE(editor->OpenFile(source.string()));
   Settle();
-  editor->SearchBox()->SetText(u"λ\u1F79γος");
-  editor->Action("actSearchGoto")->trigger();
+  editor->SearchBox()->setFocus();
+  editor->UpdateActions();
+  editor->Action("actEditPaste")->trigger();
   Settle();
+  EXPECT_EQ(editor->SearchBox()->Text(), u"λ\u1F79γος");
   ASSERT_EQ(editor->CurrentKeyword(), u"λ\u1F79γος");
   TKezUnicodeRichEdit& pane = *editor->TextPane();
   pane.setFocus();
