@@ -445,3 +445,39 @@ TEST_F(EditorWindowTest, PreviewShowsTheArticleAsReadersSeeIt) {
   EXPECT_FALSE(Pane().isReadOnly());
   EXPECT_EQ(Pane().Text(), u"#ε\nэпсилон");
 }
+
+TEST_F(EditorWindowTest, NoteFilesAreConvertedThroughTheProgramFoldersLibrary) {
+  FEditor->UpdateActions();
+  EXPECT_FALSE(FEditor->Action("actFileConvert")->isEnabled());  // no library in the folder
+  for (const auto& file : fs::directory_iterator(KODRA_CONVERTER_DIR))
+    fs::copy_file(file.path(), Home() / file.path().filename());
+  TFormKodraEditor editor;
+  editor.UpdateActions();
+  ASSERT_TRUE(editor.Action("actFileConvert")->isEnabled());
+  const fs::path note = Home() / "notes.not";
+  std::ofstream(note) << "notes";
+  FFiles.push_back(note.string());
+  editor.Action("actFileConvert")->trigger();
+  Settle();
+  const fs::path target = Home() / "ancientgreek" / "notes.kds";
+  EXPECT_EQ(editor.Dictionary().FileName(), target.string());
+  ASSERT_EQ(editor.Dictionary().ArticleCount(), 1);
+  EXPECT_EQ(editor.Dictionary().Keyword(0), u"amo");
+
+  // An existing target is replaced only when the author says so.
+  FFiles.push_back(note.string());
+  FYesNo.push_back(false);
+  editor.UpdateActions();
+  editor.Action("actFileConvert")->trigger();
+  Settle();
+  EXPECT_EQ(editor.Status()->Text(), "Aborted action");
+  // The converter's own words come first in its error.
+  const fs::path bad = Home() / "bad.not";
+  std::ofstream(bad) << "?";
+  FFiles.push_back(bad.string());
+  editor.UpdateActions();
+  editor.Action("actFileConvert")->trigger();
+  Settle();
+  EXPECT_EQ(editor.Status()->Text(), "Unreadable note file. Can't convert specified note file");
+  EXPECT_EQ(editor.Status()->HelpKeyword(), "SConvertError");
+}
