@@ -38,10 +38,11 @@ void TFormKodraEditor::Load() {
   ResetPanes();
   const std::string fileName = FDictionary->FileName();
   const bool loaded = RunBusy([&] { FDictionary->LoadFromFile(fileName); }, Tr("SDicLoaded", "The dictionary loaded"));
-  // A failed load leaves the dictionary empty; it keeps its name, so that
-  // the author sees which file it was.
-  FDictionary->SetFileName(fileName);
+  // A failed load leaves the dictionary empty and without a name: what the
+  // author types next must never be saved over the file that could not be
+  // read. The status bar names the failure.
   if (loaded) OfferRecoveryCopy();
+  else FDictionary->SetFileName(std::string());
   if (FDictionary->Language() != FLanguage) SetLanguage(FDictionary->Language());
   SwitchInput(true);
   LastDictionary() = fileName;

@@ -481,3 +481,18 @@ TEST_F(EditorWindowTest, NoteFilesAreConvertedThroughTheProgramFoldersLibrary) {
   EXPECT_EQ(editor.Status()->Text(), "Unreadable note file. Can't convert specified note file");
   EXPECT_EQ(editor.Status()->HelpKeyword(), "SConvertError");
 }
+
+TEST_F(EditorWindowTest, AFileThatCannotBeReadIsNeverSavedOver) {
+  const fs::path broken = Home() / "broken.kds";
+  const std::u16string text = u"<header>\r\ncaption=x\r\n#α\r\nalpha\r\n";  // the header never ends
+  WriteUtf16(broken, text);
+  ASSERT_TRUE(FEditor->OpenFile(broken.string()));
+  Settle();
+  EXPECT_EQ(FEditor->Status()->HelpKeyword(), "SAbsentFinalSectionTag");
+  EXPECT_EQ(FEditor->Dictionary().FileName(), "");
+  Trigger("actEditNew");
+  Pane().ReplaceSelection(u"#β\r\nbeta\r\n");
+  EXPECT_FALSE(FEditor->Save());  // asks for a name; the test gives none
+  EXPECT_EQ(Status(), u"Aborted action");
+  EXPECT_EQ(ReadUtf16(broken), text);
+}
