@@ -29,20 +29,13 @@
 #include "source/uSourceColoring.h"
 #include "source/uSourceDictionary.h"
 #include "viewer/uData.h"
+#include "viewer/uFormParts.h"
 #include "viewer/uIcons.h"
 #include "viewer/uKindMark.h"
 #include "viewer/uStatusLine.h"
 #include "widgets/KezListBox.h"
 #include "widgets/KezUnicodeRichEdit.h"
 
-namespace {
-QFont FontOf(const TOptionsFont& font) {
-  const TFontChoice choice = Options().FontChoice(font);
-  QFont result(QString::fromStdString(choice.FaceName));
-  if (choice.Size > 0) result.setPointSize(choice.Size);
-  return result;
-}
-}  // namespace
 
 std::string& TFormKodraEditor::LastDictionary() {
   static std::string path;
@@ -223,10 +216,10 @@ void TFormKodraEditor::NameParts() {
 }
 
 void TFormKodraEditor::ApplyFonts() {
-  edSearch->setFont(FontOf(Options().SearchFont()));
-  lstKeywords->setFont(FontOf(Options().ListFont()));
-  edText->setFont(FontOf(FPreview ? Options().ArticleFont() : Options().EditorFont()));
-  FStatus->setFont(FontOf(Options().StatusFont()));
+  edSearch->setFont(OptionFont(Options().SearchFont()));
+  lstKeywords->setFont(OptionFont(Options().ListFont()));
+  edText->setFont(OptionFont(FPreview ? Options().ArticleFont() : Options().EditorFont()));
+  FStatus->setFont(OptionFont(Options().StatusFont()));
 }
 
 void TFormKodraEditor::ApplyHints() {

@@ -10,19 +10,12 @@
 #include "editor/uNoteConverter.h"
 #include "source/uSourceDictionary.h"
 #include "viewer/uData.h"
-#include "viewer/uIcons.h"
+#include "viewer/uFormParts.h"
 #include "viewer/uStatusLine.h"
 #include "widgets/KezListBox.h"
 #include "widgets/KezUnicodeRichEdit.h"
 
 namespace {
-struct TActionDefinition {
-  const char* Name;
-  const char* Caption;
-  const char* Hint;
-  const char* Shortcut;
-};
-
 constexpr TActionDefinition kActions[] = {
     {"actFileNew", "&New", "New dictionary", ""},
     {"actFileOpen", "&Open...", "Open dictionary", ""},
@@ -101,15 +94,7 @@ constexpr TTagDefinition kTags[] = {
 }  // namespace
 
 void TFormKodraEditor::CreateActions() {
-  for (const TActionDefinition& definition : kActions) {
-    auto* action = new QAction(QString::fromUtf8(definition.Caption), this);
-    action->setObjectName(definition.Name);
-    action->setToolTip(QString::fromUtf8(definition.Hint));
-    action->setStatusTip(QString::fromUtf8(definition.Hint));
-    if (*definition.Shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(definition.Shortcut)));
-    action->setIcon(ActionIcon(definition.Name));
-    addAction(action);
-  }
+  ::CreateActions(*this, kActions);
   for (const char* name : {"actEditLanguage", "actViewHeader", "actViewMarks", "actViewAuthors", "actViewPreview",
                            "actViewMeanings"})
     Action(name)->setCheckable(true);
@@ -205,76 +190,58 @@ void TFormKodraEditor::CreateActions() {
   }
   accepting("actHelpOnError", [this] { GlobalData().ErrorPopup(this, FStatus->HelpKeyword()); });
   accepting("actHelpAbout", [this] {
-    QMessageBox::about(this, Tr("MainAboutCaption", "About Kodra"),
-                       Tr("MainAboutText",
-                          "Kodra 3\nA dictionary of Ancient Greek and of Latin with Russian articles.\n\n"
-                          "Type a word, paste it or point at it; the nearest keyword and its article follow."));
+    ShowAboutBox(this);
   });
 }
 
 void TFormKodraEditor::CreateMenus() {
-  auto add = [this](QMenu* menu, std::initializer_list<const char*> names) {
-    for (const char* name : names) {
-      if (*name) menu->addAction(Action(name));
-      else menu->addSeparator();
-    }
-  };
   QMenuBar* bar = menuBar();
   auto menu = [&](const char* key, const char* english) {
     QMenu* created = bar->addMenu(english);
     FMainMenus.push_back({created, key, english});
     return created;
   };
-  add(menu("EditorMenuFile", "&File"),
-      {"actFileNew", "actFileOpen", "actFileSave", "actFileSaveAs", "", "actFileVerify", "actFileCompile", "",
-       "actFileMerge", "actFileConvert", "", "actFileManager", "", "actFileExit"});
+  AddActions(*menu("EditorMenuFile", "&File"), *this,
+             {"actFileNew", "actFileOpen", "actFileSave", "actFileSaveAs", "", "actFileVerify", "actFileCompile", "",
+              "actFileMerge", "actFileConvert", "", "actFileManager", "", "actFileExit"});
   QMenu* edit = menu("EditorMenuEdit", "&Edit");
-  add(edit, {"actEditLanguage", "actEditCharMap"});
+  AddActions(*edit, *this, {"actEditLanguage", "actEditCharMap"});
   mnuSpecialChar = edit->addMenu("Special c&haracter");
   mnuSpecialChar->setObjectName("mnuSpecialChar");
   for (const auto& [name, unit] : kSpecialChars) mnuSpecialChar->addAction(Action(name));
-  add(edit, {"", "actEditUndo", "actEditCut", "actEditCopy", "actEditPaste", "actEditDelete", "actEditSelectAll", "",
-             "actEditNew", "actEditAccept"});
-  add(menu("EditorMenuSearch", "&Search"),
-      {"actSearchGoto", "actSearchUp", "actSearchDown", "", "actSearchStart", "actSearchNext", "actSearchReplace"});
-  add(menu("EditorMenuView", "&View"),
-      {"actViewHeader", "actViewMarks", "actViewAuthors", "", "actViewPreview", "actViewMeanings"});
-  add(menu("EditorMenuTag", "&Tag"),
-      {"actTagKeyword", "", "actTagHeader", "actTagMark", "actTagAuthor", "actTagEnumeration", "actTagComment",
-       "actTagExample", "", "actTagException"});
-  add(menu("EditorMenuService", "Servi&ce"), {"actServiceFontEdit", "", "actServiceOptions"});
-  add(menu("EditorMenuHelp", "&?"), {"actHelpContents", "", "actHelpAbout"});
+  AddActions(*edit, *this,
+             {"", "actEditUndo", "actEditCut", "actEditCopy", "actEditPaste", "actEditDelete", "actEditSelectAll", "",
+              "actEditNew", "actEditAccept"});
+  AddActions(*menu("EditorMenuSearch", "&Search"), *this,
+             {"actSearchGoto", "actSearchUp", "actSearchDown", "", "actSearchStart", "actSearchNext",
+              "actSearchReplace"});
+  AddActions(*menu("EditorMenuView", "&View"), *this,
+             {"actViewHeader", "actViewMarks", "actViewAuthors", "", "actViewPreview", "actViewMeanings"});
+  AddActions(*menu("EditorMenuTag", "&Tag"), *this,
+             {"actTagKeyword", "", "actTagHeader", "actTagMark", "actTagAuthor", "actTagEnumeration", "actTagComment",
+              "actTagExample", "", "actTagException"});
+  AddActions(*menu("EditorMenuService", "Servi&ce"), *this, {"actServiceFontEdit", "", "actServiceOptions"});
+  AddActions(*menu("EditorMenuHelp", "&?"), *this, {"actHelpContents", "", "actHelpAbout"});
 
   ToolBar = addToolBar("Tool bar");
   ToolBar->setObjectName("ToolBar");
   ToolBar->setMovable(false);
-  for (const char* name : {"actFileSave", "actFileVerify", "actFileCompile", "", "actEditLanguage", "actEditCharMap",
-                           "", "actEditUndo", "actEditCut", "actEditCopy", "actEditPaste", "", "actEditNew",
-                           "actEditAccept", "", "actSearchGoto", "actSearchUp", "actSearchDown", "", "actSearchStart",
-                           "actSearchNext", "actSearchReplace", "", "actViewPreview", "actViewMeanings", "",
-                           "actTagKeyword", "actTagHeader", "actTagMark", "actTagAuthor", "actTagEnumeration",
-                           "actTagComment", "actTagExample"}) {
-    if (*name) ToolBar->addAction(Action(name));
-    else ToolBar->addSeparator();
-  }
+  AddActions(*ToolBar, *this,
+             {"actFileSave", "actFileVerify", "actFileCompile", "", "actEditLanguage", "actEditCharMap", "",
+              "actEditUndo", "actEditCut", "actEditCopy", "actEditPaste", "", "actEditNew", "actEditAccept", "",
+              "actSearchGoto", "actSearchUp", "actSearchDown", "", "actSearchStart", "actSearchNext",
+              "actSearchReplace", "", "actViewPreview", "actViewMeanings", "", "actTagKeyword", "actTagHeader",
+              "actTagMark", "actTagAuthor", "actTagEnumeration", "actTagComment", "actTagExample"});
   // The parts' own menus, in place of the toolkit's.
-  auto popup = [&](const char* name, QWidget* owner, std::initializer_list<const char*> names) {
-    auto* created = new QMenu(this);
-    created->setObjectName(name);
-    add(created, names);
-    owner->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(owner, &QWidget::customContextMenuRequested, created,
-            [created, owner](const QPoint& at) { created->popup(owner->mapToGlobal(at)); });
-  };
-  popup("MenuToolBar", ToolBar, {"actServiceOptions", "actHelpOnCommands"});
-  popup("MenuSearch", edSearch,
-        {"actEditUndo", "", "actEditCut", "actEditCopy", "actEditPaste", "actEditDelete", "", "actEditSelectAll", "",
-         "actServiceOptions", "actHelpOnEntryField"});
-  popup("MenuText", edText,
-        {"actEditUndo", "", "actEditCut", "actEditCopy", "actEditPaste", "", "actEditNew", "actEditAccept",
-         "actViewPreview", "", "actServiceOptions", "actHelpOnDicEntry"});
-  popup("MenuStatus", FStatus, {"actServiceOptions", "actHelpOnStatus", "actHelpOnError"});
-  popup("MenuList", lstKeywords, {"actServiceOptions", "actHelpOnList"});
+  AttachPopupMenu(*this, "MenuToolBar", *ToolBar, {"actServiceOptions", "actHelpOnCommands"});
+  AttachPopupMenu(*this, "MenuSearch", *edSearch,
+                  {"actEditUndo", "", "actEditCut", "actEditCopy", "actEditPaste", "actEditDelete", "",
+                   "actEditSelectAll", "", "actServiceOptions", "actHelpOnEntryField"});
+  AttachPopupMenu(*this, "MenuText", *edText,
+                  {"actEditUndo", "", "actEditCut", "actEditCopy", "actEditPaste", "", "actEditNew", "actEditAccept",
+                   "actViewPreview", "", "actServiceOptions", "actHelpOnDicEntry"});
+  AttachPopupMenu(*this, "MenuStatus", *FStatus, {"actServiceOptions", "actHelpOnStatus", "actHelpOnError"});
+  AttachPopupMenu(*this, "MenuList", *lstKeywords, {"actServiceOptions", "actHelpOnList"});
 }
 
 TKezUnicodeRichEdit* TFormKodraEditor::ActiveEdit() const {

@@ -37,27 +37,10 @@
 #include "viewer/uClipboardConversion.h"
 #include "viewer/uCommands.h"
 #include "viewer/uData.h"
+#include "viewer/uFormParts.h"
 #include "viewer/uIcons.h"
 #include "viewer/uStatusLine.h"
 
-namespace {
-QFont FontOf(const TOptionsFont& font) {
-  const TFontChoice choice = Options().FontChoice(font);
-  QFont result(QString::fromStdString(choice.FaceName));
-  if (choice.Size > 0) result.setPointSize(choice.Size);
-  return result;
-}
-
-struct TActionDefinition {
-  const char* Name;
-  const char* Caption;
-  const char* Hint;
-  QKeySequence Shortcut;
-};
-}  // namespace
-
-namespace {
-}  // namespace
 
 const char* LanguageIdOfIndex(int index) { return index == 1 ? "latin" : "ancientgreek"; }
 
@@ -276,55 +259,47 @@ void TFormKodra3::CreateComponents() {
 }
 
 void TFormKodra3::CreateActions() {
-  const TActionDefinition definitions[] = {
-      {"actDictionaryAncientGreekRussian", "&Ancient Greek - Russian", "", {}},
-      {"actDictionaryLatinRussian", "&Latin - Russian", "", {}},
-      {"actDictionaryManager", "&Manager", "Dictionary manager", {}},
-      {"actExit", "E&xit", "", {}},
-      {"actEditLanguage", "&Language", "Language", QKeySequence("Ctrl+L")},
-      {"actEditCharMap", "Char &map", "Char map", QKeySequence("Ctrl+M")},
-      {"actEditUndo", "&Undo", "Undo", QKeySequence("Ctrl+Z")},
-      {"actEditCut", "Cu&t", "Cut", QKeySequence("Ctrl+X")},
-      {"actEditCopy", "&Copy", "Copy", QKeySequence("Ctrl+C")},
-      {"actEditPaste", "&Paste", "Paste", QKeySequence("Ctrl+V")},
-      {"actEditDelete", "&Delete", "Delete", {}},
-      {"actEditSelectAll", "&Select all", "Select all", QKeySequence("Ctrl+A")},
-      {"actEditClear", "Clea&r", "Clear", QKeySequence("Ctrl+Del")},
-      {"actSearchGoto", "&Go to", "Go to dictionary entry", {}},
-      {"actSearchBack", "&Back", "Back", QKeySequence("F2")},
-      {"actSearchForward", "&Forward", "Forward", QKeySequence("Ctrl+F2")},
-      {"actSearchUp", "&Up", "Up", QKeySequence("Ctrl+Shift+Up")},
-      {"actSearchDown", "&Down", "Down", QKeySequence("Ctrl+Shift+Down")},
-      {"actSearchStart", "&Search", "Search", QKeySequence("Ctrl+F")},
+  static constexpr TActionDefinition kDefinitions[] = {
+      {"actDictionaryAncientGreekRussian", "&Ancient Greek - Russian", "", ""},
+      {"actDictionaryLatinRussian", "&Latin - Russian", "", ""},
+      {"actDictionaryManager", "&Manager", "Dictionary manager", ""},
+      {"actExit", "E&xit", "", ""},
+      {"actEditLanguage", "&Language", "Language", "Ctrl+L"},
+      {"actEditCharMap", "Char &map", "Char map", "Ctrl+M"},
+      {"actEditUndo", "&Undo", "Undo", "Ctrl+Z"},
+      {"actEditCut", "Cu&t", "Cut", "Ctrl+X"},
+      {"actEditCopy", "&Copy", "Copy", "Ctrl+C"},
+      {"actEditPaste", "&Paste", "Paste", "Ctrl+V"},
+      {"actEditDelete", "&Delete", "Delete", ""},
+      {"actEditSelectAll", "&Select all", "Select all", "Ctrl+A"},
+      {"actEditClear", "Clea&r", "Clear", "Ctrl+Del"},
+      {"actSearchGoto", "&Go to", "Go to dictionary entry", ""},
+      {"actSearchBack", "&Back", "Back", "F2"},
+      {"actSearchForward", "&Forward", "Forward", "Ctrl+F2"},
+      {"actSearchUp", "&Up", "Up", "Ctrl+Shift+Up"},
+      {"actSearchDown", "&Down", "Down", "Ctrl+Shift+Down"},
+      {"actSearchStart", "&Search", "Search", "Ctrl+F"},
       {"actSearchStartCurrent", "Search from current &article", "Search from current article",
-       QKeySequence("Ctrl+Alt+F")},
-      {"actSearchNext", "&Next", "Next", QKeySequence("F3")},
-      {"actSearchAll", "Search &all", "Search all", QKeySequence("Ctrl+Shift+F")},
-      {"actSearchResults", "Search &results", "Search results", QKeySequence("Ctrl+F3")},
-      {"actViewMeanings", "&Meanings", "Meanings", QKeySequence("F4")},
-      {"actViewOnTop", "On &Top", "On top", QKeySequence("Ctrl+T")},
-      {"actServiceEditor", "&Editor...", "Editor", QKeySequence("F6")},
-      {"actServiceOptions", "&Options...", "Options", {}},
-      {"actHelpContents", "&Contents", "Contents", QKeySequence("F1")},
-      {"actHelpHomePage", "&Home page", "Home page", {}},
-      {"actHelpAboutDictionary", "About dictionary", "About dictionary", {}},
-      {"actHelpAbout", "&About...", "About", {}},
-      {"actHelpOnCommands", "&Help", "Help on commands", {}},
-      {"actHelpOnEntryField", "&Help", "Help on entry field", {}},
-      {"actHelpOnDicEntry", "&Help", "Help on dictionary entry", {}},
-      {"actHelpOnStatus", "&Help", "Help on status bar", {}},
-      {"actHelpOnList", "&Help", "Help on keyword list", {}},
-      {"actHelpOnError", "&Last error", "Help on last error", {}},
+       "Ctrl+Alt+F"},
+      {"actSearchNext", "&Next", "Next", "F3"},
+      {"actSearchAll", "Search &all", "Search all", "Ctrl+Shift+F"},
+      {"actSearchResults", "Search &results", "Search results", "Ctrl+F3"},
+      {"actViewMeanings", "&Meanings", "Meanings", "F4"},
+      {"actViewOnTop", "On &Top", "On top", "Ctrl+T"},
+      {"actServiceEditor", "&Editor...", "Editor", "F6"},
+      {"actServiceOptions", "&Options...", "Options", ""},
+      {"actHelpContents", "&Contents", "Contents", "F1"},
+      {"actHelpHomePage", "&Home page", "Home page", ""},
+      {"actHelpAboutDictionary", "About dictionary", "About dictionary", ""},
+      {"actHelpAbout", "&About...", "About", ""},
+      {"actHelpOnCommands", "&Help", "Help on commands", ""},
+      {"actHelpOnEntryField", "&Help", "Help on entry field", ""},
+      {"actHelpOnDicEntry", "&Help", "Help on dictionary entry", ""},
+      {"actHelpOnStatus", "&Help", "Help on status bar", ""},
+      {"actHelpOnList", "&Help", "Help on keyword list", ""},
+      {"actHelpOnError", "&Last error", "Help on last error", ""},
   };
-  for (const auto& definition : definitions) {
-    auto* action = new QAction(QString::fromUtf8(definition.Caption), this);
-    action->setObjectName(definition.Name);
-    action->setToolTip(QString::fromUtf8(definition.Hint));
-    action->setStatusTip(QString::fromUtf8(definition.Hint));
-    if (!definition.Shortcut.isEmpty()) action->setShortcut(definition.Shortcut);
-    action->setIcon(ActionIcon(definition.Name));
-    addAction(action);
-  }
+  ::CreateActions(*this, kDefinitions);
   for (const char* name : {"actSearchResults", "actViewMeanings", "actViewOnTop", "actEditLanguage"})
     Action(name)->setCheckable(true);
   // Enter goes to the entry from the search field (its key handler): the
@@ -406,10 +381,7 @@ void TFormKodra3::CreateActions() {
   });
   on("actSearchResults", [this] { ShowResultsPanel(Action("actSearchResults")->isChecked()); });
   on("actHelpAbout", [this] {
-    QMessageBox::about(this, Tr("MainAboutCaption", "About Kodra"),
-                       Tr("MainAboutText",
-                          "Kodra 3\nA dictionary of Ancient Greek and of Latin with Russian articles.\n\n"
-                          "Type a word, paste it or point at it; the nearest keyword and its article follow."));
+    ShowAboutBox(this);
   });
   on("actViewMeanings", [this] {
     edText->SetWordWrap(!Action("actViewMeanings")->isChecked());
@@ -440,61 +412,44 @@ void TFormKodra3::CreateActions() {
 }
 
 void TFormKodra3::CreateMenus() {
-  auto add = [this](QMenu* menu, std::initializer_list<const char*> names) {
-    for (const char* name : names) {
-      if (*name) menu->addAction(Action(name));
-      else menu->addSeparator();
-    }
-  };
   QMenuBar* bar = menuBar();
   auto menu = [&](const char* key, const char* english) {
     QMenu* created = bar->addMenu(english);
     FMainMenus.push_back({created, key, english});
     return created;
   };
-  add(menu("MainMenuDictionary", "&Dictionary"),
-      {"actDictionaryAncientGreekRussian", "actDictionaryLatinRussian", "", "actDictionaryManager", "", "actExit"});
-  add(menu("MainMenuEdit", "&Edit"),
-      {"actEditLanguage", "actEditCharMap", "", "actEditUndo", "actEditCut", "actEditCopy", "actEditPaste", "",
-       "actEditDelete", "actEditSelectAll", "actEditClear"});
-  add(menu("MainMenuSearch", "&Search"),
-      {"actSearchGoto", "actSearchBack", "actSearchForward", "actSearchUp", "actSearchDown", "", "actSearchStart",
-       "actSearchStartCurrent", "actSearchNext", "", "actSearchAll", "actSearchResults"});
-  add(menu("MainMenuView", "&View"), {"actViewMeanings", "actViewOnTop"});
-  add(menu("MainMenuService", "Servi&ce"), {"actServiceEditor", "", "actServiceOptions"});
-  add(bar->addMenu("&?"), {"actHelpContents", "", "actHelpHomePage", "", "actHelpAboutDictionary", "actHelpAbout"});
-  // The parts' own menus, in place of the toolkit's.
-  auto popup = [&](const char* name, QWidget* owner, std::initializer_list<const char*> names) {
-    auto* menu = new QMenu(this);
-    menu->setObjectName(name);
-    add(menu, names);
-    owner->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(owner, &QWidget::customContextMenuRequested, menu,
-            [menu, owner](const QPoint& at) { menu->popup(owner->mapToGlobal(at)); });
-    return menu;
-  };
-  popup("MenuSearch", edSearch,
-        {"actEditUndo", "actEditCut", "actEditCopy", "actEditPaste", "", "actEditDelete", "actEditSelectAll",
-         "actEditClear", "", "actSearchGoto", "actSearchStart", "actSearchNext", "", "actServiceOptions",
-         "actHelpOnEntryField"});
-  popup("MenuText", edText,
-        {"actEditCopy", "", "actViewMeanings", "actSearchBack", "actSearchForward", "", "actServiceEditor", "",
-         "actServiceOptions", "actHelpOnDicEntry"});
-  popup("MenuStatus", FStatus, {"actServiceOptions", "actHelpOnStatus", "actHelpOnError"});
-  popup("MenuList", lstKeywords, {"actServiceOptions", "actHelpOnList"});
+  AddActions(*menu("MainMenuDictionary", "&Dictionary"), *this,
+             {"actDictionaryAncientGreekRussian", "actDictionaryLatinRussian", "", "actDictionaryManager", "",
+              "actExit"});
+  AddActions(*menu("MainMenuEdit", "&Edit"), *this,
+             {"actEditLanguage", "actEditCharMap", "", "actEditUndo", "actEditCut", "actEditCopy", "actEditPaste", "",
+              "actEditDelete", "actEditSelectAll", "actEditClear"});
+  AddActions(*menu("MainMenuSearch", "&Search"), *this,
+             {"actSearchGoto", "actSearchBack", "actSearchForward", "actSearchUp", "actSearchDown", "",
+              "actSearchStart", "actSearchStartCurrent", "actSearchNext", "", "actSearchAll", "actSearchResults"});
+  AddActions(*menu("MainMenuView", "&View"), *this, {"actViewMeanings", "actViewOnTop"});
+  AddActions(*menu("MainMenuService", "Servi&ce"), *this, {"actServiceEditor", "", "actServiceOptions"});
+  AddActions(*bar->addMenu("&?"), *this,
+             {"actHelpContents", "", "actHelpHomePage", "", "actHelpAboutDictionary", "actHelpAbout"});
+  AttachPopupMenu(*this, "MenuSearch", *edSearch,
+                  {"actEditUndo", "actEditCut", "actEditCopy", "actEditPaste", "", "actEditDelete",
+                   "actEditSelectAll", "actEditClear", "", "actSearchGoto", "actSearchStart", "actSearchNext", "",
+                   "actServiceOptions", "actHelpOnEntryField"});
+  AttachPopupMenu(*this, "MenuText", *edText,
+                  {"actEditCopy", "", "actViewMeanings", "actSearchBack", "actSearchForward", "", "actServiceEditor",
+                   "", "actServiceOptions", "actHelpOnDicEntry"});
+  AttachPopupMenu(*this, "MenuStatus", *FStatus, {"actServiceOptions", "actHelpOnStatus", "actHelpOnError"});
+  AttachPopupMenu(*this, "MenuList", *lstKeywords, {"actServiceOptions", "actHelpOnList"});
 
   ToolBar = addToolBar(Tr("MainAccessibleToolBar", "Tool bar"));
   ToolBar->setObjectName("ToolBar");
   ToolBar->setMovable(false);
-  for (const char* name : {"actEditLanguage", "actEditCharMap", "", "actEditUndo", "actEditCut", "actEditCopy",
-                           "actEditPaste", "", "actSearchGoto", "actSearchBack", "actSearchForward", "actSearchUp",
-                           "actSearchDown", "", "actSearchStart", "actSearchStartCurrent", "actSearchNext",
-                           "actSearchAll", "actSearchResults", "", "actViewMeanings", "actViewOnTop", "",
-                           "actServiceEditor"}) {
-    if (*name) ToolBar->addAction(Action(name));
-    else ToolBar->addSeparator();
-  }
-  popup("MenuToolBar", ToolBar, {"actServiceOptions", "actHelpOnCommands"});
+  AddActions(*ToolBar, *this,
+             {"actEditLanguage", "actEditCharMap", "", "actEditUndo", "actEditCut", "actEditCopy", "actEditPaste", "",
+              "actSearchGoto", "actSearchBack", "actSearchForward", "actSearchUp", "actSearchDown", "",
+              "actSearchStart", "actSearchStartCurrent", "actSearchNext", "actSearchAll", "actSearchResults", "",
+              "actViewMeanings", "actViewOnTop", "", "actServiceEditor"});
+  AttachPopupMenu(*this, "MenuToolBar", *ToolBar, {"actServiceOptions", "actHelpOnCommands"});
 }
 
 // The interface language's texts for the window, its menus and its parts.
@@ -569,16 +524,16 @@ void TFormKodra3::ApplySettings() {
 }
 
 void TFormKodra3::ApplyFonts() {
-  edSearch->setFont(FontOf(Options().SearchFont()));
-  lstKeywords->setFont(FontOf(Options().ListFont()));
+  edSearch->setFont(OptionFont(Options().SearchFont()));
+  lstKeywords->setFont(OptionFont(Options().ListFont()));
   {
     const TFontChoice choice = Options().FullTextFontChoice();
     QFont font(QString::fromStdString(choice.FaceName));
     if (choice.Size > 0) font.setPointSize(choice.Size);
     lstSearchResults->setFont(font);
   }
-  edText->setFont(FontOf(Options().ArticleFont()));
-  FStatus->setFont(FontOf(Options().StatusFont()));
+  edText->setFont(OptionFont(Options().ArticleFont()));
+  FStatus->setFont(OptionFont(Options().StatusFont()));
   if (FShown) ShowArticle();
 }
 

@@ -15,6 +15,8 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "SettleEvents.h"
+
 #include "editor/uEditorPrompts.h"
 #include "editor/uFormKodraEditor.h"
 #include "foundation/KezProgramFolder.h"
@@ -109,15 +111,7 @@ protected:
     SetProgramFolder(FPrevious);
   }
   fs::path Home() const { return fs::path(FHome.path().toStdString()); }
-  static void Settle() {
-    QElapsedTimer waited;
-    waited.start();
-    do {
-      for (int i = 0; i < 5; ++i) QApplication::processEvents();
-      if (CommandsInFlight() > 0) QThread::msleep(1);
-    } while (CommandsInFlight() > 0 && waited.elapsed() < 10000);
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
-  }
+  static void Settle() { SettleEvents(); }
   void Trigger(const char* action) {
     QAction* found = FEditor->Action(action);
     ASSERT_NE(found, nullptr) << action;

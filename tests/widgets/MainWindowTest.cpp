@@ -14,6 +14,8 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "SettleEvents.h"
+
 #include "InstanceTestUtil.h"
 #include "editor/uFormKodraEditor.h"
 #include "foundation/KezProgramFolder.h"
@@ -55,18 +57,7 @@ protected:
     FWindow.reset();
     SetProgramFolder(FPrevious);
   }
-  // Runs the queued handlers.
-  // Runs the queued handlers, and the commands that come back from the
-  // command process.
-  static void Settle() {
-    QElapsedTimer waited;
-    waited.start();
-    do {
-      for (int i = 0; i < 5; ++i) QApplication::processEvents();
-      if (CommandsInFlight() > 0) QThread::msleep(1);
-    } while (CommandsInFlight() > 0 && waited.elapsed() < 10000);
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
-  }
+  static void Settle() { SettleEvents(); }
   std::u16string CurrentKeyword() const {
     return std::u16string(FWindow->Dictionary()->GetKeywordText(FWindow->Dictionary()->CurrentIndex()));
   }

@@ -1,0 +1,57 @@
+#include "viewer/uFormParts.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMessageBox>
+
+#include "options/uOptions.h"
+#include "viewer/uData.h"
+#include "viewer/uIcons.h"
+
+void CreateActions(QWidget& form, std::span<const TActionDefinition> definitions) {
+  for (const TActionDefinition& definition : definitions) {
+    auto* action = new QAction(QString::fromUtf8(definition.Caption), &form);
+    action->setObjectName(definition.Name);
+    action->setToolTip(QString::fromUtf8(definition.Hint));
+    action->setStatusTip(QString::fromUtf8(definition.Hint));
+    if (*definition.Shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(definition.Shortcut)));
+    action->setIcon(ActionIcon(definition.Name));
+    form.addAction(action);
+  }
+}
+
+void AddActions(QWidget& target, const QWidget& form, std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    if (*name) {
+      target.addAction(form.findChild<QAction*>(name));
+    } else {
+      auto* separator = new QAction(&target);
+      separator->setSeparator(true);
+      target.addAction(separator);
+    }
+  }
+}
+
+QMenu* AttachPopupMenu(QWidget& form, const char* name, QWidget& part, std::initializer_list<const char*> names) {
+  auto* menu = new QMenu(&form);
+  menu->setObjectName(name);
+  AddActions(*menu, form, names);
+  part.setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(&part, &QWidget::customContextMenuRequested, menu,
+                   [menu, &part](const QPoint& at) { menu->popup(part.mapToGlobal(at)); });
+  return menu;
+}
+
+QFont OptionFont(const TOptionsFont& font) {
+  const TFontChoice choice = Options().FontChoice(font);
+  QFont result(QString::fromStdString(choice.FaceName));
+  if (choice.Size > 0) result.setPointSize(choice.Size);
+  return result;
+}
+
+void ShowAboutBox(QWidget* parent) {
+  QMessageBox::about(parent, Tr("MainAboutCaption", "About Kodra"),
+                     Tr("MainAboutText",
+                        "Kodra 3\nA dictionary of Ancient Greek and of Latin with Russian articles.\n\n"
+                        "Type a word, paste it or point at it; the nearest keyword and its article follow."));
+}
