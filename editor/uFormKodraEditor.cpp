@@ -135,6 +135,8 @@ void TFormKodraEditor::CreateComponents() {
   lstKeywords->installEventFilter(this);
   lstKeywords->viewport()->installEventFilter(this);
   edSearch->viewport()->installEventFilter(this);
+  edSearch->installEventFilter(this);
+  edText->installEventFilter(this);
   edSearch->SetOnChange([this](TKezUnicodeRichEdit&) {
     // The list follows the typing; the article shows once the word is a keyword.
     if (!FInsertingSearch) PostGoTo(false, true);
@@ -149,6 +151,10 @@ void TFormKodraEditor::CreateComponents() {
 }
 
 bool TFormKodraEditor::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn && (watched == edSearch || watched == edText)) {
+    FActiveEdit = static_cast<TKezUnicodeRichEdit*>(watched);
+    return QMainWindow::eventFilter(watched, event);
+  }
   if (watched == lstKeywords || watched == lstKeywords->viewport()) {
     if (event->type() == QEvent::KeyPress) {
       const int key = static_cast<QKeyEvent*>(event)->key();

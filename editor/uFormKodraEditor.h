@@ -189,5 +189,6 @@ private:
   bool FClosing = false;
   bool FInsertingSearch = false;
   bool FClipboardHasText = false;
+  TKezUnicodeRichEdit* FActiveEdit = nullptr;
   std::function<void(const std::string&)> FOnCompiled;
 };

@@ -242,14 +242,14 @@ void TFormKodraEditor::CreateMenus() {
                    "actViewPreview", "", "actServiceOptions", "actHelpOnDicEntry"});
   AttachPopupMenu(*this, "MenuStatus", *FStatus, {"actServiceOptions", "actHelpOnStatus", "actHelpOnError"});
   AttachPopupMenu(*this, "MenuList", *lstKeywords, {"actServiceOptions", "actHelpOnList"});
+  // A menu shows the actions as they stand when it opens.
+  for (QMenu* created : findChildren<QMenu*>())
+    connect(created, &QMenu::aboutToShow, this, &TFormKodraEditor::UpdateActions);
 }
 
-TKezUnicodeRichEdit* TFormKodraEditor::ActiveEdit() const {
-  QWidget* focused = focusWidget();
-  if (focused == edSearch) return edSearch;
-  if (focused == edText) return edText;
-  return nullptr;
-}
+// The edit the user works in: the one that had the focus last, also while a
+// menu or the tool bar has taken it for a moment.
+TKezUnicodeRichEdit* TFormKodraEditor::ActiveEdit() const { return FActiveEdit; }
 
 void TFormKodraEditor::UpdateActions() {
   if (!ToolBar) return;
