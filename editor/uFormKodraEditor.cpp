@@ -515,3 +515,14 @@ void TFormKodraEditor::ResetPanes() {
   lstKeywords->SetCount(0);
   SwitchInput(true);
 }
+
+void TFormKodraEditor::InterfaceLanguageChanged() {
+  ApplyLocale();
+  ApplyHints();
+}
+
+void TFormKodraEditor::OptionsChanged() {
+  ApplyFonts();
+  ApplyHints();
+  if (!FBusy && !edText->Modified()) Refresh();  // colours and styles; never over unaccepted text
+}

@@ -48,6 +48,14 @@ public:
   // Called with the source file's name after each successful compilation.
   void SetOnCompiled(std::function<void(const std::string& sourceName)> handler) { FOnCompiled = std::move(handler); }
   bool DictionariesChanged() const { return FDictionariesChanged; }
+  // The options window opened from here tells its changes through this (the
+  // main window follows them); without it the editor follows them alone.
+  void SetOnOptionsChanged(std::function<void(bool localeChanged)> handler) {
+    FOnOptionsChanged = std::move(handler);
+  }
+  // What an option change asks of the window.
+  void InterfaceLanguageChanged();
+  void OptionsChanged();
 
   // The steps the actions take, for the main window and tests.
   bool AcceptPending();
@@ -191,4 +199,5 @@ private:
   bool FClipboardHasText = false;
   TKezUnicodeRichEdit* FActiveEdit = nullptr;
   std::function<void(const std::string&)> FOnCompiled;
+  std::function<void(bool)> FOnOptionsChanged;
 };

@@ -10,7 +10,9 @@
 #include "editor/uNoteConverter.h"
 #include "source/uSourceDictionary.h"
 #include "viewer/uData.h"
+#include "options/uOptions.h"
 #include "viewer/uFormParts.h"
+#include "viewer/uOptionsForm.h"
 #include "viewer/uStatusLine.h"
 #include "widgets/KezListBox.h"
 #include "widgets/KezUnicodeRichEdit.h"
@@ -179,6 +181,18 @@ void TFormKodraEditor::CreateActions() {
     const TTagDefinition definition = tag;
     on(tag.Name, [this, definition] { InsertTag(definition.Opening, definition.Closing); });
   }
+  accepting("actServiceOptions", [this] {
+    TFormOptions form(this);
+    auto changed = [this](bool locale) {
+      if (FOnOptionsChanged) FOnOptionsChanged(locale);
+      else if (locale) InterfaceLanguageChanged();
+      else OptionsChanged();
+    };
+    Options().SetNotifiers([changed] { changed(true); }, [changed] { changed(false); });
+    form.exec();
+    Options().ClearNotifiers();
+    ApplyHints();
+  });
   accepting("actHelpContents", [this] { GlobalData().HelpTopic(this, "editor"); });
   for (const auto& [name, topic] : {std::pair{"actHelpOnCommands", "editorcommands"},
                                      std::pair{"actHelpOnEntryField", "editorentryfield"},
@@ -271,8 +285,8 @@ void TFormKodraEditor::UpdateActions() {
     enable(name, dictionaryOpen);
   enable("actFileConvert", editingAllowed && FConverter && FConverter->Available());
   // The windows these open are not part of the program yet.
-  for (const char* name : {"actFileManager", "actEditCharMap", "actServiceFontEdit", "actServiceOptions"})
-    enable(name, false);
+  for (const char* name : {"actFileManager", "actEditCharMap", "actServiceFontEdit"}) enable(name, false);
+  enable("actServiceOptions", editingAllowed);
   for (const char* name : {"actFileExit", "actEditLanguage", "actEditNew", "actHelpContents", "actHelpAbout"})
     enable(name, editingAllowed);
   for (const auto& [name, unit] : kSpecialChars) enable(name, editingAllowed);

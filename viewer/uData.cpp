@@ -58,6 +58,20 @@ std::pair<QString, QString> CaptionAndHint(const QString& value) {
 
 QString WithoutMnemonic(QString caption) { return caption.remove(u'&'); }
 
+// A part's text in the interface language, or its built-in text where the
+// language has none: what the part held when it was first localised, kept
+// on it, so that going back to the built-in language restores it.
+QString TextFor(QObject& part, const char* slot, const std::string& key, const QString& current) {
+  const QByteArray name = QByteArray("kodraBuiltIn") + slot;
+  QVariant builtIn = part.property(name.constData());
+  if (!builtIn.isValid()) {
+    builtIn = current;
+    part.setProperty(name.constData(), builtIn);
+  }
+  const QString value = key.empty() ? QString() : Translated(key);
+  return value.isEmpty() ? builtIn.toString() : value;
+}
+
 void SetCaption(QAction& action, const QString& caption) {
   if (action.text() != caption) action.setText(caption);
 }
@@ -89,9 +103,11 @@ QTabWidget* TabOfPage(const QWidget& page) {
 
 void LocalizeAction(QAction& action, const std::string& prefix) {
   if (action.isSeparator() || action.objectName().isEmpty()) return;
-  const QString value = Translated(PartKey(prefix, action.objectName(), 3));
+  const QString value =
+      TextFor(action, "Text", PartKey(prefix, action.objectName(), 3), action.text() + "|" + action.toolTip());
   if (value.isEmpty()) return;
-  const auto [caption, hint] = CaptionAndHint(value);
+  auto [caption, hint] = CaptionAndHint(value);
+  if (value.endsWith(u'|')) hint.clear();  // a built-in text without a hint
   SetCaption(action, caption);
   SetHint(action, hint);
 }
@@ -100,45 +116,47 @@ void LocalizeWidget(QWidget& widget, const std::string& prefix) {
   const QString name = widget.objectName();
   if (name.isEmpty() || name.startsWith("qt_")) return;  // the toolkit's own parts
   if (auto* menu = qobject_cast<QMenu*>(&widget)) {
-    const QString value = Translated(PartKey(prefix, name, 3));
-    if (value.isEmpty() || menu->title() == "-") return;
+    if (menu->title() == "-") return;
+    const QString value = TextFor(*menu, "Title", PartKey(prefix, name, 3), menu->title());
+    if (value.isEmpty()) return;
     const auto [caption, hint] = CaptionAndHint(value);
     if (menu->title() != caption) menu->setTitle(caption);
     SetHint(*menu->menuAction(), hint);
     menu->setAccessibleName(WithoutMnemonic(caption));
   } else if (auto* group = qobject_cast<QGroupBox*>(&widget)) {
-    const QString value = Translated(PartKey(prefix, name, 2));
+    const QString value = TextFor(*group, "Title", PartKey(prefix, name, 2), group->title().trimmed());
     if (value.isEmpty()) return;
     const QString caption = " " + value + " ";
     if (group->title() != caption) group->setTitle(caption);
     group->setAccessibleName(WithoutMnemonic(value));
   } else if (auto* check = qobject_cast<QCheckBox*>(&widget)) {
-    const QString value = Translated(PartKey(prefix, name, 3));
+    const QString value = TextFor(*check, "Text", PartKey(prefix, name, 3), check->text());
     if (value.isEmpty()) return;
     const auto [caption, hint] = CaptionAndHint(value);
     SetText(*check, caption);
     SetHint(*check, hint);
   } else if (auto* radio = qobject_cast<QRadioButton*>(&widget)) {
-    const QString value = Translated(PartKey(prefix, name, 2));
+    const QString value = TextFor(*radio, "Text", PartKey(prefix, name, 2), radio->text());
     if (value.isEmpty()) return;
     const auto [caption, hint] = CaptionAndHint(value);
     SetText(*radio, caption);
     SetHint(*radio, hint);
   } else if (auto* button = qobject_cast<QPushButton*>(&widget)) {
-    const QString value = Translated(PartKey(prefix, name, 3));
+    const QString value = TextFor(*button, "Text", PartKey(prefix, name, 3), button->text());
     if (!value.isEmpty()) SetText(*button, value);
   } else if (auto* tool = qobject_cast<QToolButton*>(&widget)) {
-    const QString value = Translated(PartKey(prefix, name, 3));
+    const QString value = TextFor(*tool, "Hint", PartKey(prefix, name, 3), tool->toolTip());
     if (!value.isEmpty()) SetHint(*tool, value);
   } else if (auto* label = qobject_cast<QLabel*>(&widget)) {
-    const QString value = Translated(PartKey(prefix, name, 3));
+    const QString value = TextFor(*label, "Text", PartKey(prefix, name, 3), label->text());
     if (value.isEmpty()) return;
     if (label->text() != value) label->setText(value);
     label->setAccessibleName(WithoutMnemonic(value));
   } else if (QTabWidget* tabs = TabOfPage(widget)) {
-    const QString value = Translated(PartKey(prefix, name, 2));
     const int at = tabs->indexOf(&widget);
-    if (value.isEmpty() || at < 0) return;
+    if (at < 0) return;
+    const QString value = TextFor(widget, "Tab", PartKey(prefix, name, 2), tabs->tabText(at));
+    if (value.isEmpty()) return;
     if (tabs->tabText(at) != value) tabs->setTabText(at, value);
     widget.setAccessibleName(WithoutMnemonic(value));
   }
@@ -304,7 +322,8 @@ bool TGlobalData::ClipboardHasText() {
 
 void TGlobalData::LocalizeForm(QWidget* form, const std::string& prefix) {
   if (!form) return;
-  if (const QString caption = Translated(prefix + "Caption"); !caption.isEmpty() && form->windowTitle() != caption)
+  if (const QString caption = TextFor(*form, "Caption", prefix + "Caption", form->windowTitle());
+      !caption.isEmpty() && form->windowTitle() != caption)
     form->setWindowTitle(caption);
   for (QAction* action : form->findChildren<QAction*>()) LocalizeAction(*action, prefix);
   for (QWidget* widget : form->findChildren<QWidget*>()) LocalizeWidget(*widget, prefix);

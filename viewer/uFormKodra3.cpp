@@ -38,6 +38,7 @@
 #include "viewer/uCommands.h"
 #include "viewer/uData.h"
 #include "viewer/uFormParts.h"
+#include "viewer/uOptionsForm.h"
 #include "viewer/uIcons.h"
 #include "viewer/uStatusLine.h"
 
@@ -397,6 +398,7 @@ void TFormKodra3::CreateActions() {
     UpdateActions();
   });
   on("actServiceEditor", [this] { OpenEditor(); });
+  on("actServiceOptions", [this] { ShowOptions(); });
   on("actHelpContents", [this] { GlobalData().HelpContents(this); });
   on("actHelpHomePage", [this] { GlobalData().HelpContents(this); });
   on("actHelpAboutDictionary", [this] { GlobalData().HelpTopic(this, LanguageIdOfIndex(FLanguageIndex)); });
@@ -471,8 +473,9 @@ void TFormKodra3::UpdateActions() {
   for (const char* name : {"actEditLanguage", "actViewMeanings", "actViewOnTop", "actSearchResults"})
     enable(name, idle);
   // The windows these open are not part of the program yet.
-  for (const char* name : {"actEditCharMap", "actServiceOptions", "actDictionaryManager"}) enable(name, false);
+  for (const char* name : {"actEditCharMap", "actDictionaryManager"}) enable(name, false);
   enable("actServiceEditor", idle);
+  enable("actServiceOptions", idle);
   enable("actHelpOnError", FStatus->Kind() == skError && !FStatus->HelpKeyword().empty());
   enable("actEditUndo", idle && searchActive && edSearch->CanUndo());
   enable("actEditCut", idle && searchActive && searchSelection);
@@ -655,6 +658,10 @@ void TFormKodra3::OpenEditor(const std::string& fileName) {
   if (!FEditor) {
     FEditor = std::make_unique<TFormKodraEditor>();
     FEditor->SetOnCompiled([this](const std::string& sourceName) { EditorCompiled(sourceName); });
+    FEditor->SetOnOptionsChanged([this](bool localeChanged) {
+      if (localeChanged) InterfaceLanguageChanged();
+      else OptionsChanged();
+    });
   }
   if (!FEditor->isVisible() && FDictionary) FDictionary->ClearReloadNames();
   // The article being read goes to the clipboard as a keyword line: pasted
@@ -685,4 +692,36 @@ void TFormKodra3::EditorCompiled(const std::string& sourceName) {
   }
   FDictionary->AddReloadName(CompiledFileName(sourceName));
   PostReload(1);
+}
+
+void TFormKodra3::ShowOptions() {
+  TFormOptions form(this);
+  form.SetHotKeyNote([this] {
+    return FHotKey && Options().HotKey() != 0 && !FHotKey->Grabbed()
+               ? Tr("SHotKeyNotTaken",
+                    "The key could not be taken: another program holds it, or the desktop lets no program take "
+                    "keys. It does nothing now.")
+               : QString();
+  });
+  Options().SetNotifiers([this] { InterfaceLanguageChanged(); }, [this] { OptionsChanged(); });
+  form.exec();
+  Options().ClearNotifiers();
+  ApplySettings();
+}
+
+// The interface language file named by the options, read again; the window
+// and the editor take its texts.
+void TFormKodra3::InterfaceLanguageChanged() {
+  if (Options().LocaleName().empty()) Locale().Clear();
+  else Locale().Load(ProgramFolder() + Options().LocaleName() + ".lng");
+  ApplyLocale();
+  ApplySettings();
+  UpdateCaption();
+  if (FEditor) FEditor->InterfaceLanguageChanged();
+}
+
+void TFormKodra3::OptionsChanged() {
+  ApplySettings();
+  ApplyFonts();
+  if (FEditor) FEditor->OptionsChanged();
 }

@@ -84,6 +84,11 @@ public:
   // The file to open in the editor once the window is shown.
   void SetPendingEdit(std::string fileName) { FPendingEdit = std::move(fileName); }
   TFormKodraEditor* Editor() const { return FEditor.get(); }
+  // Opens the options window; changes take effect while it is open.
+  void ShowOptions();
+  // What an option change asks of the window (and of the editor).
+  void InterfaceLanguageChanged();
+  void OptionsChanged();
 
 protected:
   void showEvent(QShowEvent* event) override;

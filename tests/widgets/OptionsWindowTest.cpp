@@ -1,0 +1,148 @@
+// The options window on the main window: changes take effect while it is
+// open, the interface language switches both ways, and closing saves.
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "SettleEvents.h"
+#include "foundation/KezLocale.h"
+#include "foundation/KezProgramFolder.h"
+#include "options/uOptions.h"
+#include "viewer/uFormKodra3.h"
+#include "viewer/uOptionsForm.h"
+#include "widgets/KezObjectInspectorGrid.h"
+#include "widgets/KezUnicodeRichEdit.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+class OptionsWindowTest : public testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(FHome.isValid());
+    const fs::path home = FHome.path().toStdString();
+    for (const char* language : {"ancientgreek", "latin"})
+      fs::copy(fs::path(KODRA_BIN_DIR) / language, home / language, fs::copy_options::recursive);
+    fs::copy_file(fs::path(KODRA_SOURCE_DIR) / "locale" / "Russian.lng", home / "Russian.lng");
+    FPrevious = ProgramFolder();
+    SetProgramFolder(home.string());
+    Options().LoadFirstRunDefaults();
+    Options().SetLocaleName("English");
+    Locale().Clear();
+    Options().SetBoxOnError(false);
+    Options().SetFileName((home / "kodra3.ini").string());
+    FWindow = std::make_unique<TFormKodra3>();
+    FWindow->show();
+    SettleEvents();
+    Options().SetNotifiers([this] { FWindow->InterfaceLanguageChanged(); }, [this] { FWindow->OptionsChanged(); });
+    FForm = std::make_unique<TFormOptions>(FWindow.get());
+    FForm->show();
+    SettleEvents();
+  }
+  void TearDown() override {
+    FForm.reset();
+    Options().ClearNotifiers();
+    FWindow.reset();
+    Options().SetLocaleName("English");
+    Locale().Clear();
+    Options().SetFileName("");
+    SetProgramFolder(FPrevious);
+  }
+  // Sets a row as the user does, by its text.
+  void Set(const std::string& path, const QString& text) {
+    const int row = FForm->RowOfPath(path);
+    ASSERT_GE(row, 0) << path;
+    FForm->Grid()->SetCurrentRow(row);
+    FForm->Grid()->OnSetText(row, text);
+    FForm->Grid()->RefreshValues();
+    SettleEvents();
+  }
+  QString Shown(const std::string& path) const {
+    return FForm->Grid()->RowItem(FForm->RowOfPath(path))->text(1);
+  }
+
+  QTemporaryDir FHome;
+  std::string FPrevious;
+  std::unique_ptr<TFormKodra3> FWindow;
+  std::unique_ptr<TFormOptions> FForm;
+};
+}  // namespace
+
+TEST_F(OptionsWindowTest, AnArticleFontChangeShowsAtOnce) {
+  Set("ArticleFont.FontName", "DejaVu Serif");
+  Set("ArticleFont.FontSize", "17");
+  EXPECT_EQ(Shown("ArticleFont.FontName"), "DejaVu Serif");
+  const QFont font = FWindow->ArticleView()->font();
+  EXPECT_EQ(font.family(), "DejaVu Serif");
+  EXPECT_EQ(font.pointSize(), 17);
+}
+
+TEST_F(OptionsWindowTest, TheInterfaceLanguageSwitchesBothWays) {
+  QAction* undo = FWindow->Action("actEditUndo");
+  ASSERT_EQ(undo->text(), "&Undo");
+  Set("LocaleName", "Russian");
+  EXPECT_EQ(FForm->windowTitle().toStdString(), Locale().Text("OptionsCaption", "?"));
+  EXPECT_EQ(undo->text(), "&Отменить");
+  EXPECT_EQ(FWindow->menuBar()->actions().front()->text(), "&Словарь");
+  const int row = FForm->RowOfPath("StatusDelay");
+  EXPECT_NE(FForm->Grid()->RowItem(row)->text(0), "StatusDelay");
+  EXPECT_EQ(FForm->HintCaption().toStdString(), Locale().Text("OptionLocaleName", "?").substr(0, Locale().Text("OptionLocaleName", "?").find('|')));
+  // Back to the built-in language: the built-in texts come back.
+  Set("LocaleName", "English");
+  EXPECT_EQ(undo->text(), "&Undo");
+  EXPECT_EQ(FWindow->menuBar()->actions().front()->text(), "&Dictionary");
+  EXPECT_EQ(FForm->Grid()->RowItem(row)->text(0), "StatusDelay");
+}
+
+TEST_F(OptionsWindowTest, BadValuesAreExplainedAndKept) {
+  Set("StatusDelay", "soon");
+  EXPECT_TRUE(FForm->HintIsError());
+  EXPECT_EQ(FForm->HintCaption(), "StatusDelay");
+  EXPECT_NE(FForm->HintText().indexOf("soon"), -1);
+  EXPECT_EQ(Shown("StatusDelay"), QString::number(Options().StatusDelay()));
+  // An explanation of the hot key tells when the key could not be taken.
+  FForm->SetHotKeyNote([] { return QString("held elsewhere"); });
+  FForm->Grid()->SetCurrentRow(FForm->RowOfPath("LocaleName"));
+  FForm->Grid()->SetCurrentRow(FForm->RowOfPath("HotKey"));
+  EXPECT_FALSE(FForm->HintIsError());
+  EXPECT_TRUE(FForm->HintText().endsWith("held elsewhere"));
+  // A value too long to show is cut.
+  EXPECT_EQ(TKezObjectInspectorGrid::ShownValue(QString(250, 'x')), QString(200, 'x') + "...");
+}
+
+TEST_F(OptionsWindowTest, ClosingSavesTheSettingsEvenUnchanged) {
+  const fs::path file = Options().FileName();
+  fs::remove(file);
+  FForm->close();
+  EXPECT_TRUE(fs::exists(file));
+}
+
+TEST_F(OptionsWindowTest, KeysOpenGroupsToggleBoxesAndAskForHelp) {
+  TKezObjectInspectorGrid& grid = *FForm->Grid();
+  grid.setFocus();
+  const int group = FForm->RowOfPath("ErrorsAndHints");
+  const int beep = FForm->RowOfPath("BeepOnError");
+  grid.SetCurrentRow(group);
+  EXPECT_FALSE(grid.RowItem(group)->isExpanded());
+  for (const Qt::Key key : {Qt::Key_Plus, Qt::Key_Equal, Qt::Key_Right}) {
+    grid.RowItem(group)->setExpanded(false);
+    QTest::keyClick(&grid, key);
+    EXPECT_TRUE(grid.RowItem(group)->isExpanded()) << key;
+  }
+  QTest::keyClick(&grid, Qt::Key_Minus);
+  EXPECT_FALSE(grid.RowItem(group)->isExpanded());
+  // The group's rows change the options themselves.
+  grid.RowItem(group)->setExpanded(true);
+  grid.SetCurrentRow(beep);
+  const bool before = Options().BeepOnError();
+  QTest::keyClick(&grid, Qt::Key_Space);
+  EXPECT_EQ(Options().BeepOnError(), !before);
+  int asked = -1;
+  grid.OnHelp = [&](int row) { asked = row; };
+  QTest::keyClick(&grid, Qt::Key_F1);
+  EXPECT_EQ(asked, beep);
+}
