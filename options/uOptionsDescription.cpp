@@ -16,18 +16,25 @@ std::function<std::vector<std::string>()> gLanguages, gFonts;
 // Built afresh at every request, so a change of language shows at once.
 class TNamedListConverter : public TValueConverter {
 public:
-  TNamedListConverter(const char* prefix, std::vector<TNamedValue> entries)
-      : FPrefix(prefix), FEntries(std::move(entries)) {}
+  // Each entry: the name its key is made of, its value, and its English
+  // text when that is not the name itself.
+  struct TEntry {
+    const char* Name;
+    int32_t Value;
+    const char* English = nullptr;
+  };
+  TNamedListConverter(const char* prefix, std::vector<TEntry> entries) : FPrefix(prefix), FEntries(std::move(entries)) {}
   std::vector<TNamedValue> List() const override {
-    std::vector<TNamedValue> list = FEntries;
-    if (*FPrefix)
-      for (TNamedValue& entry : list) entry.Name = Locale().Text(FPrefix + entry.Name, entry.Name);
+    std::vector<TNamedValue> list;
+    for (const TEntry& entry : FEntries)
+      list.push_back({Locale().Text(FPrefix + std::string(entry.Name), entry.English ? entry.English : entry.Name),
+                      entry.Value});
     return list;
   }
 
 private:
   const char* FPrefix;
-  std::vector<TNamedValue> FEntries;
+  std::vector<TEntry> FEntries;
 };
 
 class THotKeyConverter : public TValueConverter {
@@ -81,8 +88,9 @@ const TNamedListConverter kColors("OptionColor", {{"Black", clBlack},
                                                   {"Aqua", clAqua},
                                                   {"White", clWhite},
                                                   {"None", clNone}});
-const TNamedListConverter kAbbreviationModes("OptionAbbrExpansion",
-                                             {{"FirstLetter", aeDefault}, {"AllWord", aeFull}, {"LowerIndex", aeSub}});
+const TNamedListConverter kAbbreviationModes("OptionAbbrExpansion", {{"FirstLetter", aeDefault, "First letter"},
+                                                                     {"AllWord", aeFull, "Whole word"},
+                                                                     {"LowerIndex", aeSub, "Lower index"}});
 const TNamedListConverter kResultKinds("OptionResultKind", {{"All", skAll}, {"First", skFirst}});
 const THotKeyConverter kHotKeys;
 const TTextListConverter kLanguages(gLanguages);

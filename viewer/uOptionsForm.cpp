@@ -1,6 +1,7 @@
 #include "viewer/uOptionsForm.h"
 
 #include <QFontDatabase>
+#include <map>
 #include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
@@ -15,10 +16,62 @@
 #include "widgets/KezObjectInspectorGrid.h"
 
 namespace {
-// "Caption|Hint" of an option's key; the property's name without a key.
+// The built-in English "Caption|Hint" of each option, by its key.
+const std::map<std::string, const char*>& EnglishOptionTexts() {
+  static const std::map<std::string, const char*> texts = {
+      {"OptionLocaleName", "Interface language|The language of the menus, hints and messages"},
+      {"OptionHotKey", "Hot key|The keys that look up the word selected in another program"},
+      {"OptionAbbrExpansion", "Abbreviations|How an abbreviation under the mouse pointer is explained"},
+      {"OptionDefFontName", "Default font|The font of the parts that have no font of their own"},
+      {"OptionSearchFont", "Search field font|The font of the search field"},
+      {"OptionListFont", "List font|The font of the keyword list"},
+      {"OptionArticleFont", "Article font|The font of the articles"},
+      {"OptionStatusFont", "Status bar font|The font of the status bar"},
+      {"OptionEditorFont", "Editor font|The font of the dictionary editor"},
+      {"OptionPopupHelpFont", "Pop-up help font|The font of the help pop-ups"},
+      {"OptionCaptionTag", "Dictionary name|How the dictionary's name above an article looks"},
+      {"OptionHeaderTag", "Header|How an article's header looks"},
+      {"OptionMarkTag", "Mark|How grammatical and usage marks look"},
+      {"OptionAuthorTag", "Author|How abbreviated authors' names look"},
+      {"OptionEnumTag", "Numbering|How the numbers of meanings look"},
+      {"OptionCommentTag", "Comment|How comments look"},
+      {"OptionExampleTag", "Example|How examples and quotations look"},
+      {"OptionEditorColors", "Editor colours|Tags and Russian text picked out in the editor"},
+      {"OptionFullTextSearch", "Full-text search|The search through the articles' text"},
+      {"OptionErrorsAndHints", "Errors and hints|How the program tells of errors and shows hints"},
+      {"OptionFontName", "Font|The font's name; empty for the default font"},
+      {"OptionFontSize", "Size|The font's size in points"},
+      {"OptionRelSize", "Relative size|The size in percent of the article font"},
+      {"OptionColor", "Colour|The colour of the text"},
+      {"OptionBold", "Bold|Bold letters"},
+      {"OptionItalic", "Italic|Italic letters"},
+      {"OptionUnderline", "Underlined|Underlined text"},
+      {"OptionColoring", "Colouring|Pick out tags and Russian text in colour"},
+      {"OptionTagColor", "Tag colour|The colour of tags in the editor"},
+      {"OptionRussianColor", "Russian text colour|The colour of Russian text in the editor"},
+      {"OptionSearchInComment", "Search in comments|Search the text of comments too"},
+      {"OptionMaxSearch", "Most results|How many results Search all finds at most"},
+      {"OptionShowKind", "Results|Every occurrence, or the first one in each article"},
+      {"OptionHighlightAll", "Highlight all|Highlight every occurrence found in the article"},
+      {"OptionBeepOnError", "Sound on error|Sound a beep on an error"},
+      {"OptionBoxOnError", "Message box on error|Show an error in a message box"},
+      {"OptionHelpOnError", "Help on error|Show the error's help pop-up"},
+      {"OptionShowPopupHint", "Pop-up hints|Show hints over the tool bar's buttons"},
+      {"OptionShowStatusHint", "Status bar hints|Show hints in the status bar"},
+      {"OptionStatusDelay", "Hint delay|For how many seconds a message in the status bar is not replaced by a hint"},
+  };
+  return texts;
+}
+
+// "Caption|Hint" of an option's key, else the built-in English one, else
+// the property's name.
 std::pair<QString, QString> OptionTexts(const std::string& propertyName) {
   std::string value;
-  if (!Locale().Find("Option" + propertyName, value)) return {QString::fromStdString(propertyName), QString()};
+  if (!Locale().Find("Option" + propertyName, value)) {
+    const auto english = EnglishOptionTexts().find("Option" + propertyName);
+    if (english == EnglishOptionTexts().end()) return {QString::fromStdString(propertyName), QString()};
+    value = english->second;
+  }
   const QString text = QString::fromStdString(value);
   const qsizetype bar = text.indexOf('|');
   if (bar < 0) return {text, QString()};

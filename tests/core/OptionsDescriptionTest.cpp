@@ -68,7 +68,7 @@ TEST(OptionsDescription, ValuesConvertToTheirTextsAndBack) {
   } cases[] = {
       {"HeaderTag.Color", "Blue", "Blue"},
       {"HeaderTag.Color", "no such colour", "Black"},
-      {"AbbrExpansion", "AllWord", "AllWord"},
+      {"AbbrExpansion", "Whole word", "Whole word"},
       {"FullTextSearch.ShowKind", "First", "First"},
       {"HotKey", "Ctrl+F12", "Ctrl+F12"},
       {"HotKey", "", ""},  // no hot key at all

@@ -89,19 +89,19 @@ TEST_F(OptionsWindowTest, TheInterfaceLanguageSwitchesBothWays) {
   EXPECT_EQ(undo->text(), "&Отменить");
   EXPECT_EQ(FWindow->menuBar()->actions().front()->text(), "&Словарь");
   const int row = FForm->RowOfPath("StatusDelay");
-  EXPECT_NE(FForm->Grid()->RowItem(row)->text(0), "StatusDelay");
+  EXPECT_EQ(FForm->Grid()->RowItem(row)->text(0), "Задержка подсказки");
   EXPECT_EQ(FForm->HintCaption().toStdString(), Locale().Text("OptionLocaleName", "?").substr(0, Locale().Text("OptionLocaleName", "?").find('|')));
   // Back to the built-in language: the built-in texts come back.
   Set("LocaleName", "English");
   EXPECT_EQ(undo->text(), "&Undo");
   EXPECT_EQ(FWindow->menuBar()->actions().front()->text(), "&Dictionary");
-  EXPECT_EQ(FForm->Grid()->RowItem(row)->text(0), "StatusDelay");
+  EXPECT_EQ(FForm->Grid()->RowItem(row)->text(0), "Hint delay");
 }
 
 TEST_F(OptionsWindowTest, BadValuesAreExplainedAndKept) {
   Set("StatusDelay", "soon");
   EXPECT_TRUE(FForm->HintIsError());
-  EXPECT_EQ(FForm->HintCaption(), "StatusDelay");
+  EXPECT_EQ(FForm->HintCaption(), "Hint delay");
   EXPECT_NE(FForm->HintText().indexOf("soon"), -1);
   EXPECT_EQ(Shown("StatusDelay"), QString::number(Options().StatusDelay()));
   // An explanation of the hot key tells when the key could not be taken.
