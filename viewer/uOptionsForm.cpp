@@ -21,7 +21,7 @@ const std::map<std::string, const char*>& EnglishOptionTexts() {
   static const std::map<std::string, const char*> texts = {
       {"OptionLocaleName", "Interface language|The language of the menus, hints and messages"},
       {"OptionHotKey", "Hot key|The keys that look up the word selected in another program"},
-      {"OptionAbbrExpansion", "Abbreviations|How an abbreviation under the mouse pointer is explained"},
+      {"OptionAbbrExpansion", "Keyword shorthand|How an article shows its own keyword where it abbreviates it (~)"},
       {"OptionDefFontName", "Default font|The font of the parts that have no font of their own"},
       {"OptionSearchFont", "Search field font|The font of the search field"},
       {"OptionListFont", "List font|The font of the keyword list"},
