@@ -19,9 +19,11 @@
 #include <set>
 #include <sstream>
 
+#include "editor/uCharMap.h"
 #include "editor/uFormKodraEditor.h"
 #include "foundation/KezLocale.h"
 #include "foundation/KezProgramFolder.h"
+#include "language/uLanguage.h"
 #include "options/uOptions.h"
 #include "viewer/uData.h"
 #include "viewer/uFormKodra3.h"
@@ -116,6 +118,8 @@ TEST(RussianLanguage, CoversEveryKey) {
     AddPartKeys(progress, "Progress", keys);
     TFormKodraEditor editor;
     AddPartKeys(editor, "Editor", keys);
+    TFormCharMap charMap(nullptr, FindLanguage("ancientgreek"));
+    AddPartKeys(charMap, "Chars", keys);
   }
   SetProgramFolder(previous);
   AddSourceKeys(keys);
