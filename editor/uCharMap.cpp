@@ -81,7 +81,7 @@ TFormCharMap::TFormCharMap(QWidget* parent, const TKodraLanguage* language)
   NameParts();
   lblStatus->setText(Tr("SShiftView", "Press Shift key for uppercase letters view"));
   lblStatus->setAccessibleName(lblStatus->text());
-  resize(600, 430);
+  resize(660, 440);
   RestoreLayout();
   FClipboardHasText = TGlobalData::ClipboardHasText();
   connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] {

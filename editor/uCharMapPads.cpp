@@ -16,6 +16,9 @@
 #include "viewer/uData.h"
 
 namespace {
+// Room between the table and the page's edges.
+constexpr int kTableMargin = 4;
+
 struct TKeyRow {
   std::u16string_view Keys, ShiftKeys;
   int16_t Left, Top;
@@ -112,7 +115,9 @@ void TCharMapPad::ItemsChanged() {
 QPoint TCharMapPad::Origin() const {
   const QSize picture = PictureSize(), page = viewport()->size();
   const int x = picture.width() < page.width() ? (page.width() - picture.width()) / 2 : -horizontalScrollBar()->value();
-  const int y = picture.height() < page.height() ? (page.height() - picture.height()) / 2 : -verticalScrollBar()->value();
+  const int y = picture.height() >= page.height() ? -verticalScrollBar()->value()
+                : CentredVertically()               ? (page.height() - picture.height()) / 2
+                                                    : 0;
   return {x, y};
 }
 
@@ -219,13 +224,15 @@ void TCharMapKeyboard::PaintPicture(QPainter& canvas, const QRect&) {
   labelFont.setPointSizeF(std::max(6.0, font().pointSizeF() / 2));
   const QColor edge = colours.color(QPalette::Dark);
 
-  canvas.setFont(labelFont);
+  QFont plainFont = font();
+  plainFont.setPointSizeF(std::max(7.0, font().pointSizeF() * 0.65));
+  canvas.setFont(plainFont);
   for (const TPlainKey& key : kPlainKeys) {
     const QRect rect = KeyRect(key.Left, key.Top, key.Right, key.Bottom);
     const bool down = key.Shift && Capitals();
     DrawKeyCap(canvas, rect, colours.color(down ? QPalette::Highlight : QPalette::Button), edge);
     canvas.setPen(colours.color(down ? QPalette::HighlightedText : QPalette::ButtonText));
-    canvas.drawText(rect.adjusted(4, 2, -3, -2), Qt::AlignLeft | Qt::AlignTop, QString::fromUtf16(key.Label));
+    canvas.drawText(rect.adjusted(5, 1, -3, -2), Qt::AlignLeft | Qt::AlignTop, QString::fromUtf16(key.Label));
   }
 
   const QFontMetrics metrics(font()), labelMetrics(labelFont);
@@ -301,7 +308,8 @@ QRect TCharMapTable::ItemRect(int index) const {
   Grid(Capitals(), columns, rows);
   if (columns == 0) return {};
   const QSize cell = CellSize();
-  return QRect((index % columns) * cell.width(), (index / columns) * cell.height(), cell.width(), cell.height());
+  return QRect(kTableMargin + (index % columns) * cell.width(), kTableMargin + (index / columns) * cell.height(),
+               cell.width(), cell.height());
 }
 
 char16_t TCharMapTable::ItemChar(int index, bool capitals) const {
@@ -311,7 +319,7 @@ char16_t TCharMapTable::ItemChar(int index, bool capitals) const {
 }
 
 int TCharMapTable::ItemAt(QPoint viewportPoint) const {
-  const QPoint at = viewportPoint - Origin();
+  const QPoint at = viewportPoint - Origin() - QPoint(kTableMargin, kTableMargin);
   int columns = 0, rows = 0;
   Grid(Capitals(), columns, rows);
   const QSize cell = CellSize();
@@ -324,7 +332,7 @@ QSize TCharMapTable::PictureSize() const {
   int columns = 0, rows = 0;
   Grid(Capitals(), columns, rows);
   const QSize cell = CellSize();
-  return {columns * cell.width() + 1, rows * cell.height() + 1};
+  return {columns * cell.width() + 1 + 2 * kTableMargin, rows * cell.height() + 1 + 2 * kTableMargin};
 }
 
 void TCharMapTable::PaintPicture(QPainter& canvas, const QRect& visible) {
@@ -335,9 +343,15 @@ void TCharMapTable::PaintPicture(QPainter& canvas, const QRect& visible) {
   const QFontMetrics metrics(font());
   // Faint lines between the cells make the rows easy to follow.
   canvas.setPen(colours.color(QPalette::Midlight));
-  for (int column = 0; column <= columns; ++column)
-    canvas.drawLine(column * cell.width(), 0, column * cell.width(), rows * cell.height());
-  for (int row = 0; row <= rows; ++row) canvas.drawLine(0, row * cell.height(), columns * cell.width(), row * cell.height());
+  const int right = kTableMargin + columns * cell.width(), bottom = kTableMargin + rows * cell.height();
+  for (int column = 0; column <= columns; ++column) {
+    const int x = kTableMargin + column * cell.width();
+    canvas.drawLine(x, kTableMargin, x, bottom);
+  }
+  for (int row = 0; row <= rows; ++row) {
+    const int y = kTableMargin + row * cell.height();
+    canvas.drawLine(kTableMargin, y, right, y);
+  }
 
   canvas.setPen(colours.color(QPalette::Text));
   for (int index = 0; index < columns * rows; ++index) {

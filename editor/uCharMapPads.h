@@ -68,6 +68,8 @@ public:
   virtual QSize PictureSize() const = 0;
 
 protected:
+  // Whether a picture lower than the page stands in the middle of it or at its top.
+  virtual bool CentredVertically() const { return true; }
   const TKodraLanguage& Language() const { return FLanguage; }
   // Paints the picture, the painter set to the picture's pixels.
   virtual void PaintPicture(QPainter& canvas, const QRect& visible) = 0;
@@ -133,6 +135,7 @@ public:
 protected:
   void PaintPicture(QPainter& canvas, const QRect& visible) override;
   bool CapitalsOfPress(const QMouseEvent&) const override { return Capitals(); }
+  bool CentredVertically() const override { return false; }
   void changeEvent(QEvent* event) override;
 
 private:
