@@ -6,7 +6,9 @@
 #include <QMessageBox>
 #include <QToolBar>
 
+#include "editor/uCharMap.h"
 #include "editor/uFormKodraEditor.h"
+#include "render/KezRichEdit.h"
 #include "editor/uNoteConverter.h"
 #include "source/uSourceDictionary.h"
 #include "viewer/uData.h"
@@ -128,6 +130,14 @@ void TFormKodraEditor::CreateActions() {
     const char16_t inserted = unit;
     on(name, [this, inserted] { InsertSpecialChar(inserted); });
   }
+  on("actEditCharMap", [this] {
+    // The text goes in at the caret of the edit the user was working in.
+    const bool intoSearch = ActiveEdit() == edSearch;
+    TFormCharMap form(this, FLanguage);
+    if (form.exec() != QDialog::Accepted || form.Text().empty()) return;
+    if (intoSearch) InsertWord(*edSearch, form.Text());
+    else if (!edText->isReadOnly()) InsertUnicodeText(*edText, form.Text());
+  });
   on("actEditUndo", [this] {
     if (TKezUnicodeRichEdit* edit = ActiveEdit()) {
       edit->undo();
@@ -285,7 +295,8 @@ void TFormKodraEditor::UpdateActions() {
     enable(name, dictionaryOpen);
   enable("actFileConvert", editingAllowed && FConverter && FConverter->Available());
   // The windows these open are not part of the program yet.
-  for (const char* name : {"actFileManager", "actEditCharMap", "actServiceFontEdit"}) enable(name, false);
+  for (const char* name : {"actFileManager", "actServiceFontEdit"}) enable(name, false);
+  enable("actEditCharMap", editingAllowed);
   enable("actServiceOptions", editingAllowed);
   for (const char* name : {"actFileExit", "actEditLanguage", "actEditNew", "actHelpContents", "actHelpAbout"})
     enable(name, editingAllowed);

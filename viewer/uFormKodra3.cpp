@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "editor/uCharMap.h"
 #include "editor/uFormKodraEditor.h"
 #include "foundation/KezLocale.h"
 #include "foundation/KezProgramFolder.h"
@@ -399,6 +400,11 @@ void TFormKodra3::CreateActions() {
   });
   on("actServiceEditor", [this] { OpenEditor(); });
   on("actServiceOptions", [this] { ShowOptions(); });
+  on("actEditCharMap", [this] {
+    // The composed text is looked up as a caught word.
+    TFormCharMap form(this, FLanguage);
+    if (form.exec() == QDialog::Accepted && !form.Text().empty()) InsertWordIntoSearch(form.Text());
+  });
   on("actHelpContents", [this] { GlobalData().HelpContents(this); });
   on("actHelpHomePage", [this] { GlobalData().HelpContents(this); });
   on("actHelpAboutDictionary", [this] { GlobalData().HelpTopic(this, LanguageIdOfIndex(FLanguageIndex)); });
@@ -473,7 +479,8 @@ void TFormKodra3::UpdateActions() {
   for (const char* name : {"actEditLanguage", "actViewMeanings", "actViewOnTop", "actSearchResults"})
     enable(name, idle);
   // The windows these open are not part of the program yet.
-  for (const char* name : {"actEditCharMap", "actDictionaryManager"}) enable(name, false);
+  enable("actDictionaryManager", false);
+  enable("actEditCharMap", idle);
   enable("actServiceEditor", idle);
   enable("actServiceOptions", idle);
   enable("actHelpOnError", FStatus->Kind() == skError && !FStatus->HelpKeyword().empty());
