@@ -53,6 +53,10 @@ public:
   void SetOnOptionsChanged(std::function<void(bool localeChanged)> handler) {
     FOnOptionsChanged = std::move(handler);
   }
+  // Shows the dictionaries manager; true when the active set changed.
+  void SetOnDictionariesManager(std::function<bool(QWidget* parent)> handler) {
+    FOnDictionariesManager = std::move(handler);
+  }
   // What an option change asks of the window.
   void InterfaceLanguageChanged();
   void OptionsChanged();
@@ -200,4 +204,5 @@ private:
   TKezUnicodeRichEdit* FActiveEdit = nullptr;
   std::function<void(const std::string&)> FOnCompiled;
   std::function<void(bool)> FOnOptionsChanged;
+  std::function<bool(QWidget*)> FOnDictionariesManager;
 };

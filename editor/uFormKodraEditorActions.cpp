@@ -13,6 +13,7 @@
 #include "source/uSourceDictionary.h"
 #include "viewer/uData.h"
 #include "options/uOptions.h"
+#include "viewer/uFormDictionariesManager.h"
 #include "viewer/uFormParts.h"
 #include "viewer/uOptionsForm.h"
 #include "viewer/uStatusLine.h"
@@ -125,6 +126,16 @@ void TFormKodraEditor::CreateActions() {
   accepting("actFileMerge", [this] { Merge(); });
   accepting("actFileConvert", [this] { Convert(); });
   on("actFileExit", [this] { close(); });
+  accepting("actFileManager", [this] {
+    bool changed = false;
+    if (FOnDictionariesManager) {
+      changed = FOnDictionariesManager(this);
+    } else {
+      TFormDictionariesManager form(this, FLanguage, GlobalData().DictionaryFolder());
+      changed = form.exec() == QDialog::Accepted && form.Modified();
+    }
+    if (changed) FDictionariesChanged = true;
+  });
   on("actEditLanguage", [this] { SwitchInput(!FInputOn); });
   for (const auto& [name, unit] : kSpecialChars) {
     const char16_t inserted = unit;
@@ -295,7 +306,8 @@ void TFormKodraEditor::UpdateActions() {
     enable(name, dictionaryOpen);
   enable("actFileConvert", editingAllowed && FConverter && FConverter->Available());
   // The windows these open are not part of the program yet.
-  for (const char* name : {"actFileManager", "actServiceFontEdit"}) enable(name, false);
+  enable("actServiceFontEdit", false);
+  enable("actFileManager", editingAllowed);
   enable("actEditCharMap", editingAllowed);
   enable("actServiceOptions", editingAllowed);
   for (const char* name : {"actFileExit", "actEditLanguage", "actEditNew", "actHelpContents", "actHelpAbout"})

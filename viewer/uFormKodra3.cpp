@@ -38,6 +38,7 @@
 #include "viewer/uClipboardConversion.h"
 #include "viewer/uCommands.h"
 #include "viewer/uData.h"
+#include "viewer/uFormDictionariesManager.h"
 #include "viewer/uFormParts.h"
 #include "viewer/uOptionsForm.h"
 #include "viewer/uIcons.h"
@@ -400,6 +401,7 @@ void TFormKodra3::CreateActions() {
   });
   on("actServiceEditor", [this] { OpenEditor(); });
   on("actServiceOptions", [this] { ShowOptions(); });
+  on("actDictionaryManager", [this] { ShowDictionariesManager(this); });
   on("actEditCharMap", [this] {
     // The composed text is looked up as a caught word.
     TFormCharMap form(this, FLanguage);
@@ -479,7 +481,7 @@ void TFormKodra3::UpdateActions() {
   for (const char* name : {"actEditLanguage", "actViewMeanings", "actViewOnTop", "actSearchResults"})
     enable(name, idle);
   // The windows these open are not part of the program yet.
-  enable("actDictionaryManager", false);
+  enable("actDictionaryManager", idle);
   enable("actEditCharMap", idle);
   enable("actServiceEditor", idle);
   enable("actServiceOptions", idle);
@@ -665,6 +667,7 @@ void TFormKodra3::OpenEditor(const std::string& fileName) {
   if (!FEditor) {
     FEditor = std::make_unique<TFormKodraEditor>();
     FEditor->SetOnCompiled([this](const std::string& sourceName) { EditorCompiled(sourceName); });
+    FEditor->SetOnDictionariesManager([this](QWidget* parent) { return ShowDictionariesManager(parent); });
     FEditor->SetOnOptionsChanged([this](bool localeChanged) {
       if (localeChanged) InterfaceLanguageChanged();
       else OptionsChanged();
@@ -731,4 +734,13 @@ void TFormKodra3::OptionsChanged() {
   ApplySettings();
   ApplyFonts();
   if (FEditor) FEditor->OptionsChanged();
+}
+
+bool TFormKodra3::ShowDictionariesManager(QWidget* parent) {
+  TFormDictionariesManager form(parent, FLanguage, DictionaryFolder());
+  if (form.exec() != QDialog::Accepted || !form.Modified()) return false;
+  // The set is read again as the configuration now says.
+  FDictionary->ClearReloadNames();
+  PostReload(1);
+  return true;
 }

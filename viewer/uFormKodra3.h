@@ -84,6 +84,9 @@ public:
   // The file to open in the editor once the window is shown.
   void SetPendingEdit(std::string fileName) { FPendingEdit = std::move(fileName); }
   TFormKodraEditor* Editor() const { return FEditor.get(); }
+  // Opens the dictionaries manager; true when the active set changed (the
+  // window then reads its dictionaries again).
+  bool ShowDictionariesManager(QWidget* parent);
   // Opens the options window; changes take effect while it is open.
   void ShowOptions();
   // What an option change asks of the window (and of the editor).

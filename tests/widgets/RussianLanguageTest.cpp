@@ -21,6 +21,7 @@
 
 #include "editor/uCharMap.h"
 #include "editor/uFormKodraEditor.h"
+#include "viewer/uFormDictionariesManager.h"
 #include "foundation/KezLocale.h"
 #include "foundation/KezProgramFolder.h"
 #include "language/uLanguage.h"
@@ -118,6 +119,8 @@ TEST(RussianLanguage, CoversEveryKey) {
     AddPartKeys(progress, "Progress", keys);
     TFormKodraEditor editor;
     AddPartKeys(editor, "Editor", keys);
+    TFormDictionariesManager manager(nullptr, FindLanguage("ancientgreek"), home.path().toStdString() + "/ancientgreek");
+    AddPartKeys(manager, "DicManager", keys);
     TFormCharMap charMap(nullptr, FindLanguage("ancientgreek"));
     AddPartKeys(charMap, "Chars", keys);
   }

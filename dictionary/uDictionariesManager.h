@@ -1,0 +1,43 @@
+#pragma once
+// Which compiled dictionaries of a language folder are active: every
+// dictionary of the language found there, ticked when dictionaries.cfg
+// names it. The dictionaries manager window shows and changes this list;
+// closing it with Ok writes the ticked names back.
+#include <string>
+#include <vector>
+
+#include "dictionary/uBinaryDictionaryHeader.h"
+
+class TKodraLanguage;
+
+struct TManagedDictionary {
+  std::string Name;  // the file's name without extension, lower case
+  TBinaryDictionaryHeader Header;
+};
+
+class TDictionariesList {
+public:
+  // Lists the folder's "*.kdb" files of the language and ticks those that
+  // dictionaries.cfg names. A configuration that cannot be read, or names a
+  // dictionary that is not there, marks the list modified.
+  TDictionariesList(const TKodraLanguage* language, std::string folder);
+
+  const std::vector<TManagedDictionary>& Items() const { return FItems; }
+  int32_t Count() const { return int32_t(FItems.size()); }
+  const TManagedDictionary& Item(int32_t index) const { return FItems[size_t(index)]; }
+  void Toggle(int32_t index);
+  bool Modified() const { return FModified; }
+  void SetModified(bool modified) { FModified = modified; }
+  // The ticked names in list order, as they are written.
+  std::vector<std::string> CheckedNames() const;
+  // Writes dictionaries.cfg safely (the old file stays when writing fails,
+  // and the failure is raised).
+  void Save() const;
+  const std::string& ConfigurationFile() const { return FConfiguration; }
+
+private:
+  std::vector<TManagedDictionary> FItems;
+  std::string FFolder;
+  std::string FConfiguration;
+  bool FModified = false;
+};

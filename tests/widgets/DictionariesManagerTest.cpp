@@ -1,0 +1,63 @@
+// The dictionaries manager on a copy of the bundled Greek folder: toggled
+// by key and by mouse, Ok writes the choice, Cancel leaves the file alone.
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+#include "dictionary/uDictionariesManager.h"
+#include "language/uLanguage.h"
+#include "viewer/uFormDictionariesManager.h"
+#include "widgets/KezListBox.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+std::string Read(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+}  // namespace
+
+TEST(DictionariesManager, KeysAndTheLeftEdgeToggleOkWritesCancelKeeps) {
+  QTemporaryDir home;
+  const fs::path folder = fs::path(home.path().toStdString()) / "ancientgreek";
+  fs::copy(fs::path(KODRA_BIN_DIR) / "ancientgreek", folder, fs::copy_options::recursive);
+  const fs::path configuration = folder / "dictionaries.cfg";
+  std::ofstream(configuration, std::ios::binary) << "main\r\nforms\r\n";
+  const TKodraLanguage* greek = FindLanguage("ancientgreek");
+  {
+    TFormDictionariesManager form(nullptr, greek, folder.string());
+    form.show();
+    ASSERT_EQ(form.List().Count(), 2);
+    TKezListBox& list = *form.ListBox();
+    list.setFocus();
+    list.SelectIndex(0);
+    const bool first = form.List().Item(0).Header.Checked;
+    QTest::keyClick(&list, Qt::Key_Space);
+    EXPECT_EQ(form.List().Item(0).Header.Checked, !first);
+    form.reject();
+    EXPECT_FALSE(form.Modified());
+  }
+  EXPECT_EQ(Read(configuration), "main\r\nforms\r\n");
+  {
+    TFormDictionariesManager form(nullptr, greek, folder.string());
+    form.show();
+    TKezListBox& list = *form.ListBox();
+    int32_t forms = form.List().Item(0).Name == "forms" ? 0 : 1;
+    // A click released near the left edge toggles the row under it.
+    const int y = list.ItemHeight() * (forms - list.TopIndex()) + list.ItemHeight() / 2;
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(20, y));
+    EXPECT_FALSE(form.List().Item(forms).Header.Checked);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(120, y));  // on the name: no toggle
+    EXPECT_FALSE(form.List().Item(forms).Header.Checked);
+    form.accept();
+    EXPECT_TRUE(form.Modified());
+  }
+  EXPECT_EQ(Read(configuration), "main\r\n");
+}
