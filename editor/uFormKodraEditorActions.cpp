@@ -7,6 +7,7 @@
 #include <QToolBar>
 
 #include "editor/uCharMap.h"
+#include "editor/uFontEditor.h"
 #include "editor/uFormKodraEditor.h"
 #include "render/KezRichEdit.h"
 #include "editor/uNoteConverter.h"
@@ -202,6 +203,10 @@ void TFormKodraEditor::CreateActions() {
     const TTagDefinition definition = tag;
     on(tag.Name, [this, definition] { InsertTag(definition.Opening, definition.Closing); });
   }
+  accepting("actServiceFontEdit", [this] {
+    TFormFontEditor form(this, FLanguage);
+    form.exec();
+  });
   accepting("actServiceOptions", [this] {
     TFormOptions form(this);
     auto changed = [this](bool locale) {
@@ -306,7 +311,7 @@ void TFormKodraEditor::UpdateActions() {
     enable(name, dictionaryOpen);
   enable("actFileConvert", editingAllowed && FConverter && FConverter->Available());
   // The windows these open are not part of the program yet.
-  enable("actServiceFontEdit", false);
+  enable("actServiceFontEdit", editingAllowed);
   enable("actFileManager", editingAllowed);
   enable("actEditCharMap", editingAllowed);
   enable("actServiceOptions", editingAllowed);

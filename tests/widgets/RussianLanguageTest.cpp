@@ -20,6 +20,7 @@
 #include <sstream>
 
 #include "editor/uCharMap.h"
+#include "editor/uFontEditor.h"
 #include "editor/uFormKodraEditor.h"
 #include "viewer/uFormDictionariesManager.h"
 #include "foundation/KezLocale.h"
@@ -121,6 +122,8 @@ TEST(RussianLanguage, CoversEveryKey) {
     AddPartKeys(editor, "Editor", keys);
     TFormDictionariesManager manager(nullptr, FindLanguage("ancientgreek"), home.path().toStdString() + "/ancientgreek");
     AddPartKeys(manager, "DicManager", keys);
+    TFormFontEditor fontEditor(nullptr, FindLanguage("ancientgreek"));
+    AddPartKeys(fontEditor, "ImpFont", keys);
     TFormCharMap charMap(nullptr, FindLanguage("ancientgreek"));
     AddPartKeys(charMap, "Chars", keys);
   }
