@@ -47,6 +47,7 @@ TFormDictionariesManager::TFormDictionariesManager(QWidget* parent, const TKodra
   edComment->SetUndoLimit(0);
   edComment->setMinimumHeight(20);
   Splitter->setStretchFactor(0, 1);
+  Splitter->setSizes({200, 70});
   layout->addWidget(Splitter);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
