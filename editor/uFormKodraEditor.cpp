@@ -290,7 +290,6 @@ void TFormKodraEditor::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (FShown) return;
   FShown = true;
-  FClosing = false;
   QMetaObject::invokeMethod(this, "ReopenLast", Qt::QueuedConnection);
 }
 

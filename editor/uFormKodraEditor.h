@@ -198,7 +198,6 @@ private:
   std::u16string FReplaceText;
   bool FDictionariesChanged = false;
   bool FShown = false;
-  bool FClosing = false;
   bool FInsertingSearch = false;
   bool FClipboardHasText = false;
   TKezUnicodeRichEdit* FActiveEdit = nullptr;
