@@ -49,7 +49,10 @@ TFormDictionariesManager::TFormDictionariesManager(QWidget* parent, const TKodra
   edComment->setReadOnly(true);
   edComment->SetUndoLimit(0);
   edComment->setMinimumHeight(20);
+  // The list takes most of the room and what the window gains; the comment a few lines.
   Splitter->setStretchFactor(0, 1);
+  Splitter->setStretchFactor(1, 0);
+  Splitter->setSizes({200, 70});
   layout->addWidget(Splitter);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
