@@ -4,19 +4,10 @@
 
 #include "dictionary/uDictionary.h"
 #include "foundation/KezFileFinder.h"
-#include "foundation/KezFiles.h"
-#include "foundation/KezSafeFile.h"
+#include "foundation/KezText.h"
 #include "language/uLanguage.h"
 
 namespace {
-constexpr size_t kConfigurationLimit = 1024 * 1024;
-
-std::string Lowered(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return char(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-  return text;
-}
-
 std::string WithoutExtension(const std::string& name) {
   const size_t dot = name.rfind('.');
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
@@ -29,19 +20,19 @@ TDictionariesList::TDictionariesList(const TKodraLanguage* language, std::string
   TKezFileFinder finder(FFolder, "*.kdb");
   for (TKezFileEntry entry; finder.Next(entry);) {
     if (entry.Directory) continue;
-    TManagedDictionary item{Lowered(WithoutExtension(entry.Name)), {}};
+    TManagedDictionary item{AsciiLowered(WithoutExtension(entry.Name)), {}};
     if (!ReadHeader(FFolder + entry.Name, item.Header) || !item.Header.Language || !language ||
         item.Header.Language->GetId() != language->GetId())
       continue;
     FItems.push_back(std::move(item));
   }
-  std::string text;
-  if (!ReadSmallFile(FConfiguration, kConfigurationLimit, text)) {
+  std::vector<std::string> lines;
+  if (!ReadDictionaryConfiguration(FConfiguration, lines)) {
     FModified = true;
     return;
   }
-  for (const std::string& line : ParseDictionaryConfiguration(text)) {
-    const std::string name = Lowered(WithoutExtension(line));
+  for (const std::string& line : lines) {
+    const std::string name = AsciiLowered(WithoutExtension(line));
     const auto found = std::find_if(FItems.begin(), FItems.end(), [&](const auto& item) { return item.Name == name; });
     if (found == FItems.end()) FModified = true;  // written again without it
     else found->Header.Checked = true;
@@ -61,11 +52,4 @@ std::vector<std::string> TDictionariesList::CheckedNames() const {
   return names;
 }
 
-void TDictionariesList::Save() const {
-  std::string text;
-  for (const std::string& name : CheckedNames()) text += name + "\r\n";
-  TKezSafeFile file;
-  file.Open(FConfiguration);
-  file.Write(text.data(), text.size());
-  file.Commit();
-}
+void TDictionariesList::Save() const { WriteDictionaryConfiguration(FConfiguration, CheckedNames()); }

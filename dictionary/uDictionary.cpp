@@ -73,24 +73,40 @@ std::string DictionaryFile(const std::string& folder, const std::string& name) {
 }
 }  // namespace
 
-std::vector<std::string> TDictionary::ReadConfiguration() const {
-  std::ifstream file(FFolder + "dictionaries.cfg", std::ios::binary);
-  if (!file) return {};
+bool ReadDictionaryConfiguration(const std::string& fileName, std::vector<std::string>& names) {
+  names.clear();
+  std::error_code error;
+  // A folder or a pipe in its place is no configuration (and a pipe would block).
+  if (!std::filesystem::is_regular_file(fileName, error)) return false;
+  std::ifstream file(fileName, std::ios::binary);
+  if (!file) return false;
   std::string text(size_t(kMaxConfigurationBytes), '\0');
   file.read(text.data(), kMaxConfigurationBytes);
+  if (file.bad()) return false;
   text.resize(size_t(file.gcount()));
-  return ParseDictionaryConfiguration(text);
+  names = ParseDictionaryConfiguration(text);
+  return true;
+}
+
+void WriteDictionaryConfiguration(const std::string& fileName, const std::vector<std::string>& names) {
+  std::string text;
+  for (const auto& name : names) text += name + "\r\n";
+  TKezSafeFile file;
+  file.Open(fileName);
+  file.Write(text.data(), text.size());
+  file.Commit();
+}
+
+std::vector<std::string> TDictionary::ReadConfiguration() const {
+  std::vector<std::string> names;
+  ReadDictionaryConfiguration(FFolder + "dictionaries.cfg", names);
+  return names;
 }
 
 void TDictionary::WriteConfiguration(const std::vector<std::string>& names) const {
   if (FReadOnly) return;
-  std::string text;
-  for (const auto& name : names) text += name + "\r\n";
   try {
-    TKezSafeFile file;
-    file.Open(FFolder + "dictionaries.cfg");
-    file.Write(text.data(), text.size());
-    file.Commit();
+    WriteDictionaryConfiguration(FFolder + "dictionaries.cfg", names);
   } catch (const std::exception&) {
     // The set works from the configuration in memory; the old file stays.
   }

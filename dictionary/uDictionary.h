@@ -63,6 +63,13 @@ struct TDictionaryLoadFailure {
 // after the first kMaxConfiguredDictionaries names.
 constexpr size_t kMaxConfiguredDictionaries = 256;
 std::vector<std::string> ParseDictionaryConfiguration(std::string_view text);
+// Reads a dictionaries.cfg (its first 64 KB; a configuration is a few short
+// lines). False, with no names, when it is missing, not a plain file or
+// cannot be read.
+bool ReadDictionaryConfiguration(const std::string& fileName, std::vector<std::string>& names);
+// Writes the names, one a line ended by CR LF, through a temporary file that
+// replaces the old one only when complete. Raises ESystemError.
+void WriteDictionaryConfiguration(const std::string& fileName, const std::vector<std::string>& names);
 
 class TDictionary {
 public:

@@ -1,9 +1,9 @@
 #pragma once
-// The entries of a folder that match a mask ("*.kdb", "*"), one at a time,
-// in the order the system lists them; "." and ".." are never among them.
-// Extensions compare without regard to letter case.
+// The entries of any kind (files, folders) of a folder that match a mask
+// ("*.kdb", "*", '?' for one character), one at a time, in the order the
+// system lists them; "." and ".." are never among them. Names compare
+// without regard to the case of ASCII letters, as masks do on Windows.
 #include <cstdint>
-#include <ctime>
 #include <filesystem>
 #include <string>
 

@@ -9,8 +9,11 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QVBoxLayout>
+#include <cstring>
 
 #include "dictionary/uDictionariesManager.h"
+#include "foundation/KezSystemError.h"
+#include "language/uCommon.h"
 #include "options/uOptions.h"
 #include "viewer/uData.h"
 #include "viewer/uFormParts.h"
@@ -46,7 +49,9 @@ TFormDictionariesManager::TFormDictionariesManager(QWidget* parent, const TKodra
   edComment->setReadOnly(true);
   edComment->SetUndoLimit(0);
   edComment->setMinimumHeight(20);
+  // The list takes most of the room and what the window gains; the comment a few lines.
   Splitter->setStretchFactor(0, 1);
+  Splitter->setStretchFactor(1, 0);
   Splitter->setSizes({200, 70});
   layout->addWidget(Splitter);
   auto* buttons = new QHBoxLayout;
@@ -76,7 +81,7 @@ TFormDictionariesManager::TFormDictionariesManager(QWidget* parent, const TKodra
     if (index < 0 || index >= FList->Count()) return QString();
     const TManagedDictionary& item = FList->Item(index);
     return QString::fromStdString(item.Name) + ", " + QString::fromStdU16String(item.Header.Caption) + ", " +
-           (item.Header.Checked ? Tr("SDicActive", "active") : Tr("SDicInactive", "not active"));
+           (item.Header.Checked ? Tr("SDicChecked", "checked") : Tr("SDicUnchecked", "unchecked"));
   });
   lstDictionaries->SetOnDrawItem([this](TKezCustomListBox&, QPainter& canvas, int32_t index, const QRect& rect) {
     DrawRow(canvas, index, rect);
@@ -87,8 +92,12 @@ TFormDictionariesManager::TFormDictionariesManager(QWidget* parent, const TKodra
   lstDictionaries->SetCount(FList->Count());
   if (FList->Count() > 0) lstDictionaries->SelectIndex(0);
   GlobalData().LocalizeForm(this, "DicManager");
-  lstDictionaries->setAccessibleName(Tr("DicManagerAccessibleList", "Dictionaries"));
-  edComment->setAccessibleName(Tr("DicManagerAccessibleComment", "Comment"));
+  const std::pair<QWidget*, std::pair<const char*, const char*>> parts[] = {
+      {lstDictionaries, {"DicManagerAccessibleList", "Dictionaries"}},
+      {edComment, {"DicManagerAccessibleComment", "Comment"}},
+      {Splitter, {"DicManagerAccessibleSplitter", "Dictionaries and comment"}},
+  };
+  for (const auto& [part, name] : parts) part->setAccessibleName(Tr(name.first, name.second));
   ShowComment();
 }
 
@@ -114,7 +123,7 @@ void TFormDictionariesManager::DrawRow(QPainter& canvas, int32_t index, const QR
       FNameWidth = std::max(FNameWidth, canvas.fontMetrics().horizontalAdvance(QString::fromStdString(item.Name)) +
                                             kNameLeft);
   const TManagedDictionary& item = FList->Item(index);
-  DrawKindMark(canvas, item.Header.Kind, QRect(rect.left() - 2, rect.top(), 16, rect.height()), false);
+  DrawKindMark(canvas, item.Header.Kind, QRect(rect.left(), rect.top(), kCheckLeft, rect.height()), false);
   QStyleOptionButton box;
   box.rect = QRect(rect.left() + kCheckLeft, rect.top() + (rect.height() - kCheckSize) / 2, kCheckSize, kCheckSize);
   box.state = QStyle::State_Enabled | (item.Header.Checked ? QStyle::State_On : QStyle::State_Off);
@@ -147,9 +156,14 @@ void TFormDictionariesManager::done(int result) {
     try {
       FList->Save();
     } catch (const std::exception& e) {
-      // The old file stays; the user hears that the choice was not kept.
-      TGlobalData::Warning(this, Tr("SDicConfigNotSaved", "The choice of dictionaries could not be saved: %s")
-                                     .replace("%s", QString::fromUtf8(e.what())));
+      // The old file stays and the set keeps what it has loaded; the user
+      // must hear that the choice was not kept rather than believe it was.
+      const auto* system = dynamic_cast<const ESystemError*>(&e);
+      const std::string reason = system ? std::strerror(system->Code) : e.what();
+      TGlobalData::Warning(this, QString::fromStdString(FormatMessage(
+                                     Tr("SDicConfigNotSaved", "The choice of dictionaries could not be saved to %s: %s")
+                                         .toStdString(),
+                                     {FList->ConfigurationFile(), reason})));
       FList->SetModified(false);
     }
   }

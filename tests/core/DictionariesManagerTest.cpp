@@ -9,6 +9,7 @@
 #include "dictionary/uBinaryDictionaryHeader.h"
 #include "dictionary/uDictionariesManager.h"
 #include "foundation/KezFiles.h"
+#include "foundation/KezSystemError.h"
 
 namespace fs = std::filesystem;
 
@@ -100,9 +101,20 @@ TEST(DictionariesList, TicksWhatTheConfigurationNamesAndWritesTheChoice) {
     list.Save();
     EXPECT_EQ(Configuration(dir), "user\r\n");
   }
-  // A name without a dictionary marks the list changed, to be written without it.
-  std::ofstream(dir.Path("dictionaries.cfg"), std::ios::binary) << "user\r\ngone\r\n";
+  {
+    // A name without a dictionary marks the list changed, to be written without it.
+    std::ofstream(dir.Path("dictionaries.cfg"), std::ios::binary) << "user\r\ngone\r\n";
+    TDictionariesList list(latin, dir.Path(""));
+    EXPECT_TRUE(list.Modified());
+    EXPECT_EQ(list.CheckedNames(), std::vector<std::string>{"user"});
+  }
+  // A configuration that cannot be read marks the list changed; writing over
+  // a folder in its place fails and says so.
+  fs::remove(dir.Path("dictionaries.cfg"));
+  fs::create_directories(dir.Path("dictionaries.cfg/inside"));
   TDictionariesList list(latin, dir.Path(""));
   EXPECT_TRUE(list.Modified());
-  EXPECT_EQ(list.CheckedNames(), std::vector<std::string>{"user"});
+  EXPECT_TRUE(list.CheckedNames().empty());
+  EXPECT_THROW(list.Save(), ESystemError);
+  EXPECT_TRUE(fs::is_directory(dir.Path("dictionaries.cfg/inside")));
 }

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
+
 #include "TestFiles.h"
+#include "foundation/KezFileFinder.h"
 #include "foundation/KezFiles.h"
 #include "foundation/KezSystemError.h"
 
@@ -55,4 +59,34 @@ TEST(KezFiles, StringsRoundTrip) {
   EXPECT_TRUE(in->ReadBoolean());
   EXPECT_EQ(in->ReadDouble(), 2.5);
   EXPECT_FALSE(in->Error());
+}
+
+TEST(KezFileFinder, ListsWhatTheMaskMatchesWhateverTheCase) {
+  TTempDir dir;
+  for (const char* name : {"main.kdb", "User.KDB", "notes.kds", "kdb", "a.kdb.bak"}) dir.Write(name, std::vector<uint8_t>{1, 2});
+  std::filesystem::create_directory(dir.Path("sub.kdb"));
+  const struct {
+    const char* Mask;
+    std::set<std::string> Names;
+  } cases[] = {
+      {"*.kdb", {"main.kdb", "User.KDB", "sub.kdb"}},
+      {"*.*", {"main.kdb", "User.KDB", "notes.kds", "kdb", "a.kdb.bak", "sub.kdb"}},
+      {"?ain.*", {"main.kdb"}},
+      {"*.kd?", {"main.kdb", "User.KDB", "notes.kds", "sub.kdb"}},
+      {"KDB", {"kdb"}},
+  };
+  for (const auto& c : cases) {
+    TKezFileFinder finder(dir.Path(""), c.Mask);
+    std::set<std::string> names;
+    for (TKezFileEntry entry; finder.Next(entry);) {
+      names.insert(entry.Name);
+      EXPECT_EQ(entry.Directory, entry.Name == "sub.kdb") << entry.Name;
+      if (!entry.Directory) {
+        EXPECT_EQ(entry.Size, 2u) << entry.Name;
+      }
+    }
+    EXPECT_EQ(names, c.Names) << c.Mask;
+  }
+  TKezFileEntry entry;
+  EXPECT_FALSE(TKezFileFinder(dir.Path("absent"), "*").Next(entry));
 }

@@ -1,8 +1,14 @@
 // The dictionaries manager on a copy of the bundled Greek folder: toggled
-// by key and by mouse, Ok writes the choice, Cancel leaves the file alone.
+// by key and by mouse, Ok writes the choice, Cancel leaves the file alone,
+// and a choice that cannot be written is told, not taken as made.
+#include <QAccessible>
+#include <QApplication>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -41,6 +47,13 @@ TEST(DictionariesManager, KeysAndTheLeftEdgeToggleOkWritesCancelKeeps) {
     const bool first = form.List().Item(0).Header.Checked;
     QTest::keyClick(&list, Qt::Key_Space);
     EXPECT_EQ(form.List().Item(0).Header.Checked, !first);
+    // A screen reader hears the row's name, caption and state.
+    QAccessibleInterface* rows = QAccessible::queryAccessibleInterface(&list);
+    ASSERT_TRUE(rows && rows->childCount() == 2);
+    const QString row = rows->child(0)->text(QAccessible::Name);
+    EXPECT_TRUE(row.startsWith(QString::fromStdString(form.List().Item(0).Name) + ", ")) << row.toStdString();
+    EXPECT_TRUE(row.contains(QString::fromStdU16String(form.List().Item(0).Header.Caption))) << row.toStdString();
+    EXPECT_TRUE(row.endsWith(first ? ", unchecked" : ", checked")) << row.toStdString();
     form.reject();
     EXPECT_FALSE(form.Modified());
   }
@@ -60,4 +73,30 @@ TEST(DictionariesManager, KeysAndTheLeftEdgeToggleOkWritesCancelKeeps) {
     EXPECT_TRUE(form.Modified());
   }
   EXPECT_EQ(Read(configuration), "main\r\n");
+}
+
+TEST(DictionariesManager, AFailedWriteIsToldAndNothingCountsAsChanged) {
+  QTemporaryDir home;
+  const fs::path folder = fs::path(home.path().toStdString()) / "ancientgreek";
+  fs::copy(fs::path(KODRA_BIN_DIR) / "ancientgreek", folder, fs::copy_options::recursive);
+  // A folder where the configuration belongs: unreadable, and no file can replace it.
+  fs::remove(folder / "dictionaries.cfg");
+  fs::create_directories(folder / "dictionaries.cfg" / "inside");
+  TFormDictionariesManager form(nullptr, FindLanguage("ancientgreek"), folder.string());
+  form.show();
+  ASSERT_TRUE(form.List().Modified());
+  QString told;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      told = box->text();
+      box->close();
+    }
+  });
+  closer.start(20);
+  form.accept();
+  EXPECT_TRUE(told.contains(QString::fromStdString((folder / "dictionaries.cfg").string()))) << told.toStdString();
+  EXPECT_TRUE(told.contains(QString::fromLocal8Bit(std::strerror(EISDIR)))) << told.toStdString();
+  EXPECT_FALSE(form.Modified());
+  EXPECT_TRUE(fs::is_directory(folder / "dictionaries.cfg" / "inside"));
 }
