@@ -1,7 +1,9 @@
 #include "editor/uFontEditor.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -29,16 +31,21 @@ constexpr int kColumns = 16;
 constexpr int kRows = 14;
 constexpr uint32_t kFirstCode = 32;
 
-// How a code of the legacy font is drawn: as the character of that code
-// point, or (ASCII view) as the byte in the font's own encoding, which for
-// symbol fonts lies in the private area.
-QString CodeText(uint8_t code, bool ascii, const QFont& font) {
+// A code of the legacy font as the character of that code point: drawn in
+// the legacy font it is the font's glyph (symbol fonts are reached there
+// too); the ASCII view draws it in the window's own font as Latin-1 text.
+QString CodeText(uint8_t code) {
   if (code == TFontTableModel::kSemicolonStandIn) code = TFontTableModel::kSemicolonCode;
-  if (ascii) {
-    const QChar symbol(char16_t(0xF000 + code));
-    if (QFontMetrics(font).inFont(symbol)) return QString(symbol);
-  }
   return QString(QChar(char16_t(code)));
+}
+
+// Latin-1 has nothing to show for DEL, the C1 controls, the no-break space
+// and the soft hyphen: the ASCII view names those codes in hex.
+bool Printable(uint8_t code) { return code < 0x7F || (code > 0xA0 && code != 0xAD); }
+
+QString AsciiText(uint8_t code) {
+  if (code == TFontTableModel::kSemicolonStandIn) code = TFontTableModel::kSemicolonCode;
+  return Printable(code) ? CodeText(code) : QString::number(code, 16).toUpper();
 }
 }  // namespace
 
@@ -60,16 +67,26 @@ protected:
   void paintEvent(QPaintEvent*) override {
     if (FForm.FFontName.empty()) return;
     QPainter canvas(this);
+    canvas.fillRect(rect(), palette().color(QPalette::Base));
     const int cell = Cell();
-    canvas.setPen(palette().color(QPalette::Button));
+    canvas.setPen(palette().color(QPalette::Mid));
     for (int row = 0; row <= kRows; ++row) canvas.drawLine(0, row * cell, kColumns * cell, row * cell);
     for (int column = 0; column <= kColumns; ++column)
       canvas.drawLine(column * cell, 0, column * cell, kRows * cell);
-    canvas.setPen(palette().color(QPalette::WindowText));
+    const bool ascii = FForm.AsciiView();
+    QFont hexFont = FForm.FAsciiFont;
+    hexFont.setPixelSize(std::max(6, cell * 2 / 5));
+    canvas.setPen(palette().color(QPalette::Text));
     for (uint32_t code = kFirstCode; code <= 255; ++code) {
       const QRect rect(int((code - kFirstCode) % kColumns) * cell, int((code - kFirstCode) / kColumns) * cell, cell,
                        cell);
-      canvas.drawText(rect, Qt::AlignCenter, CodeText(uint8_t(code), FForm.AsciiView(), font()));
+      if (!ascii) {
+        canvas.setFont(font());
+        canvas.drawText(rect, Qt::AlignCenter, CodeText(uint8_t(code)));
+      } else {
+        canvas.setFont(Printable(uint8_t(code)) ? FForm.FAsciiFont : hexFont);
+        canvas.drawText(rect, Qt::AlignCenter, AsciiText(uint8_t(code)));
+      }
     }
   }
   void mousePressEvent(QMouseEvent* event) override {
@@ -103,8 +120,13 @@ protected:
     while (start <= assignment.size()) {
       size_t end = assignment.find(';', start);
       if (end == std::string::npos) end = assignment.size();
+      const bool ascii = FForm.AsciiView();
+      canvas.setFont(ascii ? FForm.FAsciiFont : font());
       QString text;
-      for (size_t i = start; i < end; ++i) text += CodeText(uint8_t(assignment[i]), FForm.AsciiView(), font());
+      for (size_t i = start; i < end; ++i) {
+        const uint8_t code = uint8_t(assignment[i]);
+        text += ascii && !Printable(code) ? "<" + AsciiText(code) + ">" : CodeText(code);
+      }
       canvas.setPen(Qt::black);
       canvas.drawLine(x, 2, x, height() - 3);
       canvas.setPen(palette().color(QPalette::WindowText));
@@ -122,7 +144,7 @@ TFormFontEditor::TFormFontEditor(QWidget* parent, TKodraLanguage* language)
     : QDialog(parent), FLanguage(language), FModel(std::make_unique<TFontTableModel>(*language)) {
   setObjectName("FormFontEditor");
   setWindowTitle("Kodra. Fonts editor");
-  resize(640, 440);
+  resize(540, 580);
   CreateActions();
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -196,10 +218,14 @@ TFormFontEditor::TFormFontEditor(QWidget* parent, TKodraLanguage* language)
       {pbAnsi, {"ImpFontAccessibleSequences", "Code sequences"}},
       {lblText, {"ImpFontAccessibleLine", "Table line"}},
       {pbFont, {"ImpFontAccessibleGlyphs", "Font glyphs"}},
+      {FGridScroll, {"ImpFontAccessibleGlyphTable", "Glyph table"}},
       {tools, {"ImpFontAccessibleToolBar", "Tool bar"}},
   };
   for (const auto& [part, name] : parts) part->setAccessibleName(Tr(name.first, name.second));
   GlobalData().LocalizeForm(this, "ImpFont");
+  tools->setWindowTitle(tools->accessibleName());
+  // Wide enough for the tool bar's captions in the interface language.
+  resize(std::max(width(), tools->sizeHint().width()), height());
   FBaseCaption = windowTitle();
   Reset();
 }
@@ -218,12 +244,13 @@ void TFormFontEditor::CreateActions() {
       {"actUnicodePrev", "&Previous", "Previous character", "Up"},
       {"actUnicodeNext", "&Next", "Next character", "Space"},
       {"actUnicodeLast", "&Last", "Last character", ""},
-      {"actViewASCII", "&ASCII", "Codes as the font's own bytes", "F3"},
+      {"actViewASCII", "&ASCII", "The codes as Latin-1 characters", "F3"},
       {"actHelpContents", "&Contents", "Contents", "F1"},
       {"actHelpAbout", "&About...", "About", ""},
   };
   ::CreateActions(*this, kActions);
   Action("actViewASCII")->setCheckable(true);
+  Action("actUnicodeNext")->setShortcuts({QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_Down)});
   auto on = [this](const char* name, auto handler) {
     connect(Action(name), &QAction::triggered, this, [this, handler] {
       handler();
@@ -264,14 +291,31 @@ void TFormFontEditor::Reset() {
 void TFormFontEditor::SetFontName(const std::string& faceName) {
   Reset();
   FFontName = QString::fromStdString(faceName).toLower().toStdString();
-  if (!FFontName.empty()) {
+  if (FFontName.empty()) return;
+  const std::string path = FLanguage->GetFontTablePath(FFontName);
+  std::error_code absent;
+  if (std::filesystem::exists(path, absent)) {
     std::string text;
-    if (ReadSmallFile(FLanguage->GetFontTablePath(FFontName), kFontTableFileLimit, text)) FModel->LoadText(text);
-    QFont legacy(QString::fromStdString(faceName));
-    legacy.setPointSize(std::max(12, Options().FontChoice(Options().EditorFont()).Size));
-    pbFont->setFont(legacy);
-    pbAnsi->setFont(legacy);
+    if (!ReadSmallFile(path, kFontTableFileLimit, text)) {
+      GlobalData().ReportError(this, "SCantReadFile",
+                               Tr("SCantReadFile", "The system cannot read from the specified file"));
+      Reset();
+      return;
+    }
+    FModel->LoadText(text);
+  } else if (QFontDatabase::writingSystems(QString::fromStdString(faceName)).contains(QFontDatabase::Symbol)) {
+    FModel->SetCharacterSet(2);  // the symbol character set
   }
+  // Only the legacy font's own glyphs: a code it has nothing for shows its
+  // blank or box, not another font's character.
+  QFont legacy(QString::fromStdString(faceName));
+  legacy.setPointSize(std::max(16, Options().FontChoice(Options().EditorFont()).Size));
+  legacy.setStyleStrategy(QFont::NoFontMerging);
+  pbFont->setFont(legacy);
+  pbAnsi->setFont(legacy);
+  // Named in full: a painter fills a font's unset attributes from the
+  // widget's, which here is the legacy font.
+  FAsciiFont = QFont(QApplication::font().family(), legacy.pointSize());
   pbFont->Adjust();
   Select(0);
 }

@@ -4,6 +4,7 @@
 // selected character the code sequences that stand for it and the table
 // line they make. Saved tables teach the paste conversion that font.
 #include <QDialog>
+#include <QFont>
 #include <memory>
 #include <string>
 
@@ -53,6 +54,7 @@ private:
   std::unique_ptr<TFontTableModel> FModel;
   std::string FFontName;
   QString FBaseCaption;
+  QFont FAsciiFont;  // the ASCII view's Latin-1 text
   TKezListBox* lstUnicode;
   QLabel* pbUnicode;
   TFontSequences* pbAnsi;

@@ -1,5 +1,8 @@
 // The font table editor's assignments and the lines and files they make.
 #include <gtest/gtest.h>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "language/uFontTableModel.h"
 #include "language/uLanguage.h"
@@ -65,4 +68,26 @@ TEST(FontTableModel, TheFileHoldsTheCharacterSetAndTheAssignedCharactersInOrder)
   EXPECT_EQ(loaded.Assignment(IndexOf(loaded, u'α')), "a;\x1F");
   EXPECT_EQ(loaded.FileText(), text);
   EXPECT_FALSE(loaded.Modified());
+}
+
+TEST(FontTableModel, AssignmentsMakeTheWholeFile) {
+  const struct {
+    uint32_t CharacterSet;
+    std::vector<std::pair<char16_t, std::vector<int>>> Clicks;  // -1: Add alternate
+    std::string Text;
+  } cases[] = {
+      {0, {}, "#00\r\n"},
+      {161, {{u'β', {0x62}}, {u'α', {0x61}}}, "#A1\r\n61=03B1\r\n62=03B2\r\n"},
+      {2, {{u'α', {0x61, 0x29, -1, 0x3B}}}, "#02\r\n61,29;1F=03B1\r\n"},
+      {0, {{u'α', {0x61, -1}}, {u'γ', {0xE7, 0xFF}}}, "#00\r\n61=03B1\r\nE7,FF=03B3\r\n"},
+  };
+  for (const auto& c : cases) {
+    TFontTableModel model(*FindLanguage("ancientgreek"));
+    model.SetCharacterSet(c.CharacterSet);
+    for (const auto& [character, clicks] : c.Clicks)
+      for (const int click : clicks)
+        if (click < 0) model.AddAlternate(IndexOf(model, character));
+        else model.AppendCode(IndexOf(model, character), uint32_t(click));
+    EXPECT_EQ(model.FileText(), c.Text);
+  }
 }
