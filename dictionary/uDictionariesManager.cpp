@@ -1,6 +1,7 @@
 #include "dictionary/uDictionariesManager.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "dictionary/uDictionary.h"
 #include "foundation/KezFileFinder.h"
@@ -12,22 +13,22 @@ std::string WithoutExtension(const std::string& name) {
   const size_t dot = name.rfind('.');
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
+
+
+std::string WithSeparator(std::string folder) {
+  if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') folder += '/';
+  return folder;
+}
 }  // namespace
 
-TDictionariesList::TDictionariesList(const TKodraLanguage* language, std::string folder) : FFolder(std::move(folder)) {
-  if (!FFolder.empty() && FFolder.back() != '/' && FFolder.back() != '\\') FFolder += '/';
+TDictionariesList::TDictionariesList(const TKodraLanguage* language, std::string folder, std::string shippedFolder)
+    : FFolder(WithSeparator(std::move(folder))) {
+  shippedFolder = shippedFolder.empty() ? FFolder : WithSeparator(std::move(shippedFolder));
   FConfiguration = FFolder + "dictionaries.cfg";
-  TKezFileFinder finder(FFolder, "*.kdb");
-  for (TKezFileEntry entry; finder.Next(entry);) {
-    if (entry.Directory) continue;
-    TManagedDictionary item{AsciiLowered(WithoutExtension(entry.Name)), {}};
-    if (!ReadHeader(FFolder + entry.Name, item.Header) || !item.Header.Language || !language ||
-        item.Header.Language->GetId() != language->GetId())
-      continue;
-    FItems.push_back(std::move(item));
-  }
+  AddFolder(language, FFolder);
+  if (shippedFolder != FFolder) AddFolder(language, shippedFolder);
   std::vector<std::string> lines;
-  if (!ReadDictionaryConfiguration(FConfiguration, lines)) {
+  if (!ReadLayeredConfiguration(FFolder, shippedFolder, lines)) {
     FModified = true;
     return;
   }
@@ -36,6 +37,20 @@ TDictionariesList::TDictionariesList(const TKodraLanguage* language, std::string
     const auto found = std::find_if(FItems.begin(), FItems.end(), [&](const auto& item) { return item.Name == name; });
     if (found == FItems.end()) FModified = true;  // written again without it
     else found->Header.Checked = true;
+  }
+}
+
+void TDictionariesList::AddFolder(const TKodraLanguage* language, const std::string& folder) {
+  TKezFileFinder finder(folder, "*.kdb");
+  for (TKezFileEntry entry; finder.Next(entry);) {
+    if (entry.Directory) continue;
+    TManagedDictionary item{AsciiLowered(WithoutExtension(entry.Name)), {}};
+    // A dictionary of an earlier folder of the same name wins.
+    if (std::any_of(FItems.begin(), FItems.end(), [&](const auto& known) { return known.Name == item.Name; })) continue;
+    if (!ReadHeader(folder + entry.Name, item.Header) || !item.Header.Language || !language ||
+        item.Header.Language->GetId() != language->GetId())
+      continue;
+    FItems.push_back(std::move(item));
   }
 }
 
@@ -52,4 +67,8 @@ std::vector<std::string> TDictionariesList::CheckedNames() const {
   return names;
 }
 
-void TDictionariesList::Save() const { WriteDictionaryConfiguration(FConfiguration, CheckedNames()); }
+void TDictionariesList::Save() const {
+  std::error_code error;
+  std::filesystem::create_directories(FFolder, error);  // a user's folder made on first need
+  WriteDictionaryConfiguration(FConfiguration, CheckedNames());
+}

@@ -19,8 +19,10 @@ class TDictionariesList {
 public:
   // Lists the folder's "*.kdb" files of the language and ticks those that
   // dictionaries.cfg names. A configuration that cannot be read, or names a
-  // dictionary that is not there, marks the list modified.
-  TDictionariesList(const TKodraLanguage* language, std::string folder);
+  // dictionary that is not there, marks the list modified. The shipped
+  // folder's dictionaries and configuration stand behind the folder's own
+  // (a file of the folder wins); the configuration is written to the folder.
+  TDictionariesList(const TKodraLanguage* language, std::string folder, std::string shippedFolder = {});
 
   const std::vector<TManagedDictionary>& Items() const { return FItems; }
   int32_t Count() const { return int32_t(FItems.size()); }
@@ -37,6 +39,8 @@ public:
 
 private:
   std::vector<TManagedDictionary> FItems;
+  void AddFolder(const TKodraLanguage* language, const std::string& folder);
+
   std::string FFolder;
   std::string FConfiguration;
   bool FModified = false;

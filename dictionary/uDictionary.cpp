@@ -22,8 +22,18 @@ bool ContainsIgnoringCase(const std::vector<std::string>& names, const std::stri
 
 TDictionary::TDictionary(TKodraLanguage* language, std::string folder, const TOptions* options)
     : FLanguage(language), FFolder(std::move(folder)), FOptions(options) {
-  if (FFolder.empty()) FFolder = ProgramFolder() + language->GetId();
+  if (FFolder.empty()) {
+    FFolder = UserLanguageFolder(language->GetId());
+    FShippedFolder = ShippedLanguageFolder(language->GetId());
+  }
   if (FFolder.back() != '/' && FFolder.back() != kPathDelimiter) FFolder += kPathDelimiter;
+  if (FShippedFolder.empty()) FShippedFolder = FFolder;
+}
+
+void TDictionary::SetShippedFolder(std::string folder) {
+  if (folder.empty()) folder = FFolder;
+  if (folder.back() != '/' && folder.back() != kPathDelimiter) folder += kPathDelimiter;
+  FShippedFolder = std::move(folder);
 }
 
 TDictionary::~TDictionary() {
@@ -60,18 +70,31 @@ bool IsPlainName(const std::string& name) {
   return name.find_first_of(std::string("/\\:\0", 4)) == std::string::npos && name != "." && name != "..";
 }
 
-// The folder's file "<name>.kdb", whatever the letter case of its name, as
-// file names are found on Windows; the exact name when none matches.
-std::string DictionaryFile(const std::string& folder, const std::string& name) {
+// The folder's file "<name>.kdb", whatever the letter case of its name;
+// empty when there is none.
+std::string DictionaryFileIn(const std::string& folder, const std::string& name) {
   const std::string exact = folder + name + ".kdb";
   std::error_code error;
   if (std::filesystem::exists(exact, error)) return exact;
   const std::string wanted = AsciiLowered(name + ".kdb");
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
     if (AsciiLowered(it->path().filename().string()) == wanted) return it->path().string();
-  return exact;
+  return {};
 }
 }  // namespace
+
+std::string FindDictionaryFile(const std::string& folder, const std::string& shippedFolder, const std::string& name) {
+  if (std::string found = DictionaryFileIn(folder, name); !found.empty()) return found;
+  if (shippedFolder != folder)
+    if (std::string found = DictionaryFileIn(shippedFolder, name); !found.empty()) return found;
+  return folder + name + ".kdb";
+}
+
+bool ReadLayeredConfiguration(const std::string& folder, const std::string& shippedFolder,
+                              std::vector<std::string>& names) {
+  if (ReadDictionaryConfiguration(folder + "dictionaries.cfg", names)) return true;
+  return shippedFolder != folder && ReadDictionaryConfiguration(shippedFolder + "dictionaries.cfg", names);
+}
 
 bool ReadDictionaryConfiguration(const std::string& fileName, std::vector<std::string>& names) {
   names.clear();
@@ -99,13 +122,15 @@ void WriteDictionaryConfiguration(const std::string& fileName, const std::vector
 
 std::vector<std::string> TDictionary::ReadConfiguration() const {
   std::vector<std::string> names;
-  ReadDictionaryConfiguration(FFolder + "dictionaries.cfg", names);
+  ReadLayeredConfiguration(FFolder, FShippedFolder, names);
   return names;
 }
 
 void TDictionary::WriteConfiguration(const std::vector<std::string>& names) const {
   if (FReadOnly) return;
   try {
+    std::error_code error;
+    std::filesystem::create_directories(FFolder, error);  // a user's folder made on first need
     WriteDictionaryConfiguration(FFolder + "dictionaries.cfg", names);
   } catch (const std::exception&) {
     // The set works from the configuration in memory; the old file stays.
@@ -144,7 +169,7 @@ void TDictionary::LoadDictionaries(bool rebuild) {
         FLoadFailures.insert(FLoadFailures.begin(), {name, name, "not the name of a dictionary file"});
         continue;
       }
-      const std::string fileName = DictionaryFile(FFolder, name);
+      const std::string fileName = FindDictionaryFile(FFolder, FShippedFolder, name);
       auto dictionary = std::make_unique<TBinaryDictionary>();
       try {
         dictionary->LoadFromFile(fileName);

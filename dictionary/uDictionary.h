@@ -63,6 +63,15 @@ struct TDictionaryLoadFailure {
 // after the first kMaxConfiguredDictionaries names.
 constexpr size_t kMaxConfiguredDictionaries = 256;
 std::vector<std::string> ParseDictionaryConfiguration(std::string_view text);
+// The folder's file "<name>.kdb", whatever the letter case of its name, as
+// file names are found on Windows; then the shipped folder's; the exact name
+// in the folder when neither has it.
+std::string FindDictionaryFile(const std::string& folder, const std::string& shippedFolder, const std::string& name);
+// Reads the folder's dictionaries.cfg, or the shipped folder's when the
+// folder has none (a user's own configuration wins over the shipped one).
+bool ReadLayeredConfiguration(const std::string& folder, const std::string& shippedFolder,
+                              std::vector<std::string>& names);
+
 // Reads a dictionaries.cfg (its first 64 KB; a configuration is a few short
 // lines). False, with no names, when it is missing, not a plain file or
 // cannot be read.
@@ -74,7 +83,8 @@ void WriteDictionaryConfiguration(const std::string& fileName, const std::vector
 class TDictionary {
 public:
   // folder: the language folder (with or without a trailing separator);
-  // by default the program folder's folder of the language.
+  // by default the user's folder of the language, with the shipped folder
+  // behind it (the same folder in a portable copy).
   explicit TDictionary(TKodraLanguage* language, std::string folder = {}, const TOptions* options = nullptr);
   ~TDictionary();
   TDictionary(const TDictionary&) = delete;
@@ -132,7 +142,12 @@ public:
   void SetOrderedMerge(bool on) { FOrderedMerge = on; }
 
   TKodraLanguage* Language() const { return FLanguage; }
+  // The folder written to (dictionaries.cfg), whose files win.
   const std::string& Folder() const { return FFolder; }
+  // Where dictionaries and dictionaries.cfg are found when the folder has
+  // none of that name: the shipped dictionaries of an installed copy.
+  const std::string& ShippedFolder() const { return FShippedFolder; }
+  void SetShippedFolder(std::string folder);
 
 private:
   struct TLoaded {
@@ -167,6 +182,7 @@ private:
 
   TKodraLanguage* FLanguage;
   std::string FFolder;
+  std::string FShippedFolder;
   const TOptions* FOptions;
   std::vector<TLoaded> FDictionaries;
   TMergedKeywords FKeywords;

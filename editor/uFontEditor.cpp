@@ -358,7 +358,7 @@ void TFormFontEditor::UpdateActions() {
 bool TFormFontEditor::Save() {
   if (FFontName.empty()) return false;
   try {
-    FModel->SaveTo(FLanguage->GetFontTablePath(FFontName));
+    FModel->SaveTo(FLanguage->GetUserFontTablePath(FFontName));
     // The paste conversion reads the new table at its next use.
     FLanguage->DropFontTable(FFontName);
   } catch (const THelpedException& e) {

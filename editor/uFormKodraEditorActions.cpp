@@ -132,7 +132,8 @@ void TFormKodraEditor::CreateActions() {
     if (FOnDictionariesManager) {
       changed = FOnDictionariesManager(this);
     } else {
-      TFormDictionariesManager form(this, FLanguage, GlobalData().DictionaryFolder());
+      TFormDictionariesManager form(this, FLanguage, GlobalData().DictionaryFolder(),
+                                    GlobalData().ShippedDictionaryFolder());
       changed = form.exec() == QDialog::Accepted && form.Modified();
     }
     if (changed) FDictionariesChanged = true;

@@ -238,7 +238,8 @@ void TFormKodraEditor::Convert() {
     Aborted();
     return;
   }
-  const std::string target = ConvertedDictionaryName(ProgramFolder(), DefaultLanguageId(), noteFile);
+  UserLanguageFolder(DefaultLanguageId(), true);  // the converted dictionary goes to the user's folder
+  const std::string target = ConvertedDictionaryName(UserDataFolder(), DefaultLanguageId(), noteFile);
   if (fs::exists(fs::path(target), error) &&
       !EditorPrompts().AskYesNo(this, Tr("SFileExists", "File already exist. Do you want to replace them?") + "\n" +
                                           QString::fromStdString(target) + "?")) {

@@ -26,12 +26,14 @@ char16_t TKodraLanguage::FoldChar(char16_t c, bool keepDiacritics) const {
 
 char16_t TKodraLanguage::FoldSecond(char16_t, bool) const { return 0; }
 
-std::string TKodraLanguage::GetPath(const std::string& fileName) const {
-  return ProgramFolder() + GetId() + kPathDelimiter + fileName;
-}
+std::string TKodraLanguage::GetPath(const std::string& fileName) const { return LanguageFileToRead(GetId(), fileName); }
 
 std::string TKodraLanguage::GetFontTablePath(const std::string& fontName) const {
-  return GetPath(fontName) + ".fnt";
+  return GetPath(fontName + ".fnt");
+}
+
+std::string TKodraLanguage::GetUserFontTablePath(const std::string& fontName) const {
+  return UserLanguageFolder(GetId(), true) + fontName + ".fnt";
 }
 
 char16_t TKodraLanguage::KeyToChar(uint16_t virtualKey, TShiftState shift) const {

@@ -85,9 +85,12 @@ public:
   // and diacritics in it.
   virtual uint32_t KeywordWeight(char16_t c) const = 0;
 
-  // Program folder + identifier + separator + file name.
+  // A file of the language's folder to read: the user's copy when there is
+  // one, else the shipped one (one folder in a portable copy).
   std::string GetPath(const std::string& fileName) const;
   std::string GetFontTablePath(const std::string& fontName) const;
+  // Where the user's copy of a font table is written; the folder is made.
+  std::string GetUserFontTablePath(const std::string& fontName) const;
 
   // A key through the built-in US layout and then the language's keyboard layout.
   char16_t KeyToChar(uint16_t virtualKey, TShiftState shift) const;

@@ -292,6 +292,7 @@ TOptionsLoadResult LoadOptions(const std::string& programFolder) {
     else GOptions->SetFileName({});
   }
   if (!loaded) GOptions->LoadFirstRunDefaults();
+  result.FirstRun = !loaded;
   GOptions->ClearModified();
   GPendingLoadResult = result;
   return result;

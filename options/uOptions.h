@@ -283,6 +283,8 @@ TOptions& Options();
 struct TOptionsLoadResult {
   // The file was there but could not be read or parsed: defaults are in use.
   bool Failed = false;
+  // No settings were read: the first-run settings are in use.
+  bool FirstRun = false;
   // It was renamed to BadFileName, replacing an older one, before a fresh
   // file was written. When it could not be renamed it stays untouched and
   // the options are not saved at all (FileName is empty).

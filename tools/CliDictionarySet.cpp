@@ -11,11 +11,11 @@
 #include "options/uOptionsIni.h"
 
 namespace {
-// The program folder's kodra3.ini, read without ever writing it; the
+// The user's kodra3.ini (the program folder's in a portable copy), read without ever writing it; the
 // first-run settings when there is none or it cannot be read.
 std::unique_ptr<TOptions> ReadSettings() {
   auto options = std::make_unique<TOptions>();
-  const std::string path = ProgramFolder() + "kodra3.ini";
+  const std::string path = UserConfigFolder() + kOptionsFileName;
   std::ifstream file(path, std::ios::binary);
   if (file) {
     std::ostringstream content;

@@ -249,7 +249,9 @@ QString RegisterSpecialFont() {
   return family;
 }
 
-std::string TGlobalData::DictionaryFolder() const { return ProgramFolder() + DefaultLanguageId() + kPathDelimiter; }
+std::string TGlobalData::DictionaryFolder() const { return UserLanguageFolder(DefaultLanguageId(), true); }
+
+std::string TGlobalData::ShippedDictionaryFolder() const { return ShippedLanguageFolder(DefaultLanguageId()); }
 
 std::string TGlobalData::InitialFolder(const std::string& fileName, const std::string& initialDir) const {
   std::string folder = initialDir;

@@ -61,9 +61,12 @@ public:
   // The folder a file dialog opens in: the given one, else the file's, else
   // the dictionary folder; without a trailing delimiter.
   std::string InitialFolder(const std::string& fileName, const std::string& initialDir) const;
-  // The program folder's folder of the current language (the default
-  // language id), with a trailing delimiter.
+  // The user's folder of the current language (the default language id),
+  // made when missing, with a trailing delimiter; the program folder's in a
+  // portable copy.
   std::string DictionaryFolder() const;
+  // The folder of the language's shipped dictionaries and tables.
+  std::string ShippedDictionaryFolder() const;
 
   static QSize MeasureChar(const QPainter& canvas, char16_t c);
   // Centred in the rectangle; from its left or top where it is larger.

@@ -30,8 +30,8 @@ constexpr int kToggleZone = 32;
 }  // namespace
 
 TFormDictionariesManager::TFormDictionariesManager(QWidget* parent, const TKodraLanguage* language,
-                                                   const std::string& folder)
-    : QDialog(parent), FList(std::make_unique<TDictionariesList>(language, folder)) {
+                                                   const std::string& folder, const std::string& shippedFolder)
+    : QDialog(parent), FList(std::make_unique<TDictionariesList>(language, folder, shippedFolder)) {
   setObjectName("FormDictionariesManager");
   setWindowTitle("Dictionaries manager");
   setMinimumSize(200, 160);

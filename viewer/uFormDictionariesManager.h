@@ -18,7 +18,10 @@ class TFormDictionariesManager : public QDialog {
   Q_OBJECT
 public:
   // folder: the language's folder.
-  TFormDictionariesManager(QWidget* parent, const TKodraLanguage* language, const std::string& folder);
+  // folder: the language folder written to; shippedFolder: the shipped
+  // dictionaries behind it (none: the folder alone).
+  TFormDictionariesManager(QWidget* parent, const TKodraLanguage* language, const std::string& folder,
+                           const std::string& shippedFolder = {});
   ~TFormDictionariesManager() override;
 
   // True after Ok when the configuration was changed and written.

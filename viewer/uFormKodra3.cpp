@@ -582,6 +582,7 @@ void TFormKodra3::ChooseLanguage(int index, bool switching) {
   FResults.clear();
   if (lstSearchResults) lstSearchResults->SetCount(0);
   FDictionary = std::make_unique<TDictionary>(FLanguage, DictionaryFolder());
+  FDictionary->SetShippedFolder(GlobalData().ShippedDictionaryFolder());
   FShownIndex = FDictionary->CurrentIndex();
   lstKeywords->SetCount(0);
   if (switching) {
@@ -737,7 +738,7 @@ void TFormKodra3::OptionsChanged() {
 }
 
 bool TFormKodra3::ShowDictionariesManager(QWidget* parent) {
-  TFormDictionariesManager form(parent, FLanguage, DictionaryFolder());
+  TFormDictionariesManager form(parent, FLanguage, DictionaryFolder(), GlobalData().ShippedDictionaryFolder());
   if (form.exec() != QDialog::Accepted || !form.Modified()) return false;
   // The set is read again as the configuration now says.
   FDictionary->ClearReloadNames();

@@ -2,6 +2,8 @@
 // words (or the selection) to the running one and ends.
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
+#include <QStandardPaths>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <cstdio>
@@ -10,13 +12,40 @@
 #include "options/uOptions.h"
 #include "viewer/uCommandLine.h"
 #include "viewer/uData.h"
+#include "viewer/uFontCoverage.h"
 #include "viewer/uFormKodra3.h"
 #include "viewer/uSingleInstance.h"
 #include "viewer/uWindowRequests.h"
 
+namespace {
+// The desktop entry's id: desktops and portals match the running program to it.
+constexpr const char* kDesktopId = "org.prask.Kodra";
+
+// A portable copy in its folder, or an installed one with the user's folders
+// (on Windows the folders the system names for settings and program data).
+void SetUpFolders() {
+  TFolderEnvironment environment = ProcessFolderEnvironment();
+  environment.ExecutableFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
+#ifdef _WIN32
+  environment.ConfigHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString();
+  environment.DataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString();
+#endif
+  SetProgramFolders(ResolveProgramFolders(environment));
+  QDir().mkpath(QString::fromStdString(UserConfigFolder()));
+}
+
+// Where the built-in face is missing, one that shows polytonic Greek.
+void ChooseFirstRunFonts() {
+  const std::string face = FirstRunFontFace(Options().DefFontName());
+  if (face != Options().DefFontName()) Options().SetDefFontName(face);
+}
+}  // namespace
+
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   application.setApplicationName("kodra");
+  application.setDesktopFileName(kDesktopId);
+  application.setWindowIcon(QIcon(":/icons/kodra.svg"));
   application.setApplicationVersion(KODRA_VERSION);
   const TCommandLine command = ParseCommandLine(QCoreApplication::arguments());
   switch (command.Action) {
@@ -37,9 +66,8 @@ int main(int argc, char** argv) {
   if (start == TSingleInstance::Alone)
     std::fputs("kodra: cannot reach the running kodra nor take its place; this one runs on its own\n", stderr);
 
-  if (qEnvironmentVariableIsEmpty("KODRA_HOME"))
-    SetProgramFolder(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString());
-  LoadOptions(ProgramFolder());
+  SetUpFolders();
+  if (LoadOptions(UserConfigFolder()).FirstRun) ChooseFirstRunFonts();
   // The toolkit's own texts (message-box buttons, file dialogs) follow the
   // interface language where the toolkit's translations are installed.
   QTranslator toolkit;
