@@ -2,6 +2,7 @@
 // the user's, and how the user's dictionaries stand in front of the shipped.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -136,9 +137,9 @@ TEST(ProgramFolders, TheUsersDictionariesStandInFrontOfTheShipped) {
   // The manager lists each name once, the user's file first, and saves to the user's folder.
   TDictionariesList list(latin, (user / "latin").string(), (shipped / "latin").string());
   ASSERT_EQ(list.Count(), 2);
-  for (const TManagedDictionary& item : list.Items()) {
-    if (item.Name == "main") EXPECT_EQ(item.Header.Caption, u"user's own");
-  }
+  const auto main = std::find_if(list.Items().begin(), list.Items().end(), [](const auto& i) { return i.Name == "main"; });
+  ASSERT_NE(main, list.Items().end());
+  EXPECT_EQ(main->Header.Caption, u"user's own");
   list.Toggle(1);
   list.Save();
   // Tables: the shipped one is read until the user has a copy; font tables are written to the user's folder.

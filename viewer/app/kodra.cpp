@@ -15,6 +15,7 @@
 #include "viewer/uFontCoverage.h"
 #include "viewer/uFormKodra3.h"
 #include "viewer/uSingleInstance.h"
+#include "viewer/uTerminationSignals.h"
 #include "viewer/uWindowRequests.h"
 
 namespace {
@@ -34,10 +35,12 @@ void SetUpFolders() {
   QDir().mkpath(QString::fromStdString(UserConfigFolder()));
 }
 
-// Where the built-in face is missing, one that shows polytonic Greek.
+// Where the built-in face is missing, one that shows polytonic Greek; the
+// first-run settings are then saved, so that the choice is made once.
 void ChooseFirstRunFonts() {
   const std::string face = FirstRunFontFace(Options().DefFontName());
   if (face != Options().DefFontName()) Options().SetDefFontName(face);
+  if (!Options().FileName().empty()) Options().Save();  // a failure leaves the defaults for the next start
 }
 }  // namespace
 
@@ -80,6 +83,7 @@ int main(int argc, char** argv) {
   ConnectRequests(instance, window);
   // A request that came while the program ends would be lost.
   QObject::connect(&application, &QCoreApplication::aboutToQuit, &instance, &TSingleInstance::StopListening);
+  CloseOnTerminationSignals(&window);
   window.show();
   return application.exec();
 }
