@@ -2,6 +2,7 @@
 #include <chrono>
 #include <iomanip>
 #include <iostream>
+#include <map>
 #include <stdexcept>
 
 #include "foundation/KezText.h"
@@ -31,6 +32,13 @@ void PrintReport(const TImportReport& report, const std::string& target, double 
   }
   if (report.Skipped.size() > kListedSkips)
     std::cout << "    ... and " << report.Skipped.size() - kListedSkips << " more\n";
+  if (report.Skipped.size() > 1) {
+    // The reason without the detail in parentheses.
+    std::map<std::string, int32_t> byReason;
+    for (const TImportSkip& skip : report.Skipped) ++byReason[skip.Reason.substr(0, skip.Reason.find(" ("))];
+    std::cout << "  skipped, by reason:\n";
+    for (const auto& [reason, count] : byReason) std::cout << "    " << count << ": " << reason << '\n';
+  }
   if (!report.UnmappedTags.empty()) {
     std::cout << "  tags not mapped (their text kept):\n";
     for (const auto& [tag, count] : report.UnmappedTags) std::cout << "    " << tag << ": " << count << '\n';

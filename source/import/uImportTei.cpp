@@ -153,7 +153,10 @@ void TTeiReader::WriteText(std::u16string_view text) {
 
 void TTeiReader::Walk(const TXmlNode& node) {
   if (node.IsText()) {
-    WriteText(node.Text);
+    // White space with a line end between elements is the file's layout.
+    const bool layout = node.Text.find(u'\n') != std::u16string::npos &&
+                        node.Text.find_first_not_of(u" \t\r\n") == std::u16string::npos;
+    if (layout) FBoundary = true; else WriteText(node.Text);
     return;
   }
   const std::u16string& name = node.Name;

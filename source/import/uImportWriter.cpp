@@ -306,8 +306,8 @@ std::u16string TImportWriter::MakeKeyword(std::u16string_view headword, std::str
       }
       if (!kept) {
         if (IsHighSurrogate(c) || IsLowSurrogate(c) || u_isalpha(c)) {
-          reason = "the letter " + Quoted(std::u16string_view(&word[i], IsHighSurrogate(c) && i + 1 < word.size() ? 2 : 1)) +
-                   " is no keyword letter of " + FLanguage->GetName();
+          reason = "it holds a letter that is no keyword letter of " + FLanguage->GetName() + " (" +
+                   Quoted(std::u16string_view(&word[i], IsHighSurrogate(c) && i + 1 < word.size() ? 2 : 1)) + ")";
           return {};
         }
         continue;  // punctuation, digits, marks: not part of keywords
