@@ -205,6 +205,7 @@ void TDslReader::WriteEntry(const TCard& card) {
     shown.push_back(headword.Shown);
     keys.push_back(headword.Key);
   }
+  FWriter.SetLine(card.Line);
   FText.Push(isHeader);
   FText.Text(heading);
   FText.Pop();

@@ -346,7 +346,10 @@ void TImportWriter::AddEntry(const std::vector<std::u16string>& headwords, std::
     std::u16string bare = keyword, firstBare = firstKeyword;
     std::erase(bare, u'_');
     std::erase(firstBare, u'_');
-    if (bare == firstBare) continue;  // the same keyword written another way
+    if (bare == firstBare) {  // the same keyword written another way
+      ++FReport.Merged;
+      continue;
+    }
     TImportText reference(*this);
     reference.Push(isHeader);
     reference.Text(headwords[i]);
