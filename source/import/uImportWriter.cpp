@@ -409,13 +409,6 @@ void TImportWriter::AddAbbreviation(std::vector<TAbbreviation>& list, std::u16st
   list.push_back({std::move(joined), explanation});
 }
 
-bool TImportWriter::HasMark(std::u16string_view name) const {
-  std::u16string joined = AttributeText(name);
-  for (char16_t& c : joined)
-    if (c == u' ' || c == kNoBreakSpace) c = u'_';
-  return FAbbreviationIndex.count(u"m" + joined) > 0;
-}
-
 void TImportWriter::WriteSection(std::u16string& out, const char* tag, const std::vector<TAbbreviation>& list) const {
   if (list.empty()) return;
   const std::u16string name = FromAscii(tag);

@@ -82,7 +82,6 @@ public:
   void AddAuthor(std::u16string_view name, std::u16string_view value) {
     AddAbbreviation(FAuthors, name, value, "author");
   }
-  bool HasMark(std::u16string_view name) const;
 
   // The keyword of a headword, or empty with the reason.
   std::u16string MakeKeyword(std::u16string_view headword, std::string& reason) const;
