@@ -11,3 +11,4 @@ int RunCompile(const std::vector<std::string>& args);
 int RunLookup(const std::vector<std::string>& args);
 int RunSearch(const std::vector<std::string>& args);
 int RunBench(const std::vector<std::string>& args);
+int RunImport(const std::vector<std::string>& args);

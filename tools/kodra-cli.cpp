@@ -22,6 +22,9 @@ const TCommand kCommands[] = {
     {"dump", RunDump, "dump [--json] FILE.kdb        abbreviations and every article"},
     {"verify", RunVerify, "verify [--json] FILE.kds      check a source dictionary, pointing at the first error"},
     {"compile", RunCompile, "compile [--json] FILE.kds [-o FILE.kdb]   verify, then compile"},
+    {"import", RunImport,
+     "import --from dsl|xdxf|tei --language ancientgreek|latin [--kind main|form|user|other] [--caption TEXT]\n"
+     "         [-o FILE.kds] FILE   a dictionary in an outside format as a source dictionary"},
     {"lookup", RunLookup, "lookup [--home DIR] [--lang ID] [--json|--rtf] WORD   the nearest keyword's articles"},
     {"search", RunSearch, "search [--home DIR] [--lang ID] [--all] [--from N] [--json] PATTERN   full-text search"},
     {"bench", RunBench, "bench [--home DIR] [--lang ID] [--runs N]   timings on the installed dictionaries"},

@@ -1,0 +1,6 @@
+// The DSL importer on any bytes.
+#include "ImportFuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return FuzzImport(data, size, TImportFormat::Dsl, "latin", "dsl");
+}
