@@ -133,7 +133,7 @@ TEST(Cli, BundledDictionariesVerify) {
       ++files;
     }
   }
-  EXPECT_EQ(files, 3);
+  EXPECT_EQ(files, 5);
 }
 
 TEST(Cli, BenchPrintsItsTable) {
