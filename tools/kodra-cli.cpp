@@ -22,8 +22,8 @@ const TCommand kCommands[] = {
     {"dump", RunDump, "dump [--json] FILE.kdb        abbreviations and every article"},
     {"verify", RunVerify, "verify [--json] FILE.kds      check a source dictionary, pointing at the first error"},
     {"compile", RunCompile, "compile [--json] FILE.kds [-o FILE.kdb]   verify, then compile"},
-    {"lookup", RunLookup, "lookup [--home DIR] [--lang ID] [--json|--rtf] WORD   the nearest keyword's articles"},
-    {"search", RunSearch, "search [--home DIR] [--lang ID] [--all] [--from N] [--json] PATTERN   full-text search"},
+    {"lookup", RunLookup, "lookup [--home DIR] [--lang ID] [--json|--rtf] WORD... | -   the nearest keyword's articles"},
+    {"search", RunSearch, "search [--home DIR] [--lang ID] [--all] [--from N] [--json] PATTERN... | -   full-text search"},
     {"bench", RunBench, "bench [--home DIR] [--lang ID] [--runs N]   timings on the installed dictionaries"},
 };
 

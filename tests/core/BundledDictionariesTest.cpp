@@ -130,3 +130,32 @@ TEST(BundledDictionaries, LatinEquivalentsLeadBackToTheirRussianWord) {
     }
   }
 }
+
+// The converted dictionaries are active beside the hand-written main one and
+// add their articles under its own (a second dictionary of kind main would
+// add nothing, or, being larger, take the main one's place).
+TEST(BundledDictionaries, ConvertedDictionariesAddToTheMainOne) {
+  if (!std::getenv("KODRA_CLI")) GTEST_SKIP() << "run through ctest, which names kodra-cli beside the program folder";
+  const fs::path home = fs::path(std::getenv("KODRA_CLI")).parent_path();
+  const struct {
+    const char* Language;
+    const char* Word;
+    std::vector<std::u16string> Captions;
+  } table[] = {
+      {"latin", "amo", {u"Латинско-русский словарь Кодры", u"Латинско-русский словарь по Поляшеву"}},
+      {"latin", "aqua", {u"Латинско-русский словарь Кодры", u"Латинско-русский словарь по Поляшеву"}},
+      {"ancientgreek", "λόγος", {u"Греческо-русский словарь Кодры", u"Греческо-русский словарь Нового Завета"}},
+      {"ancientgreek", "ἄνθρωπος", {u"Греческо-русский словарь Кодры", u"Греческо-русский словарь Нового Завета"}},
+  };
+  for (const auto& row : table) {
+    TDictionary set(FindLanguage(row.Language), (home / row.Language).string());
+    set.SetReadOnly(true);
+    set.LoadDictionaries(true);
+    EXPECT_TRUE(set.LoadFailures().empty()) << row.Language;
+    ASSERT_EQ(set.LocateKeyword(set.Language()->PrepareWord(FromUtf8(row.Word))), kmExact) << row.Word;
+    std::vector<std::u16string> captions;
+    for (const TKeywordEntry* entry = set.GetEntry(set.CurrentIndex()); entry; entry = entry->Next)
+      captions.emplace_back(entry->Dictionary->Caption());
+    EXPECT_EQ(captions, row.Captions) << row.Word;
+  }
+}
