@@ -311,7 +311,11 @@ def main():
     args = parser.parse_args()
     if not args.source.exists():
         return kds_writer.missing_input(args.source)
-    articles, skipped, senses = convert(read_blocks(args.source))
+    try:
+        articles, skipped, senses = convert(read_blocks(args.source))
+    except (OSError, UnicodeDecodeError, ValueError, KeyError, TypeError, AttributeError) as error:
+        print(f"cannot convert {args.source}: {error!r}", file=sys.stderr)
+        return 1
     data = kds_writer.render(HEADER, MARKS, articles)
     print(f"{senses} Russian senses, {len(articles)} Latin articles", file=sys.stderr)
     return kds_writer.finish(data, args.output, args.check, skipped)
