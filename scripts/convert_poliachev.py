@@ -318,7 +318,7 @@ def main():
         return 1
     data = kds_writer.render(HEADER, MARKS, articles)
     print(f"{senses} Russian senses, {len(articles)} Latin articles", file=sys.stderr)
-    return kds_writer.finish(data, args.output, args.check, skipped)
+    return kds_writer.finish(data, args.output, args.check, skipped, "equivalents")
 
 
 if __name__ == "__main__":

@@ -48,7 +48,7 @@ def letters_key(keyword):
     return keyword.replace("_", "")
 
 
-def finish(data, output, check, skipped):
+def finish(data, output, check, skipped, what="headwords"):
     """Writes the file, or with check compares it with the committed one byte for byte.
     skipped lists (headword, reason): reasons that many share are told once."""
     by_reason = {}
@@ -56,7 +56,7 @@ def finish(data, output, check, skipped):
         by_reason.setdefault(reason, []).append(headword)
     for reason, headwords in by_reason.items():
         if len(headwords) > 3:
-            print(f"skipped {len(headwords)} headwords ({reason}): {', '.join(headwords)}", file=sys.stderr)
+            print(f"skipped {len(headwords)} {what} ({reason}): {', '.join(headwords)}", file=sys.stderr)
         else:
             for headword in headwords:
                 print(f"skipped {headword!r}: {reason}", file=sys.stderr)
@@ -64,7 +64,7 @@ def finish(data, output, check, skipped):
         if not output.exists() or output.read_bytes() != data:
             print(f"{output} is not what the converter writes; run {sys.argv[0]}", file=sys.stderr)
             return 1
-        print(f"{output.name} is current ({len(data)} bytes, {len(skipped)} headwords skipped)")
+        print(f"{output.name} is current ({len(data)} bytes, {len(skipped)} {what} skipped)")
         return 0
     # A temporary file beside the target, synced and renamed over it: the
     # target is the old file or the whole new one.
@@ -74,7 +74,7 @@ def finish(data, output, check, skipped):
         os.fsync(temporary.fileno())
     os.chmod(temporary.name, 0o644)
     os.replace(temporary.name, output)
-    print(f"wrote {output} ({len(data)} bytes, {len(skipped)} headwords skipped)")
+    print(f"wrote {output} ({len(data)} bytes, {len(skipped)} {what} skipped)")
     return 0
 
 
