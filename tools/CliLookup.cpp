@@ -1,4 +1,5 @@
 // kodra-cli lookup / search: what the viewer shows for a word or a search.
+#include <functional>
 #include <iostream>
 #include <limits>
 #include <unistd.h>
@@ -19,23 +20,35 @@ std::string ShownKeyword(std::u16string_view keyword) {
   return ToUtf8(shown);
 }
 
-std::string JoinWords(const std::vector<std::string>& words) {
-  std::string text;
-  for (const auto& word : words) text += (text.empty() ? "" : " ") + word;
-  return text;
-}
-}  // namespace
-
-int RunLookup(const std::vector<std::string>& args) {
-  const TCliArguments parsed = ParseCliArguments(args, {"--json", "--rtf"}, {"--home", "--lang"});
-  if (parsed.Positional.empty()) {
-    std::cerr << "kodra-cli: expected a word\n";
-    return 2;
+// Answers each query in turn in one process: the words as given (a quoted
+// argument with spaces is one query), "-" standing for the lines of standard
+// input, one query a line (CR LF or LF; empty lines are skipped). Each answer
+// is flushed, so that a script may write a word and read its answer. The
+// status is 0 when every query found something, else 1.
+int AnswerEach(const std::vector<std::string>& queries, const std::function<bool(const std::string&)>& answer) {
+  bool all = true;
+  auto one = [&](const std::string& query) {
+    all = answer(query) && all;
+    std::cout.flush();
+  };
+  for (const std::string& query : queries) {
+    if (query != "-") {
+      one(query);
+      continue;
+    }
+    for (std::string line; std::getline(std::cin, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (!line.empty()) one(line);
+    }
   }
-  TCliDictionarySet set = OpenDictionarySet(parsed);
+  return all ? 0 : 1;
+}
+
+// One lookup as the window shows it: the keyword meant and its articles.
+bool LookupOne(TCliDictionarySet& set, const TCliArguments& parsed, const std::string& query, bool first) {
   TDictionary& d = *set.Dictionary;
   // Composed, and letters typed with tonos become the keyword forms with oxia.
-  const std::u16string word = d.Language()->PrepareWord(FromUtf8(JoinWords(parsed.Positional)));
+  const std::u16string word = d.Language()->PrepareWord(FromUtf8(query));
   const TKeywordMatch match = d.LocateKeyword(word);
   const bool exact = match == kmExact;
   const int32_t index = d.CurrentIndex();
@@ -47,7 +60,7 @@ int RunLookup(const std::vector<std::string>& args) {
     d.RenderArticle(writer);
     writer.EndDocument();
     std::cout << sink.Document;
-    return shown ? 0 : 1;
+    return shown;
   }
   if (parsed.Has("--json")) {
     TJsonWriter json(std::cout);
@@ -68,11 +81,12 @@ int RunLookup(const std::vector<std::string>& args) {
     }
     json.EndArray().EndObject();
     std::cout << '\n';
-    return shown ? 0 : 1;
+    return shown;
   }
+  if (!first) std::cout << '\n';  // an empty line between the answers
   if (!shown) {
     std::cout << "Beyond the last keyword: nothing to show for \"" << ToUtf8(word) << "\"\n";
-    return 1;
+    return false;
   }
   std::cout << ShownKeyword(d.GetKeywordText(index)) << (match == kmNone ? "  (nearest keyword)" : "") << "\n\n";
   TPlainTextWriter writer(*set.Settings, isatty(STDOUT_FILENO));
@@ -80,20 +94,12 @@ int RunLookup(const std::vector<std::string>& args) {
   d.RenderArticle(writer);
   writer.EndDocument();
   std::cout << writer.Text();
-  return 0;
+  return true;
 }
 
-int RunSearch(const std::vector<std::string>& args) {
-  const TCliArguments parsed = ParseCliArguments(args, {"--json", "--all"}, {"--home", "--lang", "--from"});
-  if (parsed.Positional.empty()) {
-    std::cerr << "kodra-cli: expected a search pattern\n";
-    return 2;
-  }
-  const int from = parsed.IntegerValue("--from", 0, 0, std::numeric_limits<int32_t>::max());
-  TCliDictionarySet set = OpenDictionarySet(parsed);
-  TDictionary& d = *set.Dictionary;
-  const std::u16string pattern = FromUtf8(JoinWords(parsed.Positional));
-  const bool json = parsed.Has("--json");
+// One full-text search: the first hit from --from, or with --all every result.
+bool SearchOne(TDictionary& d, const TCliArguments& parsed, int from, const std::string& query) {
+  const std::u16string pattern = FromUtf8(query);
   TSearchResultList results;
   if (parsed.Has("--all")) {
     d.SearchAll(pattern, results);
@@ -101,7 +107,7 @@ int RunSearch(const std::vector<std::string>& args) {
     results.push_back(std::make_unique<TSearchResult>(d.CurrentIndex(), d.SelectionStart(), d.SelectionLength(),
                                                       d.SearchContext()));
   }
-  if (json) {
+  if (parsed.Has("--json")) {
     TJsonWriter writer(std::cout);
     writer.BeginObject().Field("pattern", std::u16string_view(pattern)).Key("results").BeginArray();
     for (const auto& result : results) {
@@ -118,11 +124,11 @@ int RunSearch(const std::vector<std::string>& args) {
     }
     writer.EndArray().EndObject();
     std::cout << '\n';
-    return results.empty() ? 1 : 0;
+    return !results.empty();
   }
   if (results.empty()) {
     std::cout << "String not found\n";
-    return 1;
+    return false;
   }
   for (const auto& result : results) {
     if (parsed.Has("--all")) {
@@ -133,5 +139,33 @@ int RunSearch(const std::vector<std::string>& args) {
                 << '\n';
     }
   }
-  return 0;
+  return true;
+}
+}  // namespace
+
+int RunLookup(const std::vector<std::string>& args) {
+  const TCliArguments parsed = ParseCliArguments(args, {"--json", "--rtf"}, {"--home", "--lang"});
+  if (parsed.Positional.empty()) {
+    std::cerr << "kodra-cli: expected a word\n";
+    return 2;
+  }
+  TCliDictionarySet set = OpenDictionarySet(parsed);
+  bool first = true;
+  return AnswerEach(parsed.Positional, [&](const std::string& query) {
+    const bool shown = LookupOne(set, parsed, query, first);
+    first = false;
+    return shown;
+  });
+}
+
+int RunSearch(const std::vector<std::string>& args) {
+  const TCliArguments parsed = ParseCliArguments(args, {"--json", "--all"}, {"--home", "--lang", "--from"});
+  if (parsed.Positional.empty()) {
+    std::cerr << "kodra-cli: expected a search pattern\n";
+    return 2;
+  }
+  const int from = parsed.IntegerValue("--from", 0, 0, std::numeric_limits<int32_t>::max());
+  TCliDictionarySet set = OpenDictionarySet(parsed);
+  return AnswerEach(parsed.Positional,
+                    [&](const std::string& query) { return SearchOne(*set.Dictionary, parsed, from, query); });
 }

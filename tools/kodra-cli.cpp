@@ -25,8 +25,8 @@ const TCommand kCommands[] = {
     {"import", RunImport,
      "import --from dsl|xdxf|tei --language ancientgreek|latin [--kind main|form|user|other] [--caption TEXT]\n"
      "         [-o FILE.kds] FILE   a dictionary in an outside format as a source dictionary"},
-    {"lookup", RunLookup, "lookup [--home DIR] [--lang ID] [--json|--rtf] WORD   the nearest keyword's articles"},
-    {"search", RunSearch, "search [--home DIR] [--lang ID] [--all] [--from N] [--json] PATTERN   full-text search"},
+    {"lookup", RunLookup, "lookup [--home DIR] [--lang ID] [--json|--rtf] WORD... | -   the nearest keyword's articles"},
+    {"search", RunSearch, "search [--home DIR] [--lang ID] [--all] [--from N] [--json] PATTERN... | -   full-text search"},
     {"bench", RunBench, "bench [--home DIR] [--lang ID] [--runs N]   timings on the installed dictionaries"},
 };
 

@@ -120,6 +120,64 @@ TEST(Cli, LookupAndSearchTheInstalledDictionaries) {
   EXPECT_EQ(RunCli("search" + at + "nothing").Output, "String not found\n");
 }
 
+// Several queries in one process: the words as given, or "-" for the lines of
+// standard input; with --json one object a line, in the order asked.
+TEST(Cli, LookupAndSearchAnswerEachQueryInTurn) {
+  SKIP_WITHOUT_CLI();
+  TTempDir home;
+  std::filesystem::create_directory(home.Root() / "ancientgreek");
+  const std::string source = home.Write(
+      "main.kds", Utf16Bytes(u"<header>\r\ncaption=Lex\r\ncomment=c\r\nkind=main\r\nlanguage=ancientgreek\r\n</header>\r\n"
+                        u"#\u1F04νθρωπος\r\n<h>ἄνθρωπος</h> человек\r\n#λ\u1F79γος\r\nслово\r\n"
+                        u"#εἰ_μ\u1F75\r\nесли не\r\n"));
+  ASSERT_EQ(RunCli("compile " + source + " -o " + home.Path("ancientgreek/main.kdb")).Status, 0);
+  const std::string at = " --home " + home.Root().string() + " ";
+  // Stdin lines end in LF or CR LF; empty lines ask nothing.
+  const std::string words = home.Write("words.txt", std::string("λόγος\r\n\nανθρωπος\nεἰ μή\n"));
+
+  struct TCase {
+    const char* Name;
+    std::string Arguments;
+    std::vector<std::string> Keywords;  // of the JSON lines, in order
+    int Status;
+  };
+  const TCase cases[] = {
+      {"words as arguments", "lookup --json" + at + "λόγος ανθρωπος", {"λ\u1F79γος", "\u1F04νθρωπος"}, 0},
+      {"a quoted argument is one query", "lookup --json" + at + "'εἰ μή' λόγος", {"εἰ_μ\u1F75", "λ\u1F79γος"}, 0},
+      {"standard input", "lookup --json" + at + "- < " + words, {"λ\u1F79γος", "\u1F04νθρωπος", "εἰ_μ\u1F75"}, 0},
+      {"arguments around standard input", "lookup --json" + at + "εἰ - λόγος < " + words,
+       {"εἰ_μ\u1F75", "λ\u1F79γος", "\u1F04νθρωπος", "εἰ_μ\u1F75", "λ\u1F79γος"}, 0},
+      {"search patterns", "search --json" + at + "человек слово nothing", {"\u1F04νθρωπος", "λ\u1F79γος", ""}, 1},
+      {"search patterns from standard input", "search --json" + at + "- < " + home.Write("p.txt", std::string("если\n")),
+       {"εἰ_μ\u1F75"}, 0},
+  };
+  for (const TCase& c : cases) {
+    const TRun run = RunCli(c.Arguments);
+    EXPECT_EQ(run.Status, c.Status) << c.Name << "\n" << run.Output;
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = run.Output.find('\n', start)) != std::string::npos; start = end + 1)
+      lines.push_back(run.Output.substr(start, end - start));
+    ASSERT_EQ(lines.size(), c.Keywords.size()) << c.Name << "\n" << run.Output;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      EXPECT_EQ(lines[i].front(), '{') << c.Name;
+      EXPECT_EQ(lines[i].back(), '}') << c.Name;
+      if (c.Keywords[i].empty())
+        EXPECT_NE(lines[i].find("\"results\":[]"), std::string::npos) << c.Name << "\n" << lines[i];
+      else
+        EXPECT_NE(lines[i].find("\"keyword\":\"" + c.Keywords[i] + "\""), std::string::npos) << c.Name << "\n" << lines[i];
+    }
+  }
+
+  // Plain answers follow one another, an empty line between them.
+  const TRun plain = RunCli("lookup" + at + "λόγος ανθρωπος");
+  EXPECT_EQ(plain.Status, 0);
+  EXPECT_EQ(plain.Output, "λ\u1F79γος\n\nLex\nслово\n\n\u1F04νθρωπος\n\nLex\nἄνθρωπος человек\n");
+  // "-" with nothing on standard input answers nothing.
+  const TRun empty = RunCli("lookup" + at + "- < /dev/null");
+  EXPECT_EQ(empty.Status, 0);
+  EXPECT_EQ(empty.Output, "");
+}
+
 TEST(Cli, BundledDictionariesVerify) {
   if (!std::getenv("KODRA_CLI")) GTEST_SKIP() << "run through ctest, which names kodra-cli";
   int files = 0;
@@ -133,7 +191,7 @@ TEST(Cli, BundledDictionariesVerify) {
       ++files;
     }
   }
-  EXPECT_EQ(files, 3);
+  EXPECT_EQ(files, 5);
 }
 
 TEST(Cli, BenchPrintsItsTable) {

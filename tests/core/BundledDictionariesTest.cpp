@@ -1,0 +1,161 @@
+// The dictionaries that the build compiles from data/, as a reader meets them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "dictionary/uDictionary.h"
+#include "foundation/KezText.h"
+#include "language/uLanguage.h"
+#include "options/uOptions.h"
+#include "render/uPlainTextWriter.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+const fs::path kPoliachev = fs::path(KODRA_CORPORA) / "raw" / "poliachev2002-ru-la.txt";
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// The definition lines of a headword's entry in the raw Russian–Latin text:
+// what follows the headword line up to the empty line, less examples,
+// references and sense labels.
+std::vector<std::string> DefinitionLines(const std::string& text, const std::string& headword) {
+  std::vector<std::string> lines;
+  const size_t at = text.find("\n\n" + headword + "\n");
+  if (at == std::string::npos) return lines;
+  std::istringstream entry(text.substr(at + headword.size() + 3, text.find("\n\n", at + 2) - at - headword.size() - 3));
+  for (std::string line; std::getline(entry, line);) {
+    const bool label = line.size() > 2 && std::isdigit(static_cast<unsigned char>(line[0])) && line[1] == '.';
+    if (!line.empty() && line.rfind("+ ", 0) != 0 && line.rfind("см.", 0) != 0 && !label) lines.push_back(line);
+  }
+  return lines;
+}
+
+// The keywords a reader types for the Latin equivalents of a line: each
+// equivalent (between ";") up to its first comma, without what stands in
+// brackets and parentheses, the Russian words before it and the neologism
+// star, words joined by "_".
+std::vector<std::string> TypedEquivalents(const std::string& line) {
+  std::vector<std::string> typed;
+  std::string current;
+  int depth = 0;
+  bool afterComma = false;
+  auto finish = [&] {
+    std::istringstream words(current);
+    std::string word, joined;
+    while (words >> word) {
+      if (joined.empty() && static_cast<unsigned char>(word[0]) >= 0x80) continue;  // Cyrillic
+      joined += (joined.empty() ? "" : "_") + word;
+    }
+    if (!joined.empty()) typed.push_back(joined);
+    current.clear();
+    afterComma = false;
+  };
+  for (char c : line) {
+    if (c == '(' || c == '[') ++depth;
+    else if (c == ')' || c == ']') depth = std::max(0, depth - 1);
+    else if (depth == 0 && c == ';') finish();
+    else if (depth == 0 && c == ',') afterComma = true;
+    else if (depth == 0 && !afterComma && c != '*') current += c;
+  }
+  finish();
+  return typed;
+}
+
+std::u16string Letters(std::u16string_view keyword) {
+  std::u16string letters;
+  for (char16_t c : keyword)
+    if (c != u'_') letters += c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+  return letters;
+}
+
+// The plain text of the articles from the dictionary with that caption under
+// the keywords with the word's letters: lookup lands on the first of them
+// (Liber, Вакх, before liber, книга), and the reader sees the others below it.
+std::string ArticleFrom(TDictionary& set, const std::string& word, std::u16string_view caption) {
+  const std::u16string typed = set.Language()->PrepareWord(FromUtf8(word));
+  if (set.LocateKeyword(typed) == kmNone) return {};
+  std::string text;
+  for (int32_t index = set.CurrentIndex();
+       index < set.KeywordCount() && Letters(set.GetKeywordText(index)) == Letters(typed); ++index)
+    for (const TKeywordEntry* entry = set.GetEntry(index); entry; entry = entry->Next) {
+      if (std::u16string_view(entry->Dictionary->Caption()) != caption) continue;
+      TPlainTextWriter writer(Options(), false);
+      writer.BeginDocument();
+      set.RenderEntry(*entry, writer);
+      writer.EndDocument();
+      text += writer.Text();
+    }
+  return text;
+}
+}  // namespace
+
+TEST(BundledDictionaries, LatinEquivalentsLeadBackToTheirRussianWord) {
+  if (!fs::exists(kPoliachev)) GTEST_SKIP() << "no raw Russian–Latin dictionary at " << kPoliachev;
+  if (!std::getenv("KODRA_CLI")) GTEST_SKIP() << "run through ctest, which names kodra-cli beside the program folder";
+  const fs::path latin = fs::path(std::getenv("KODRA_CLI")).parent_path() / "latin";
+  TDictionary set(FindLanguage("latin"), latin.string());
+  set.SetReadOnly(true);
+  set.LoadDictionaries(true);
+  ASSERT_TRUE(set.LoadFailures().empty());
+  const std::u16string caption = u"Латинско-русский словарь по Поляшеву";
+  const std::string raw = ReadText(kPoliachev);
+
+  const std::pair<const char*, size_t> table[] = {
+      {"аббат", 1}, {"абажур", 2}, {"август", 1}, {"адрес", 4}, {"вода", 5},  {"дом", 7},
+      {"война", 4}, {"говорить", 17}, {"делать", 8}, {"слово", 7}, {"книга", 4}, {"брат", 1},
+  };
+  for (const auto& [russian, count] : table) {
+    std::vector<std::string> equivalents;
+    for (const std::string& line : DefinitionLines(raw, russian))
+      for (const std::string& word : TypedEquivalents(line)) equivalents.push_back(word);
+    EXPECT_EQ(equivalents.size(), count) << russian;
+    for (const std::string& word : equivalents) {
+      std::string article = ArticleFrom(set, word, caption);
+      // An infinitive points to its verb's dictionary form: "fari inf. → for".
+      if (const size_t arrow = article.find("→ "); arrow != std::string::npos) {
+        const std::string target = article.substr(arrow + 4, article.find_first_of(",\n", arrow) - arrow - 4);
+        article += ArticleFrom(set, target, caption);
+      }
+      EXPECT_NE(article.find(russian), std::string::npos) << word << " does not lead back to " << russian << ":\n"
+                                                         << article;
+    }
+  }
+}
+
+// The converted dictionaries are active beside the hand-written main one and
+// add their articles under its own (a second dictionary of kind main would
+// add nothing, or, being larger, take the main one's place).
+TEST(BundledDictionaries, ConvertedDictionariesAddToTheMainOne) {
+  if (!std::getenv("KODRA_CLI")) GTEST_SKIP() << "run through ctest, which names kodra-cli beside the program folder";
+  const fs::path home = fs::path(std::getenv("KODRA_CLI")).parent_path();
+  const struct {
+    const char* Language;
+    const char* Word;
+    std::vector<std::u16string> Captions;
+  } table[] = {
+      {"latin", "amo", {u"Латинско-русский словарь Кодры", u"Латинско-русский словарь по Поляшеву"}},
+      {"latin", "aqua", {u"Латинско-русский словарь Кодры", u"Латинско-русский словарь по Поляшеву"}},
+      {"ancientgreek", "λόγος", {u"Греческо-русский словарь Кодры", u"Греческо-русский словарь Нового Завета"}},
+      {"ancientgreek", "ἄνθρωπος", {u"Греческо-русский словарь Кодры", u"Греческо-русский словарь Нового Завета"}},
+  };
+  for (const auto& row : table) {
+    TDictionary set(FindLanguage(row.Language), (home / row.Language).string());
+    set.SetReadOnly(true);
+    set.LoadDictionaries(true);
+    EXPECT_TRUE(set.LoadFailures().empty()) << row.Language;
+    ASSERT_EQ(set.LocateKeyword(set.Language()->PrepareWord(FromUtf8(row.Word))), kmExact) << row.Word;
+    std::vector<std::u16string> captions;
+    for (const TKeywordEntry* entry = set.GetEntry(set.CurrentIndex()); entry; entry = entry->Next)
+      captions.emplace_back(entry->Dictionary->Caption());
+    EXPECT_EQ(captions, row.Captions) << row.Word;
+  }
+}
