@@ -4,21 +4,15 @@
 
 #include "foundation/KezText.h"
 #include "source/uSourceDictionary.h"
+#include "source/uSourceTags.h"
 
 namespace {
 // Tags in slot order and the nesting rules between them, as bit sets of slots.
-constexpr char16_t kTagLetters[] = u"hmance";
-enum : int { tHeader, tMark, tAuthor, tEnum, tComment, tExample, kTagCount };
-constexpr unsigned kAll = 0x3F;
-constexpr unsigned Bit(int tag) { return 1u << tag; }
-constexpr unsigned kForbiddenInside[kTagCount] = {
-    kAll,
-    Bit(tMark) | Bit(tAuthor) | Bit(tEnum),
-    Bit(tMark) | Bit(tAuthor) | Bit(tEnum),
-    kAll,
-    Bit(tMark) | Bit(tAuthor) | Bit(tEnum) | Bit(tComment),
-    kAll,
-};
+constexpr const char16_t* kTagLetters = kSourceTagLetters;
+constexpr int kTagCount = kSourceTagCount;
+constexpr unsigned kAll = kAllSourceTags;
+constexpr unsigned Bit(int tag) { return SourceTagBit(tag); }
+constexpr const unsigned* kForbiddenInside = kSourceTagForbiddenInside;
 constexpr unsigned kMustCloseFirst[kTagCount] = {
     kAll & ~Bit(tHeader),
     Bit(tAuthor) | Bit(tEnum),

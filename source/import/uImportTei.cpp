@@ -12,11 +12,6 @@
 #include "source/import/uImportXml.h"
 
 namespace {
-struct TElementStyle {
-  std::u16string_view Name;
-  TImportStyle Style;
-};
-
 constexpr TElementStyle kStyles[] = {
     {u"gramGrp", isMark}, {u"gram", isMark},       {u"gen", isMark},        {u"pos", isMark},
     {u"itype", isMark},   {u"tns", isMark},        {u"mood", isMark},       {u"case", isMark},
@@ -178,15 +173,7 @@ void TTeiReader::Walk(const TXmlNode& node) {
     FBoundary = true;
     return;
   }
-  TImportStyle style = isPlain;
-  bool known = false;
-  for (const TElementStyle& entry : kStyles) {
-    if (entry.Name != name) continue;
-    style = entry.Style;
-    known = true;
-    break;
-  }
-  if (!known) FWriter.Unmapped("<" + ToUtf8(name) + ">");
+  TImportStyle style = MappedElementStyle(kStyles, name, FWriter);
   if (name == u"orth" && &node != FFirstOrth) style = isExample;  // a form named in the text
   FBoundary = true;
   FText.Push(style);

@@ -10,20 +10,15 @@
 
 #include "foundation/KezText.h"
 #include "language/uCommon.h"
+#include "source/uSourceTags.h"
 
 namespace {
-constexpr char16_t kTagLetters[] = u"hmance";
-constexpr unsigned Bit(int style) { return 1u << style; }
-constexpr unsigned kAll = 0x3F;
-// Which open tags forbid a tag, by slot (the verifier's table).
-constexpr unsigned kForbiddenInside[] = {
-    kAll,
-    Bit(isMark) | Bit(isAuthor) | Bit(isEnum),
-    Bit(isMark) | Bit(isAuthor) | Bit(isEnum),
-    kAll,
-    Bit(isMark) | Bit(isAuthor) | Bit(isEnum) | Bit(isComment),
-    kAll,
-};
+// The styles are the tag slots, so that the verifier's nesting rule applies as it stands.
+static_assert(int(isHeader) == tHeader && int(isMark) == tMark && int(isAuthor) == tAuthor &&
+              int(isEnum) == tEnum && int(isComment) == tComment && int(isExample) == tExample);
+constexpr const char16_t* kTagLetters = kSourceTagLetters;
+constexpr unsigned Bit(int style) { return SourceTagBit(style); }
+constexpr const unsigned* kForbiddenInside = kSourceTagForbiddenInside;
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr char16_t kNoBreakSpace = 0x00A0;
 constexpr char16_t kWordJoiner = 0x2060;
@@ -518,4 +513,11 @@ std::u16string DecodeInput(std::string_view bytes, TImportWriter& writer) {
   }
   writer.SetLine(0);
   return text;
+}
+
+TImportStyle MappedElementStyle(std::span<const TElementStyle> table, std::u16string_view name, TImportWriter& writer) {
+  for (const TElementStyle& entry : table)
+    if (entry.Name == name) return entry.Style;
+  writer.Unmapped("<" + ToUtf8(name) + ">");
+  return isPlain;
 }

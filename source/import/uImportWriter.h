@@ -2,6 +2,7 @@
 // The part of the importers that every format shares: the article text
 // builder and the writer of the source dictionary.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -134,3 +135,12 @@ std::u16string DecodeInput(std::string_view bytes, TImportWriter& writer);
 void ImportDsl(std::u16string_view text, TImportWriter& writer);
 void ImportXdxf(std::u16string_view text, TImportWriter& writer);
 void ImportTei(std::u16string_view text, TImportWriter& writer);
+
+// An element of an XML format and the style its text takes.
+struct TElementStyle {
+  std::u16string_view Name;
+  TImportStyle Style;
+};
+// The element's style by the table; an element the table lacks stays plain
+// and is reported as a tag that could not be mapped.
+TImportStyle MappedElementStyle(std::span<const TElementStyle> table, std::u16string_view name, TImportWriter& writer);

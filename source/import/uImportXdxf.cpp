@@ -9,11 +9,6 @@
 #include "source/import/uImportXml.h"
 
 namespace {
-struct TElementStyle {
-  std::u16string_view Name;
-  TImportStyle Style;
-};
-
 // Elements whose text stays, with the style it takes.
 constexpr TElementStyle kStyles[] = {
     {u"gr", isMark},       {u"abr", isMark},        {u"abbr", isMark},      {u"ex", isExample},
@@ -196,15 +191,7 @@ void TXdxfReader::Walk(const TXmlNode& node) {
     FWriter.Skip("media <rref> \"" + ToUtf8(node.InnerText()) + "\"", "sound, pictures and video are not imported");
     return;
   }
-  TImportStyle style = isPlain;
-  bool known = false;
-  for (const TElementStyle& entry : kStyles) {
-    if (entry.Name != name) continue;
-    style = entry.Style;
-    known = true;
-    break;
-  }
-  if (!known) FWriter.Unmapped("<" + ToUtf8(name) + ">");
+  TImportStyle style = MappedElementStyle(kStyles, name, FWriter);
   const bool abbreviation = name == u"abr" || name == u"abbr";
   if (name == u"tr") FText.Text(u"[");
   FText.Push(style);
