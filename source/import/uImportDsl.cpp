@@ -54,6 +54,19 @@ bool IsSenseLabel(std::u16string_view label) {
   return roman || letter;
 }
 
+// A plain word that opens a line as a sense number: "1.", "2)", "IV.", "а)".
+// Stricter than a bold label: "c." or "v." opening a line are abbreviations.
+bool IsPlainSenseLabel(std::u16string_view word) {
+  if (word.size() < 2 || !IsSenseLabel(word)) return false;
+  const char16_t last = word.back();
+  const std::u16string_view body = word.substr(0, word.size() - 1);
+  const bool digits = std::all_of(body.begin(), body.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
+  const bool upperRoman = std::all_of(body.begin(), body.end(), [](char16_t c) {
+    return std::u16string_view(u"IVXLC").find(c) != std::u16string_view::npos;
+  });
+  return digits || (upperRoman && last == u'.') || (body.size() == 1 && last == u')');
+}
+
 struct THeadword {
   std::u16string Shown, Key;
 };
@@ -269,6 +282,17 @@ void TDslReader::BodyLine(const TLine& line) {
       if (c == u'^') ++i;
       lineStart = false;
       continue;
+    }
+    if (lineStart && !IsIndent(c)) {
+      size_t end = i;
+      while (end < text.size() && !IsIndent(text[end]) && text[end] != u'[') ++end;
+      if (end < text.size() && IsIndent(text[end]) && IsPlainSenseLabel(text.substr(i, end - i))) {
+        flush();
+        FText.Enumeration(std::max(FIndent, 1), std::u16string(text.substr(i, end - i)));
+        i = end - 1;  // the space after the number stays, as after a bold one
+        lineStart = false;
+        continue;
+      }
     }
     if (!IsIndent(c)) lineStart = false;
     run += c;

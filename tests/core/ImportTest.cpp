@@ -60,6 +60,9 @@ TEST(Import, EachConstructBecomesItsSourceText) {
        u"#amo\r\n<h>amo</h>\r\n<n>1.</n> a <e>~ te</e>\r\n<n2>2)</n> <c>b <m>f.</m></c> [c] amor x y u bold\r\n"},
       {Dsl, "latin", "amo\n\t[s]a.wav[/s]$1 a<b \\~ {x} [video]v.avi[/video] [zz]q[/zz]\n\t#x\n\t@ amans\n\tpart\n\t@\n\tend\n",
        u"#amo\r\n<h>amo</h>\r\n\\$1 a\\<b \\~ {x} q\r\n #x\r\nend\r\n\r\n#amans\r\n<h>amans</h>\r\npart\r\n"},
+      // Plain sense numbers opening a line, at the line's level; "c." or a bare number are text.
+      {Dsl, "latin", "via\n\t[m1]1) a[/m]\n\t[m2]\xD0\xB1) b[/m]\n\t[m1]II. c\n\tc. 50\n\t3 d\n",
+       u"#via\r\n<h>via</h>\r\n<n>1)</n> a\r\n<n2>б)</n> b\r\n<n>II.</n> c\r\nc. 50\r\n3 d\r\n"},
       {Dsl, "latin", "rosa {(}x{)}\n\tr\nrosa\n\tq\nros a\n\ts\n",
        u"#rosa\r\n<h>rosa (x)</h>\r\nr\r\n\r\n<h>rosa</h>\r\nq\r\n\r\n<h>ros a</h>\r\ns\r\n"},
       // Greek keywords: composed, tonos read as oxia, breves dropped, spaces as "_".
