@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <pwd.h>
 #include <unistd.h>
 #endif
@@ -82,13 +84,24 @@ TProgramFolders ResolveProgramFolders(const TFolderEnvironment& environment) {
 
 TFolderEnvironment ProcessFolderEnvironment() {
   TFolderEnvironment environment;
+#ifdef _WIN32
+  wchar_t executable[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, executable, MAX_PATH);
+  environment.ExecutableFolder =
+      length > 0 && length < MAX_PATH ? fs::path(std::wstring(executable, length)).parent_path().string() : ".";
+  // The folder the toolkit reports there for both configuration and
+  // application data, so that the window and the command-line tool agree.
+  environment.ConfigHome = Variable("LOCALAPPDATA");
+  environment.DataHome = Variable("LOCALAPPDATA");
+#else
   std::error_code error;
   const auto executable = fs::read_symlink("/proc/self/exe", error);
   environment.ExecutableFolder = error ? "." : executable.parent_path().string();
-  environment.KodraHome = Variable("KODRA_HOME");
-  environment.InstalledData = KODRA_INSTALLED_DATA;
   environment.ConfigHome = Variable("XDG_CONFIG_HOME");
   environment.DataHome = Variable("XDG_DATA_HOME");
+#endif
+  environment.KodraHome = Variable("KODRA_HOME");
+  environment.InstalledData = KODRA_INSTALLED_DATA;
   environment.Home = Variable("HOME");
 #ifndef _WIN32
   if (environment.Home.empty())
