@@ -5,6 +5,7 @@
 
 #include "dictionary/uDictionary.h"
 #include "foundation/KezFileFinder.h"
+#include "foundation/KezProgramFolder.h"
 #include "foundation/KezText.h"
 #include "language/uLanguage.h"
 
@@ -13,17 +14,11 @@ std::string WithoutExtension(const std::string& name) {
   const size_t dot = name.rfind('.');
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
-
-
-std::string WithSeparator(std::string folder) {
-  if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') folder += '/';
-  return folder;
-}
 }  // namespace
 
 TDictionariesList::TDictionariesList(const TKodraLanguage* language, std::string folder, std::string shippedFolder)
-    : FFolder(WithSeparator(std::move(folder))) {
-  shippedFolder = shippedFolder.empty() ? FFolder : WithSeparator(std::move(shippedFolder));
+    : FFolder(WithPathDelimiter(std::move(folder))) {
+  shippedFolder = shippedFolder.empty() ? FFolder : WithPathDelimiter(std::move(shippedFolder));
   FConfiguration = FFolder + "dictionaries.cfg";
   AddFolder(language, FFolder);
   if (shippedFolder != FFolder) AddFolder(language, shippedFolder);

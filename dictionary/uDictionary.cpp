@@ -26,14 +26,12 @@ TDictionary::TDictionary(TKodraLanguage* language, std::string folder, const TOp
     FFolder = UserLanguageFolder(language->GetId());
     FShippedFolder = ShippedLanguageFolder(language->GetId());
   }
-  if (FFolder.back() != '/' && FFolder.back() != kPathDelimiter) FFolder += kPathDelimiter;
+  FFolder = WithPathDelimiter(std::move(FFolder));
   if (FShippedFolder.empty()) FShippedFolder = FFolder;
 }
 
 void TDictionary::SetShippedFolder(std::string folder) {
-  if (folder.empty()) folder = FFolder;
-  if (folder.back() != '/' && folder.back() != kPathDelimiter) folder += kPathDelimiter;
-  FShippedFolder = std::move(folder);
+  FShippedFolder = folder.empty() ? FFolder : WithPathDelimiter(std::move(folder));
 }
 
 TDictionary::~TDictionary() {

@@ -21,7 +21,5 @@ std::string TNoteConverter::Convert(const std::string& noteFile, const std::stri
 std::string ConvertedDictionaryName(const std::string& programFolder, const std::string& languageId,
                                     const std::string& noteFile) {
   const std::string name = std::filesystem::path(noteFile).filename().replace_extension(".kds").string();
-  std::string folder = programFolder;
-  if (!folder.empty() && folder.back() != kPathDelimiter && folder.back() != '/') folder += kPathDelimiter;
-  return folder + languageId + kPathDelimiter + name;
+  return WithPathDelimiter(programFolder) + languageId + kPathDelimiter + name;
 }

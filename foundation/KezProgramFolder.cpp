@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #ifdef _WIN32
@@ -18,10 +19,9 @@
 namespace fs = std::filesystem;
 
 namespace {
+// The current folder for an empty one.
 std::string WithDelimiter(std::string folder) {
-  if (folder.empty()) return std::string(1, '.') + kPathDelimiter;
-  if (folder.back() != '/' && folder.back() != kPathDelimiter) folder += kPathDelimiter;
-  return folder;
+  return folder.empty() ? std::string(1, '.') + kPathDelimiter : WithPathDelimiter(std::move(folder));
 }
 
 std::string Variable(const char* name) {
@@ -59,29 +59,8 @@ std::string BaseFolder(const std::string& variable, const std::string& home, con
   return {};
 }
 
-TProgramFolders& Folders() {
-  static TProgramFolders folders = ResolveProgramFolders(ProcessFolderEnvironment());
-  return folders;
-}
-}  // namespace
-
-TProgramFolders ResolveProgramFolders(const TFolderEnvironment& environment) {
-  if (!environment.KodraHome.empty()) return Portable(environment.KodraHome);
-  const fs::path executable(environment.ExecutableFolder.empty() ? "." : environment.ExecutableFolder);
-  if (IsPortableFolder(executable) || environment.InstalledData.empty()) return Portable(executable.string());
-  std::error_code error;
-  const fs::path shipped = (executable / environment.InstalledData).lexically_normal();
-  if (!fs::is_directory(shipped, error)) return Portable(executable.string());
-  const std::string config = BaseFolder(environment.ConfigHome, environment.Home, ".config");
-  const std::string data = BaseFolder(environment.DataHome, environment.Home, ".local/share");
-  // Without a home the user's files go to the temporary folder, never under the prefix.
-  const fs::path fallback = fs::temp_directory_path(error) / "kodra";
-  const fs::path configFolder = config.empty() ? fallback / "config" : fs::path(config) / "kodra";
-  const fs::path dataFolder = data.empty() ? fallback / "data" : fs::path(data) / "kodra";
-  return {WithDelimiter(shipped.string()), WithDelimiter(configFolder.string()), WithDelimiter(dataFolder.string()),
-          true};
-}
-
+// The environment of this process: KODRA_HOME, the user's folders, HOME,
+// the executable's folder, and the data folder this build installs.
 TFolderEnvironment ProcessFolderEnvironment() {
   TFolderEnvironment environment;
 #ifdef _WIN32
@@ -110,18 +89,50 @@ TFolderEnvironment ProcessFolderEnvironment() {
   return environment;
 }
 
+// Resolved on first use, unless the program set them before.
+std::optional<TProgramFolders>& StoredFolders() {
+  static std::optional<TProgramFolders> folders;
+  return folders;
+}
+
+TProgramFolders& Folders() {
+  if (!StoredFolders()) StoredFolders() = ResolveProgramFolders(ProcessFolderEnvironment());
+  return *StoredFolders();
+}
+}  // namespace
+
+std::string WithPathDelimiter(std::string folder) {
+  if (!folder.empty() && folder.back() != '/' && folder.back() != kPathDelimiter) folder += kPathDelimiter;
+  return folder;
+}
+
+TProgramFolders ResolveProgramFolders(const TFolderEnvironment& environment) {
+  if (!environment.KodraHome.empty()) return Portable(environment.KodraHome);
+  const fs::path executable(environment.ExecutableFolder.empty() ? "." : environment.ExecutableFolder);
+  if (IsPortableFolder(executable) || environment.InstalledData.empty()) return Portable(executable.string());
+  std::error_code error;
+  const fs::path shipped = (executable / environment.InstalledData).lexically_normal();
+  if (!fs::is_directory(shipped, error)) return Portable(executable.string());
+  const std::string config = BaseFolder(environment.ConfigHome, environment.Home, ".config");
+  const std::string data = BaseFolder(environment.DataHome, environment.Home, ".local/share");
+  // Without a home the user's files go to the temporary folder, never under the prefix.
+  const fs::path fallback = fs::temp_directory_path(error) / "kodra";
+  const fs::path configFolder = config.empty() ? fallback / "config" : fs::path(config) / "kodra";
+  const fs::path dataFolder = data.empty() ? fallback / "data" : fs::path(data) / "kodra";
+  return {WithDelimiter(shipped.string()), WithDelimiter(configFolder.string()), WithDelimiter(dataFolder.string()),
+          true};
+}
+
 const std::string& ProgramFolder() { return Folders().Program; }
 const std::string& UserConfigFolder() { return Folders().Config; }
 const std::string& UserDataFolder() { return Folders().Data; }
 bool IsInstalledCopy() { return Folders().Installed; }
 
-void SetProgramFolder(const std::string& folder) { Folders() = Portable(folder); }
+void SetProgramFolder(const std::string& folder) { StoredFolders() = Portable(folder); }
 
 void SetProgramFolders(const TProgramFolders& folders) {
-  Folders() = folders;
-  Folders().Program = WithDelimiter(folders.Program);
-  if (!folders.Config.empty()) Folders().Config = WithDelimiter(folders.Config);
-  if (!folders.Data.empty()) Folders().Data = WithDelimiter(folders.Data);
+  StoredFolders() = TProgramFolders{WithDelimiter(folders.Program), WithPathDelimiter(folders.Config),
+                                 WithPathDelimiter(folders.Data), folders.Installed};
 }
 
 std::string ShippedLanguageFolder(const std::string& languageId) {

@@ -15,6 +15,9 @@ constexpr char kPathDelimiter = '\\';
 constexpr char kPathDelimiter = '/';
 #endif
 
+// The folder with a trailing path separator; an empty one stays empty.
+std::string WithPathDelimiter(std::string folder);
+
 struct TProgramFolders {
   std::string Program;  // shipped files, read only when installed
   std::string Config;   // kodra3.ini
@@ -34,9 +37,6 @@ struct TFolderEnvironment {
 
 // The folders for an environment, each with a trailing path separator.
 TProgramFolders ResolveProgramFolders(const TFolderEnvironment& environment);
-// The environment of this process (KODRA_HOME, the XDG variables, HOME, the
-// executable's folder, the data folder this build was installed with).
-TFolderEnvironment ProcessFolderEnvironment();
 
 // The shipped files' folder, with a trailing path separator.
 const std::string& ProgramFolder();

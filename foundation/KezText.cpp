@@ -43,15 +43,19 @@ std::u16string FromUtf8(std::string_view text) {
     }
     if (!valid) { out += u'\uFFFD'; ++i; continue; }
     i += extra + 1;
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out += char16_t(0xD800 + (c >> 10));
-      out += char16_t(0xDC00 + (c & 0x3FF));
-    } else {
-      out += char16_t(c);
-    }
+    AppendUtf16(out, c);
   }
   return out;
+}
+
+void AppendUtf16(std::u16string& out, uint32_t c) {
+  if (c >= 0x10000) {
+    c -= 0x10000;
+    out += char16_t(0xD800 + (c >> 10));
+    out += char16_t(0xDC00 + (c & 0x3FF));
+  } else {
+    out += char16_t(c);
+  }
 }
 
 void AppendUtf8(std::string& out, uint32_t c) {

@@ -8,8 +8,9 @@
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view text);
 std::u16string FromAscii(std::string_view text);
-// Appends one code point (up to U+10FFFF) in UTF-8.
+// Appends one code point (up to U+10FFFF) in UTF-8, and in UTF-16.
 void AppendUtf8(std::string& out, uint32_t codePoint);
+void AppendUtf16(std::u16string& out, uint32_t codePoint);
 // Strict UTF-8: no overlong forms, surrogates, code points past U+10FFFF,
 // stray continuation bytes or sequences cut short.
 bool IsValidUtf8(std::string_view text);

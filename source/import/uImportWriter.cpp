@@ -502,13 +502,7 @@ std::u16string DecodeInput(std::string_view bytes, TImportWriter& writer) {
       while (at < bytes.size() && (uint8_t(bytes[at]) & 0xC0) == 0x80) ++at;
       continue;
     }
-    if (code >= 0x10000) {
-      code -= 0x10000;
-      text += char16_t(0xD800 + (code >> 10));
-      text += char16_t(0xDC00 + (code & 0x3FF));
-    } else {
-      text += char16_t(code);
-    }
+    AppendUtf16(text, code);
     at += length;
   }
   writer.SetLine(0);

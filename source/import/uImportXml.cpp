@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "foundation/KezText.h"
+
 namespace {
 bool IsXmlSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
 bool IsNameStart(char16_t c) {
@@ -155,13 +157,7 @@ void TXmlReader::AppendReference(std::u16string& out) {
     FPosition = end + 1;
     return;
   }
-  if (code >= 0x10000) {
-    code -= 0x10000;
-    out += char16_t(0xD800 + (code >> 10));
-    out += char16_t(0xDC00 + (code & 0x3FF));
-  } else {
-    out += char16_t(code);
-  }
+  AppendUtf16(out, code);
   FPosition = end + 1;
 }
 

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
-#include <QStandardPaths>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <cstdio>
@@ -22,24 +21,10 @@ namespace {
 // The desktop entry's id: desktops and portals match the running program to it.
 constexpr const char* kDesktopId = "org.prask.Kodra";
 
-// A portable copy in its folder, or an installed one with the user's folders
-// (on Windows the folders the system names for settings and program data).
-void SetUpFolders() {
-  TFolderEnvironment environment = ProcessFolderEnvironment();
-  environment.ExecutableFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
-#ifdef _WIN32
-  environment.ConfigHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString();
-  environment.DataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString();
-#endif
-  SetProgramFolders(ResolveProgramFolders(environment));
-  QDir().mkpath(QString::fromStdString(UserConfigFolder()));
-}
-
 // Where the built-in face is missing, one that shows polytonic Greek; the
 // first-run settings are then saved, so that the choice is made once.
 void ChooseFirstRunFonts() {
-  const std::string face = FirstRunFontFace(Options().DefFontName());
-  if (face != Options().DefFontName()) Options().SetDefFontName(face);
+  Options().SetDefFontName(FirstRunFontFace(Options().DefFontName()));
   if (!Options().FileName().empty()) Options().Save();  // a failure leaves the defaults for the next start
 }
 }  // namespace
@@ -69,7 +54,9 @@ int main(int argc, char** argv) {
   if (start == TSingleInstance::Alone)
     std::fputs("kodra: cannot reach the running kodra nor take its place; this one runs on its own\n", stderr);
 
-  SetUpFolders();
+  // A portable copy keeps its settings in its folder, an installed one in the
+  // user's configuration folder, made on the first start.
+  QDir().mkpath(QString::fromStdString(UserConfigFolder()));
   if (LoadOptions(UserConfigFolder()).FirstRun) ChooseFirstRunFonts();
   // The toolkit's own texts (message-box buttons, file dialogs) follow the
   // interface language where the toolkit's translations are installed.
