@@ -114,6 +114,9 @@ void LocalizeAction(QAction& action, const std::string& prefix) {
 
 void LocalizeWidget(QWidget& widget, const std::string& prefix) {
   const QString name = widget.objectName();
+  // A tool bar's own button for the tools a narrow window cannot show has
+  // no text of its own for screen readers.
+  if (name == "qt_toolbar_ext_button") widget.setAccessibleName(Tr("AccessibleMoreTools", "More tools"));
   if (name.isEmpty() || name.startsWith("qt_")) return;  // the toolkit's own parts
   if (auto* menu = qobject_cast<QMenu*>(&widget)) {
     if (menu->title() == "-") return;

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QThread>
 #include <QTest>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
@@ -486,6 +487,10 @@ TEST_F(MainWindowTest, ListsShowTheirRowsToScreenReaders) {
   EXPECT_EQ(list->text(QAccessible::Value).toStdU16String(), CurrentKeyword());
   EXPECT_EQ(list->child(current), row);  // made once
   EXPECT_EQ(QAccessible::queryAccessibleInterface(FWindow->SearchField())->text(QAccessible::Name), "Search field");
+  // The tool bar's button for tools a narrow window hides is named too.
+  const auto* more = FWindow->findChild<QToolButton*>("qt_toolbar_ext_button");
+  ASSERT_NE(more, nullptr);
+  EXPECT_EQ(more->accessibleName(), "More tools");
 }
 
 // F6 opens the editor; an article compiled there shows in the window at once.
