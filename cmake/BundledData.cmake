@@ -4,6 +4,26 @@
 # built into <bin>/.
 file(GLOB KODRA_LANGUAGE_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/*)
 set(KODRA_BUNDLED_OUTPUTS "")
+# A dictionary made by a generator program at build time: its source is
+# written into the build folder and compiled like the others. A source of the
+# same name in data/<language>/ is then the generator's input, not compiled.
+set(KODRA_GENERATED_DICTIONARIES "")
+function(kodra_generated_dictionary language name generated_source)
+  set(out_dir ${KODRA_BIN_DIR}/${language})
+  set(target ${out_dir}/${name}.kdb)
+  add_custom_command(OUTPUT ${target}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
+    COMMAND $<TARGET_FILE:kodra-cli> compile ${generated_source} -o ${target}
+    DEPENDS ${generated_source} kodra-cli
+    COMMENT "Compiling the generated ${language}/${name}.kds"
+    VERBATIM)
+  set(KODRA_BUNDLED_OUTPUTS ${KODRA_BUNDLED_OUTPUTS} ${target} PARENT_SCOPE)
+  set(KODRA_GENERATED_DICTIONARIES ${KODRA_GENERATED_DICTIONARIES} ${language}/${name} PARENT_SCOPE)
+endfunction()
+set(KODRA_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+include(${CMAKE_CURRENT_LIST_DIR}/LatinForms.cmake OPTIONAL)
+include(${CMAKE_CURRENT_LIST_DIR}/GreekForms.cmake OPTIONAL)
 foreach(language_dir ${KODRA_LANGUAGE_DIRS})
   if(NOT IS_DIRECTORY ${language_dir})
     continue()
@@ -13,6 +33,9 @@ foreach(language_dir ${KODRA_LANGUAGE_DIRS})
   file(GLOB sources CONFIGURE_DEPENDS ${language_dir}/*.kds)
   foreach(source ${sources})
     get_filename_component(name ${source} NAME_WE)
+    if("${language}/${name}" IN_LIST KODRA_GENERATED_DICTIONARIES)
+      continue()
+    endif()
     set(target ${out_dir}/${name}.kdb)
     add_custom_command(OUTPUT ${target}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}

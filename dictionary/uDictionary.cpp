@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "dictionary/uFormLemmas.h"
 #include "foundation/KezProgramFolder.h"
 #include "foundation/KezSafeFile.h"
 #include "foundation/KezText.h"
@@ -351,7 +352,9 @@ void TDictionary::SetCurrent(int32_t index, int32_t selectionStart, int32_t sele
 }
 
 TKeywordMatch TDictionary::LocateKeyword(std::u16string_view text) {
-  const std::u16string word = FLanguage->PrepareWord(text);
+  std::u16string word = FLanguage->PrepareWord(text);
+  // Keywords of several words join them with "_"; readers type spaces.
+  std::replace_if(word.begin(), word.end(), [](char16_t c) { return c == u' ' || c == u'\u00A0'; }, u'_');
   const TKeywordLocation location = FLanguage->LocateWord(FKeywords, word.c_str());
   SetCurrent(location.Index, 0, 0);
   return location.Match;
@@ -373,6 +376,35 @@ void TDictionary::RenderArticle(TArticleWriter& writer) {
     RenderEntry(*entry, writer);
     if (entry->Next) writer.EndParagraph();
   }
+  // A form's meaning at once: the articles of the lemmas its article names.
+  for (const TLemmaArticle& lemma : LemmaArticles(FCurrentIndex)) {
+    writer.EndParagraph();
+    RenderEntry(*lemma.Entry, writer);
+  }
+}
+
+std::vector<TLemmaArticle> TDictionary::LemmaArticles(int32_t index) const {
+  std::vector<TLemmaArticle> articles;
+  if (index < 0 || index >= FKeywords.Count()) return articles;
+  std::vector<int32_t> shown{index};
+  for (const TKeywordEntry* form = FKeywords.Entry(index); form; form = form->Next) {
+    if (form->Dictionary->Kind() != dkForm) continue;
+    const std::u16string body(form->Dictionary->GetArticle(int32_t(form->ArticleIndex)));
+    for (const std::u16string& lemma : FormArticleLemmas(body, *FLanguage)) {
+      // The lemma as keyed, else the keyword with its letters.
+      int32_t at;
+      if (!FLanguage->FindKeyword(FKeywords, lemma.c_str(), at)) {
+        const TKeywordLocation located = FLanguage->LocateWord(FKeywords, lemma.c_str());
+        if (located.Match == kmNone) continue;
+        at = located.Index;
+      }
+      if (at < 0 || at >= FKeywords.Count() || std::find(shown.begin(), shown.end(), at) != shown.end()) continue;
+      shown.push_back(at);
+      for (const TKeywordEntry* entry = FKeywords.Entry(at); entry; entry = entry->Next)
+        if (entry->Dictionary->Kind() != dkForm) articles.push_back({entry, at, form->Keyword});
+    }
+  }
+  return articles;
 }
 
 void TDictionary::RenderEntry(const TKeywordEntry& entry, TArticleWriter& writer) const {

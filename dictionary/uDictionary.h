@@ -80,6 +80,14 @@ bool ReadDictionaryConfiguration(const std::string& fileName, std::vector<std::s
 // replaces the old one only when complete. Raises ESystemError.
 void WriteDictionaryConfiguration(const std::string& fileName, const std::vector<std::string>& names);
 
+// An article shown for a form: an entry of the lemma that the form's article
+// names, which is not itself a form dictionary's.
+struct TLemmaArticle {
+  const TKeywordEntry* Entry;
+  int32_t LemmaIndex;  // the lemma's keyword index
+  const char16_t* Form;  // the form's keyword
+};
+
 class TDictionary {
 public:
   // folder: the language folder (with or without a trailing separator);
@@ -120,6 +128,10 @@ public:
   // The article (or articles) of the current keyword; the caller begins and
   // ends the writer's document.
   void RenderArticle(TArticleWriter& writer);
+  // The articles of the lemmas that the form dictionaries' articles of the
+  // keyword name, lemma by lemma in the order named; the keyword's own
+  // articles are not among them.
+  std::vector<TLemmaArticle> LemmaArticles(int32_t index) const;
   // One article of the chain: its dictionary's caption, then its body.
   void RenderEntry(const TKeywordEntry& entry, TArticleWriter& writer) const;
 

@@ -18,9 +18,103 @@ T TableValue(const T (&range0)[N0], const T (&range1)[N1], char16_t c, T fallbac
   return fallback;
 }
 
+// The letter without accents, breathings or case; 0 for anything else.
+char16_t PlainLetter(char16_t c) {
+  if (!(TGreek::CharFlags(c) & cfLetter)) return 0;
+  const char16_t folded = TableValue(kGreekFoldPlain0, kGreekFoldPlain1, c, char16_t(0));
+  return folded ? folded : c;
+}
+
+// A grave stands on the last syllable of a word inside a sentence; the
+// dictionaries write the word with its acute.
+char16_t AcuteOfGrave(char16_t c) {
+  if (c == 0x0300) return 0x0301;
+  if (c >= 0x1F70 && c <= 0x1F7C && c % 2 == 0) return char16_t(c + 1);  // ὰ ὲ ὴ ὶ ὸ ὺ ὼ
+  if ((c >= 0x1F00 && c < 0x1F70) || (c >= 0x1F80 && c < 0x1FB0)) {
+    const unsigned low = c & 0x7;  // with a breathing: 2, 3 grave, 4, 5 acute
+    return low == 2 || low == 3 ? char16_t(c + 2) : c;
+  }
+  switch (c) {
+    case 0x1FB2: return 0x1FB4;
+    case 0x1FBA: return 0x1FBB;
+    case 0x1FC2: return 0x1FC4;
+    case 0x1FC8: return 0x1FC9;
+    case 0x1FCA: return 0x1FCB;
+    case 0x1FD2: return 0x1FD3;
+    case 0x1FDA: return 0x1FDB;
+    case 0x1FE2: return 0x1FE3;
+    case 0x1FEA: return 0x1FEB;
+    case 0x1FF2: return 0x1FF4;
+    case 0x1FF8: return 0x1FF9;
+    case 0x1FFA: return 0x1FFB;
+    default: return c;
+  }
+}
+
+// What texts write after an elided word: apostrophes, the koronis and the
+// smooth breathing standing alone or combined with the last consonant.
+bool IsElisionMark(char16_t c) {
+  switch (c) {
+    case u'\'': case 0x2019: case 0x2018: case 0x02BC: case 0x1FBD: case 0x1FBF: case 0x0313: case 0x0343:
+      return true;
+    default:
+      return false;
+  }
+}
+
 struct TGreekTraits {
   static uint32_t Weight(char16_t c) { return TGreek::CharWeight(c); }
   static bool SpellOut(std::u16string&) { return false; }
+  static bool Prefer(std::u16string& word) {
+    bool changed = false;
+    for (char16_t& c : word)
+      if (const char16_t acute = AcuteOfGrave(c); acute != c) {
+        c = acute;
+        changed = true;
+      }
+    return changed;
+  }
+  // An elided word (δ', ἀλλ', καθ', παῤ): as written, then with each vowel
+  // restored, a consonant roughened before a rough breathing made smooth
+  // again (θ φ χ for τ π κ). A movable ν: εἶπε for εἶπεν and back.
+  static std::vector<std::u16string> Variants(std::u16string_view typed) {
+    std::vector<std::u16string> variants;
+    std::u16string word(typed);
+    bool marked = false;
+    while (!word.empty() && IsElisionMark(word.back())) {
+      word.pop_back();
+      marked = true;
+    }
+    if (!word.empty() && word.back() == 0x1FE4) {  // ῤ: ρ with the elision's breathing
+      word.back() = u'ρ';
+      marked = true;
+    }
+    if (word.empty()) return variants;
+    if (marked) variants.push_back(word);
+    const char16_t last = PlainLetter(word.back());
+    const bool vowel = std::u16string_view(u"αεηιουω").find(last) != std::u16string_view::npos;
+    // Unmarked, only a lone consonant is taken for an elided word (δ, τ, γ,
+    // μ): a longer one is as likely the beginning of a word being typed.
+    // The form dictionary keys the elided forms texts hold without the mark.
+    if (last && !vowel && (marked || word.size() == 1)) {
+      std::u16string stem = word;
+      const std::u16string_view smooth = last == u'θ' ? u"τ" : last == u'φ' ? u"π" : last == u'χ' ? u"κ" : u"";
+      // καθ' is κατά far more often than καθά: the smooth consonant first.
+      if (!smooth.empty()) stem.back() = smooth[0];
+      for (int pass = 0; pass < (smooth.empty() ? 1 : 2); ++pass) {
+        if (pass == 1) stem.back() = word.back();
+        for (const char16_t restored : std::u16string_view(u"εαοι")) variants.push_back(stem + restored);
+      }
+    }
+    if (marked && last == u'ι') variants.push_back(word + u'α');  // δι' for διά
+    if (last == u'ν' && word.size() > 2) {
+      const char16_t before = PlainLetter(word[word.size() - 2]);
+      if (before == u'ε' || before == u'ι') variants.push_back(word.substr(0, word.size() - 1));
+    } else if (last == u'ε' || last == u'ι') {
+      variants.push_back(word + u'ν');
+    }
+    return variants;
+  }
   // The s key types σ: at the end of a word readers mean ς.
   static std::u16string_view Respellings(std::u16string_view word, size_t i) {
     const bool sigma = word[i] == u'σ' || word[i] == u'Σ';
@@ -105,6 +199,8 @@ bool TGreek::FindKeyword(const TKeywordSequence& list, const char16_t* key, int3
 bool TGreek::FindFirstKeyword(const TKeywordSequence& list, const char16_t* key, int32_t& index) const {
   return TOrder::FindFirstKeyword(list, key, index, &TOrder::FullOf);
 }
+
+bool TGreek::IsElisionMark(char16_t c) const { return ::IsElisionMark(c); }
 
 TKeywordLocation TGreek::LocateWord(const TKeywordSequence& list, const char16_t* word) const {
   return TOrder::Locate(list, word, &TOrder::FullOf);

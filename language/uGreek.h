@@ -14,6 +14,7 @@ public:
   std::string GetName() const override { return "Ancient Greek"; }
   bool FindKeyword(const TKeywordSequence& list, const char16_t* key, int32_t& index) const override;
   bool FindFirstKeyword(const TKeywordSequence& list, const char16_t* key, int32_t& index) const override;
+  bool IsElisionMark(char16_t c) const override;
   TKeywordLocation LocateWord(const TKeywordSequence& list, const char16_t* word) const override;
   const char16_t* GetKeyboardGrid(bool capitals, int& columns, int& rows) const override;
   int CompareKeywordText(const char16_t* a, const char16_t* b) const override;

@@ -1,8 +1,11 @@
 #pragma once
 // Keyword searches shared by the languages. Traits supplies Weight(c), and
-// for lookup the spellings readers type: SpellOut(word) rewrites letters
-// that keywords never hold, Respellings(word, i) the other letters unit i
-// may stand for. The lists are keyword sequences.
+// for lookup the spellings readers type: Prefer(word) rewrites marks that
+// keywords never carry (true when it changed something), SpellOut(word)
+// rewrites letters that keywords never hold, Respellings(word, i) the other
+// letters unit i may stand for, Variants(word) the other words a word of a
+// text may be (without its enclitic, its elided vowel restored). The lists
+// are keyword sequences.
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -169,8 +172,37 @@ struct TKeywordOrder {
     return false;
   }
 
-  // The keyword a reader means by a word (see TKodraLanguage::LocateWord).
+  // The keyword a reader means by a word (see TKodraLanguage::LocateWord):
+  // the word as typed (Traits::Prefer may first give the spelling keywords
+  // use, e.g. acute for grave), then the other words it may stand for
+  // (Traits::Variants: without an enclitic, with or without a movable
+  // letter, an elided vowel restored), each landing only where a keyword
+  // has its letters. A word that reaches no keyword stays on the nearest.
   static TKeywordLocation Locate(const TKeywordSequence& list, const char16_t* key, TCompare stepBack) {
+    int budget = kRespellBudget;
+    std::u16string word(key);
+    if (Traits::Prefer(word)) {
+      TKeywordLocation typed;
+      if (FindFirstKeyword(list, key, typed.Index, stepBack)) {
+        typed.Match = kmExact;
+        return typed;
+      }
+    }
+    const TKeywordLocation at = LocateSpelling(list, word.c_str(), stepBack, budget);
+    if (at.Match != kmNone) return at;
+    for (const std::u16string& variant : Traits::Variants(word)) {
+      TKeywordLocation other = LocateSpelling(list, variant.c_str(), stepBack, budget);
+      if (other.Match == kmNone) continue;
+      other.Match = kmLetters;
+      return other;
+    }
+    return at;
+  }
+
+  // One spelling: the keyword itself, one of its letters, or one of the
+  // word's other spellings (SpellOut, Respellings).
+  static TKeywordLocation LocateSpelling(const TKeywordSequence& list, const char16_t* key, TCompare stepBack,
+                                         int& budget) {
     TKeywordLocation at;
     if (FindFirstKeyword(list, key, at.Index, stepBack)) {
       at.Match = kmExact;
@@ -187,7 +219,6 @@ struct TKeywordOrder {
       if (const std::u16string_view others = Traits::Respellings(word, i); !others.empty())
         ambiguous.emplace_back(i, others);
     if (!changed && ambiguous.empty()) return at;
-    int budget = kRespellBudget;
     if (!Respell(list, word, ambiguous, 0, budget)) return at;
     TKeywordLocation respelled;
     FindFirstKeyword(list, word.c_str(), respelled.Index, stepBack);

@@ -62,6 +62,8 @@ public:
   virtual char16_t NormalizeChar(char16_t c) const = 0;
   virtual bool IsLetter(char16_t c) const = 0;
   virtual bool IsKeywordChar(char16_t c) const = 0;
+  // A mark that texts write after an elided word (δ’): part of the word.
+  virtual bool IsElisionMark(char16_t) const { return false; }
   // The base rule: the character itself with diacritics kept, otherwise its
   // simple lowercase with ё folded to е.
   virtual char16_t FoldChar(char16_t c, bool keepDiacritics) const;

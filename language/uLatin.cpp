@@ -1,5 +1,6 @@
 #include "language/uLatin.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -83,6 +84,18 @@ struct TLatinTraits {
         changed = true;
       }
     return changed;
+  }
+  static bool Prefer(std::u16string&) { return false; }
+  // A word with an enclitic (populusque, videsne, plusve) is the word without it.
+  static std::vector<std::u16string> Variants(std::u16string_view word) {
+    std::vector<std::u16string> variants;
+    for (const std::u16string_view enclitic : {u"que", u"ne", u"ve"}) {
+      if (word.size() < enclitic.size() + 2) continue;
+      const std::u16string_view tail = word.substr(word.size() - enclitic.size());
+      if (std::equal(tail.begin(), tail.end(), enclitic.begin(), [](char16_t a, char16_t b) { return (a | 0x20) == b; }))
+        variants.emplace_back(word.substr(0, word.size() - enclitic.size()));
+    }
+    return variants;
   }
   // i and j, u and v are one letter each in the dictionaries' spelling or the reader's.
   static std::u16string_view Respellings(std::u16string_view word, size_t i) {

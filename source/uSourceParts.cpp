@@ -440,7 +440,7 @@ bool TSourceDictionaryPartArticles::FindNext(std::u16string_view text, bool whol
 }
 
 void TSourceDictionaryPartArticles::Locate(const char16_t* keyword) {
-  int32_t index;
-  FDictionary.Language()->FindFirstKeyword(TSortedListKeywords(FRecords), keyword, index);
-  FDictionary.SetLocation(spArticles, index, 0, 0);
+  // As the viewer looks a word up: its letters, its other spellings and forms.
+  const TKeywordLocation at = FDictionary.Language()->LocateWord(TSortedListKeywords(FRecords), keyword);
+  FDictionary.SetLocation(spArticles, at.Index, 0, 0);
 }

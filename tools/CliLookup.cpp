@@ -13,6 +13,15 @@
 #include "tools/CliJson.h"
 
 namespace {
+const char* KindName(TDictionaryKind kind) {
+  switch (kind) {
+    case dkMain: return "main";
+    case dkForm: return "form";
+    case dkUser: return "user";
+    default: return "other";
+  }
+}
+
 std::string ShownKeyword(std::u16string_view keyword) {
   std::u16string shown(keyword);
   for (char16_t& c : shown)
@@ -53,6 +62,7 @@ bool LookupOne(TCliDictionarySet& set, const TCliArguments& parsed, const std::s
   const bool exact = match == kmExact;
   const int32_t index = d.CurrentIndex();
   const bool shown = index >= 0 && index < d.KeywordCount();
+  const bool found = shown && match != kmNone;
   if (parsed.Has("--rtf")) {
     TKezDocumentSink sink;
     TRtfRichEditWriter writer(sink, d.Language(), *set.Settings);
@@ -60,7 +70,7 @@ bool LookupOne(TCliDictionarySet& set, const TCliArguments& parsed, const std::s
     d.RenderArticle(writer);
     writer.EndDocument();
     std::cout << sink.Document;
-    return shown;
+    return found;
   }
   if (parsed.Has("--json")) {
     TJsonWriter json(std::cout);
@@ -69,32 +79,43 @@ bool LookupOne(TCliDictionarySet& set, const TCliArguments& parsed, const std::s
     json.Key("keyword");
     if (shown) json.Value(d.GetKeywordText(index)); else json.Null();
     json.Key("articles").BeginArray();
-    for (const TKeywordEntry* entry = shown ? d.GetEntry(index) : nullptr; entry; entry = entry->Next) {
+    auto article = [&](const TKeywordEntry& entry, const char16_t* via) {
       TPlainTextWriter writer(*set.Settings, false);
       writer.BeginDocument();
-      d.RenderEntry(*entry, writer);
+      d.RenderEntry(entry, writer);
       writer.EndDocument();
       json.BeginObject()
-          .Field("dictionary", std::u16string_view(entry->Dictionary->Caption()))
-          .Field("text", writer.Text())
-          .EndObject();
-    }
+          .Field("dictionary", std::u16string_view(entry.Dictionary->Caption()))
+          .Field("kind", KindName(entry.Dictionary->Kind()))
+          .Field("text", writer.Text());
+      if (via) json.Field("via", std::u16string_view(via));
+      json.EndObject();
+    };
+    for (const TKeywordEntry* entry = shown ? d.GetEntry(index) : nullptr; entry; entry = entry->Next)
+      article(*entry, nullptr);
+    if (shown)
+      for (const TLemmaArticle& lemma : d.LemmaArticles(index)) article(*lemma.Entry, lemma.Form);
     json.EndArray().EndObject();
     std::cout << '\n';
-    return shown;
+    return found;
   }
   if (!first) std::cout << '\n';  // an empty line between the answers
   if (!shown) {
     std::cout << "Beyond the last keyword: nothing to show for \"" << ToUtf8(word) << "\"\n";
     return false;
   }
+  // A word that reaches no keyword is said to be missing before the nearest
+  // keyword's article is shown, so that it is not read as the word's.
+  if (!found)
+    std::cout << "\"" << ToUtf8(word) << "\" not found; the nearest keyword: " << ShownKeyword(d.GetKeywordText(index))
+              << "\n\n";
   std::cout << ShownKeyword(d.GetKeywordText(index)) << (match == kmNone ? "  (nearest keyword)" : "") << "\n\n";
   TPlainTextWriter writer(*set.Settings, isatty(STDOUT_FILENO));
   writer.BeginDocument();
   d.RenderArticle(writer);
   writer.EndDocument();
   std::cout << writer.Text();
-  return true;
+  return found;
 }
 
 // One full-text search: the first hit from --from, or with --all every result.
@@ -152,9 +173,9 @@ int RunLookup(const std::vector<std::string>& args) {
   TCliDictionarySet set = OpenDictionarySet(parsed);
   bool first = true;
   return AnswerEach(parsed.Positional, [&](const std::string& query) {
-    const bool shown = LookupOne(set, parsed, query, first);
+    const bool found = LookupOne(set, parsed, query, first);
     first = false;
-    return shown;
+    return found;
   });
 }
 

@@ -122,6 +122,7 @@ private:
   void DrawResult(QPainter& canvas, int32_t index, const QRect& rect);
   void Post(const char* member);
   void PostLocate(bool show, bool showIfExact);
+  void ReportNotFound(int32_t nearest);
   void PostReload(int mode);
 
   void CreateComponents();
@@ -186,6 +187,7 @@ private:
   bool FBusy = false;
   bool FLanguageInput = true;
   std::u16string FCurrentWord;
+  std::u16string FMissedWord;  // the last word reported not found
   int32_t FShownIndex = -1;
   bool FSuppressHistory = false;
   bool FInserting = false;

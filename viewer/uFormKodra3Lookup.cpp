@@ -6,9 +6,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 #include <utility>
 
 #include "foundation/KezLocale.h"
+#include "foundation/KezText.h"
 #include "widgets/KezListBox.h"
 #include "options/uOptions.h"
 #include <QHeaderView>
@@ -40,7 +42,7 @@ void WriteFirstPage(TArticleWriter& writer) {
   writer.CloseStyle();
   writer.EndParagraph();
   writer.WriteText(u"Type a word in the search field; Greek letters come from the Latin keys. "
-                   u"Enter shows the nearest article.");
+                   u"Enter shows the article; a word that is not found is said so, and Enter again shows the nearest keyword.");
   writer.EndParagraph();
   writer.EndDocument();
 }
@@ -279,14 +281,20 @@ void TFormKodra3::OpenKeyword() {
 }
 
 bool TFormKodra3::IsLanguageWordChar(char16_t c) const {
-  // Combining accents belong to the letter before them.
-  return FLanguage ? FLanguage->IsLetter(c) || FLanguage->IsKeywordChar(c) || IsCombiningMark(c) : IsWordChar(c);
+  // Combining accents belong to the letter before them, an elision mark to
+  // the elided word.
+  return FLanguage ? FLanguage->IsLetter(c) || FLanguage->IsKeywordChar(c) || IsCombiningMark(c) ||
+                         FLanguage->IsElisionMark(c)
+                   : IsWordChar(c);
 }
 
 std::u16string TFormKodra3::TrimWord(std::u16string word) const {
   while (!word.empty() && !IsLanguageWordChar(word.back())) word.pop_back();
+  // An elision mark ends a word; before one it is an opening quote.
   size_t first = 0;
-  while (first < word.size() && !IsLanguageWordChar(word[first])) ++first;
+  while (first < word.size() &&
+         (!IsLanguageWordChar(word[first]) || (FLanguage && FLanguage->IsElisionMark(word[first]))))
+    ++first;
   word.erase(0, first);
   std::erase_if(word, [](char16_t c) { return c == u'(' || c == u')' || c == u'-'; });
   return word;
@@ -316,6 +324,7 @@ void TFormKodra3::TakeWord(bool fromField, bool show) {
       }
       p = std::max(p, 1);
       for (size_t i = size_t(p - 1); i < text.size() && IsLanguageWordChar(text[i]); ++i) FCurrentWord += text[i];
+      FCurrentWord = TrimWord(FCurrentWord);
     }
   }
   if (FCurrentWord.empty()) return;
@@ -326,13 +335,45 @@ void TFormKodra3::Locate(bool show, bool showIfExact) {
   const int32_t previous = FDictionary->CurrentIndex();
   const TKeywordMatch match = FDictionary->LocateKeyword(FCurrentWord);
   const int32_t index = FDictionary->CurrentIndex();
-  if (index >= 0 && FDictionary->KeywordCount() > 0) {
-    lstKeywords->SelectCentered(std::min(index, FDictionary->KeywordCount() - 1));
-    // A word with the keyword's letters shows it at once, whatever its accents.
-    if (show || (showIfExact && match != kmNone)) ShowArticle();
-  } else {
+  if (index < 0 || FDictionary->KeywordCount() == 0) {
     FDictionary->SetCurrent(previous);
+    return;
   }
+  lstKeywords->SelectCentered(std::min(index, FDictionary->KeywordCount() - 1));
+  if (match != kmNone) {
+    // A word with the keyword's letters, another spelling or a form of it
+    // shows its article at once, whatever its accents.
+    FMissedWord.clear();
+    if (show || showIfExact) ShowArticle();
+    return;
+  }
+  if (!show) return;
+  // The list stands on the nearest keyword for the reader to look around;
+  // asked again for the same word, the reader wants that keyword's article.
+  if (FMissedWord == FCurrentWord && index < FDictionary->KeywordCount()) {
+    FMissedWord.clear();
+    ShowArticle();
+    return;
+  }
+  FMissedWord = FCurrentWord;
+  ReportNotFound(index);
+}
+
+// No other word's article stands in the view as if it were the word's.
+void TFormKodra3::ReportNotFound(int32_t nearest) {
+  FShownIndex = -1;
+  FWriter->SetArticleMode(true);
+  FWriter->BeginDocument();
+  FWriter->EndDocument();
+  const int32_t last = FDictionary->KeywordCount() - 1;
+  std::u16string keyword(FDictionary->GetKeywordText(std::min(nearest, last)));
+  std::replace(keyword.begin(), keyword.end(), u'_', u' ');
+  FStatus->ShowMessage(skWarning,
+                       QString::fromStdString(FormatMessage(
+                           Locale().Text("SWordNotFound", "\u201C%s\u201D not found; nearest keyword: %s"),
+                           {ToUtf8(FCurrentWord), ToUtf8(keyword)})),
+                       "SWordNotFound");
+  UpdateActions();
 }
 
 void TFormKodra3::InsertWordIntoSearch(const std::u16string& text) {

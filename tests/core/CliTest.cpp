@@ -99,7 +99,11 @@ TEST(Cli, LookupAndSearchTheInstalledDictionaries) {
   const TRun lookup = RunCli("lookup" + at + "ανθρωπος");
   EXPECT_EQ(lookup.Status, 0);
   EXPECT_EQ(lookup.Output, "ἄνθρωπος\n\nLex\nἄνθρωπος человек, ἄ. ἀγαθός\n");  // the keyword's letters
-  EXPECT_EQ(RunCli("lookup" + at + "λογ").Output.rfind("λ\u1F79γος  (nearest keyword)\n", 0), 0u);
+  // A word that is no keyword is said to be missing before the nearest keyword's article.
+  const TRun missing = RunCli("lookup" + at + "λογ");
+  EXPECT_EQ(missing.Status, 1);
+  EXPECT_EQ(missing.Output.rfind("\"λογ\" not found; the nearest keyword: λ\u1F79γος\n\nλ\u1F79γος  (nearest keyword)\n", 0),
+            0u) << missing.Output;
   const TRun json = RunCli("lookup --json" + at + "λ\u1F79γος");
   EXPECT_NE(json.Output.find("\"exact\":true"), std::string::npos) << json.Output;
   EXPECT_NE(json.Output.find("\"text\":\"Lex\\nслово\\n\""), std::string::npos) << json.Output;
@@ -145,8 +149,8 @@ TEST(Cli, LookupAndSearchAnswerEachQueryInTurn) {
       {"words as arguments", "lookup --json" + at + "λόγος ανθρωπος", {"λ\u1F79γος", "\u1F04νθρωπος"}, 0},
       {"a quoted argument is one query", "lookup --json" + at + "'εἰ μή' λόγος", {"εἰ_μ\u1F75", "λ\u1F79γος"}, 0},
       {"standard input", "lookup --json" + at + "- < " + words, {"λ\u1F79γος", "\u1F04νθρωπος", "εἰ_μ\u1F75"}, 0},
-      {"arguments around standard input", "lookup --json" + at + "εἰ - λόγος < " + words,
-       {"εἰ_μ\u1F75", "λ\u1F79γος", "\u1F04νθρωπος", "εἰ_μ\u1F75", "λ\u1F79γος"}, 0},
+      {"arguments around standard input, one of them no keyword", "lookup --json" + at + "εἰ - λόγος < " + words,
+       {"εἰ_μ\u1F75", "λ\u1F79γος", "\u1F04νθρωπος", "εἰ_μ\u1F75", "λ\u1F79γος"}, 1},
       {"search patterns", "search --json" + at + "человек слово nothing", {"\u1F04νθρωπος", "λ\u1F79γος", ""}, 1},
       {"search patterns from standard input", "search --json" + at + "- < " + home.Write("p.txt", std::string("если\n")),
        {"εἰ_μ\u1F75"}, 0},

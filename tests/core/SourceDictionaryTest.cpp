@@ -249,7 +249,9 @@ TEST(SourceDictionary, EditedArticles) {
   EXPECT_EQ(f.Dictionary.ArticleCount(), 3);
   EXPECT_EQ(f.Dictionary.CurrentItem(), 2);
   EXPECT_EQ(HelpedErrorOf([&] { f.Dictionary.SetPartText(u"no keyword\r\n", spArticles, 0); }), "SAbsentKey");
-  f.Dictionary.Locate(u"\u1F00");  // ἀ: the first article not ordered before it
+  f.Dictionary.Locate(u"\u1F00");  // ἀ: as the viewer looks it up, the keyword of its letters
+  EXPECT_EQ(f.Dictionary.CurrentItem(), 0);
+  f.Dictionary.Locate(u"\u1F00β");  // the first article not ordered before it
   EXPECT_EQ(f.Dictionary.CurrentItem(), 1);
   f.Dictionary.Locate(u"δ");
   EXPECT_EQ(f.Dictionary.CurrentItem(), 3);  // past the last one

@@ -20,6 +20,7 @@
 #include "InstanceTestUtil.h"
 #include "editor/uFormKodraEditor.h"
 #include "foundation/KezProgramFolder.h"
+#include "foundation/KezText.h"
 #include "widgets/KezListBox.h"
 #include "options/uOptions.h"
 #include "options/uSavedSearch.h"
@@ -104,6 +105,37 @@ TEST_F(MainWindowTest, TypingShowsTheKeywordOfTheTypedLetters) {
   Settle();
   EXPECT_EQ(FWindow->Dictionary()->CurrentIndex(), FWindow->Dictionary()->KeywordCount());
   for (int32_t index : FWindow->History().Items()) EXPECT_LT(index, FWindow->Dictionary()->KeywordCount());
+}
+
+// A word that reaches no keyword is said to be missing, and no other word's
+// article stands in its place; Enter again opens the nearest keyword. A form
+// shows its lemma's article after its own.
+TEST_F(MainWindowTest, AMissingWordIsSaidAndAFormShowsItsLemma) {
+  FWindow->InsertWordIntoSearch(u"λογοξ");  // as the hot key or a later start delivers it
+  Settle();
+  EXPECT_EQ(FWindow->Status()->Kind(), skWarning);
+  EXPECT_TRUE(FWindow->Status()->Text().contains(QString::fromUtf16(u"λογοξ")) &&
+              FWindow->Status()->Text().contains("not found"))
+      << FWindow->Status()->Text().toStdString();
+  EXPECT_TRUE(Shown().empty()) << ToUtf8(Shown());
+  const std::u16string nearest = CurrentKeyword();
+  EXPECT_EQ(FWindow->KeywordList()->ItemIndex(), FWindow->Dictionary()->CurrentIndex());
+  EXPECT_TRUE(FWindow->History().Items().empty() ||
+              FWindow->History().Items().back() != FWindow->Dictionary()->CurrentIndex());
+  QTest::keyClick(FWindow->SearchField(), Qt::Key_Return);
+  Settle();
+  EXPECT_EQ(CurrentKeyword(), nearest);
+  EXPECT_FALSE(Shown().empty());  // asked again: the nearest keyword's article
+
+  Clear();
+  FWindow->InsertWordIntoSearch(u"ε\u1F36πεν");
+  Settle();
+  EXPECT_NE(FWindow->Status()->Kind(), skWarning);
+  const std::u16string shown = Shown();
+  const size_t form = shown.find(u"от λ\u1F73γω"), meaning = shown.find(u"говорить");
+  EXPECT_NE(form, std::u16string::npos) << ToUtf8(shown);
+  EXPECT_NE(meaning, std::u16string::npos) << ToUtf8(shown);
+  EXPECT_LT(form, meaning);
 }
 
 TEST_F(MainWindowTest, KeysComposeAccentedLettersAndFindTheKeyword) {
