@@ -496,7 +496,9 @@ def generate(treebank, handwritten, keywords):
     for folded, form in forms.items():
         if not form.lemmas:
             continue
-        if len(form.lemmas) == 1 and lowercase(form.lemmas[0][0]) == folded:
+        # A form that is its only lemma needs no article where a dictionary
+        # explains the lemma; elsewhere its analysis is all the reader gets.
+        if len(form.lemmas) == 1 and lowercase(form.lemmas[0][0]) == folded and form.lemmas[0][0] in keywords:
             stats["keywords equal to their only lemma, left out"] += 1
             continue
         articles[folded] = (form.keyword, [line_of(lemma, analyses) for lemma, analyses in form.lemmas],

@@ -73,7 +73,8 @@ TEST_F(FormLookup, LatinWordsOfATextReachTheirKeywords) {
       {u"videsne", u"vides", kmLetters},       // -ne, then the form
       {u"sumve", u"sum", kmLetters},           // -ve
       {u"neque", u"neque", kmExact},           // a whole word before its enclitic
-      {u"que", u"sum", kmNone},                // an enclitic alone is no word
+      {u"que", u"sum", kmNone},                // an enclitic alone is no word here
+      {u"-ve", u"video", kmNone},               // typed as grammars write it: without the hyphen
       {u"fuisse", u"fuit", kmNone},            // the nearest keyword, not found
   });
 }

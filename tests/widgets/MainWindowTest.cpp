@@ -89,11 +89,11 @@ protected:
 
 TEST_F(MainWindowTest, TypingShowsTheKeywordOfTheTypedLetters) {
   const std::u16string firstPage = Shown();
-  Type("anqrwp");  // a beginning only: the list follows, the article waits
-  EXPECT_EQ(CurrentKeyword().substr(1, 5), u"νθρωπ");
+  Type("anqrw");  // a beginning only: the list follows, the article waits
+  EXPECT_EQ(CurrentKeyword().substr(1, 4), u"νθρω");
   EXPECT_EQ(FWindow->KeywordList()->ItemIndex(), FWindow->Dictionary()->CurrentIndex());
   EXPECT_EQ(Shown(), firstPage);
-  Type("os");  // ανθρωποσ: the keyword's letters, typed without accents and with σ at the end
+  Type("pos");  // ανθρωποσ: the keyword's letters, typed without accents and with σ at the end
   EXPECT_EQ(FWindow->SearchField()->Text(), u"ανθρωποσ");
   EXPECT_EQ(CurrentKeyword(), u"\u1F04νθρωπος");
   EXPECT_NE(Shown().find(u"человек"), std::u16string::npos);
