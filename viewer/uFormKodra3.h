@@ -188,6 +188,7 @@ private:
   bool FLanguageInput = true;
   std::u16string FCurrentWord;
   std::u16string FMissedWord;  // the last word reported not found
+  bool FEnterAgain = false;    // Enter in the search field, which may open the nearest keyword
   int32_t FShownIndex = -1;
   bool FSuppressHistory = false;
   bool FInserting = false;

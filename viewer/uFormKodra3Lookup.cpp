@@ -332,6 +332,7 @@ void TFormKodra3::TakeWord(bool fromField, bool show) {
 }
 
 void TFormKodra3::Locate(bool show, bool showIfExact) {
+  const bool enterAgain = std::exchange(FEnterAgain, false);
   const int32_t previous = FDictionary->CurrentIndex();
   const TKeywordMatch match = FDictionary->LocateKeyword(FCurrentWord);
   const int32_t index = FDictionary->CurrentIndex();
@@ -344,13 +345,14 @@ void TFormKodra3::Locate(bool show, bool showIfExact) {
     // A word with the keyword's letters, another spelling or a form of it
     // shows its article at once, whatever its accents.
     FMissedWord.clear();
+    if (FStatus->HelpKeyword() == "SWordNotFound") FStatus->ClearMessage();  // said of another word
     if (show || showIfExact) ShowArticle();
     return;
   }
   if (!show) return;
   // The list stands on the nearest keyword for the reader to look around;
-  // asked again for the same word, the reader wants that keyword's article.
-  if (FMissedWord == FCurrentWord && index < FDictionary->KeywordCount()) {
+  // Enter again on the same word opens that keyword's article.
+  if (enterAgain && FMissedWord == FCurrentWord && index < FDictionary->KeywordCount()) {
     FMissedWord.clear();
     ShowArticle();
     return;
@@ -402,7 +404,9 @@ void TFormKodra3::SearchFieldKeyDown(QKeyEvent& event, bool& handled) {
   if (enter) {
     if (event.modifiers() & Qt::ControlModifier) return;  // a line break
     handled = true;
-    if (!FBusy) TakeWord(true, true);
+    if (FBusy) return;
+    FEnterAgain = !FMissedWord.empty();
+    TakeWord(true, true);
     return;
   }
   if (FLanguageInput) return;  // the field types through the language itself
