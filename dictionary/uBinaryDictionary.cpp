@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <new>
 
@@ -17,6 +18,7 @@
 #endif
 
 #include "dictionary/uKeyStream.h"
+#include "dictionary/uKeywordOrderCache.h"
 #include "foundation/KezAssert.h"
 #include "foundation/KezSystemError.h"
 #include "language/uLanguage.h"
@@ -80,16 +82,19 @@ void TBinaryDictionary::Release() {
   FImageSize = 0;
 }
 
-void TBinaryDictionary::LoadFromFile(const std::string& fileName) {
+void TBinaryDictionary::LoadFromFile(const std::string& fileName, TKeywordOrderCache* cache) {
   Release();
   FFileName = fileName;
+  FRecordsCache = cache;
   try {
     ReadImage();
     ParseImage();
   } catch (...) {
+    FRecordsCache = nullptr;
     Release();
     throw;
   }
+  FRecordsCache = nullptr;
 }
 
 void TBinaryDictionary::ReadImage() {
@@ -105,6 +110,7 @@ void TBinaryDictionary::ReadImage() {
     RaiseSystemError(error, FFileName);
   }
   if (S_ISREG(status.st_mode)) {
+    FModifiedTime = int64_t(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     if (status.st_size < off_t(kKdbMinimumSize)) {
       close(descriptor);
       RaiseCorrupt();
@@ -128,6 +134,8 @@ void TBinaryDictionary::ReadImage() {
   }
 #endif
   // Where the file cannot be mapped it is read whole.
+  std::error_code timeError;
+  FModifiedTime = int64_t(std::filesystem::last_write_time(FFileName, timeError).time_since_epoch().count());
   std::FILE* file = std::fopen(FFileName.c_str(), "rb");
   if (!file) RaiseSystemError(errno, FFileName);
   TFileCloser closer(file);
@@ -245,10 +253,16 @@ void TBinaryDictionary::ParseImage() {
   // it is first read.
   FArticleTable = articleTable;
   FArticleCount = int32_t(articleCount);
-  for (int32_t i = 0; i < FArticleCount; ++i) {
-    const uint32_t record = RecordOf(i);
-    if (record < recordsFloor || record >= FRecordsEnd || record % 2 != 0) RaiseCorrupt();
-    recordsFloor = record + 3;
+  // Checked once per state of a file when a cache remembers the verdict: a
+  // large dictionary's table is a pass over megabytes.
+  const uint64_t identity = FRecordsCache ? FileIdentity(*this, "records") : 0;
+  if (!FRecordsCache || FRecordsCache->Verdict(identity) != true) {
+    for (int32_t i = 0; i < FArticleCount; ++i) {
+      const uint32_t record = RecordOf(i);
+      if (record < recordsFloor || record >= FRecordsEnd || record % 2 != 0) RaiseCorrupt();
+      recordsFloor = record + 3;
+    }
+    if (FRecordsCache && FArticleCount >= kRememberedRecordsFrom) FRecordsCache->Remember(identity, true);
   }
   FPages.reset(new std::atomic<TKeywordPage*>[size_t((FArticleCount + kPageSize - 1) >> kPageShift)]());
   FBodyOffsets.reset(static_cast<uint32_t*>(std::calloc(size_t(FArticleCount) + 1, sizeof(uint32_t))));

@@ -21,6 +21,7 @@
 #include "foundation/KezBuffer.h"
 #include "language/uCommon.h"
 
+class TKeywordOrderCache;
 class TKodraLanguage;
 
 // A keyword scrambled as compiled dictionaries store theirs, with its
@@ -49,7 +50,9 @@ public:
 
   // Maps and checks the file. Raises THelpedException (SCorruptFile,
   // SFileTooLong, SCantReadFile) or ESystemError.
-  void LoadFromFile(const std::string& fileName);
+  // cache: where the verdict on the records' bounds is remembered, so that
+  // a large file's table is checked once per state of the file.
+  void LoadFromFile(const std::string& fileName, TKeywordOrderCache* cache = nullptr);
 
   // Valid while the object lives. Safe to call from several threads. A
   // keyword that runs into the next record (only in a damaged file) is cut
@@ -99,12 +102,16 @@ public:
   }
 
   const std::string& FileName() const { return FFileName; }
+  // The file's modification time when it was read, in nanoseconds.
+  int64_t ModifiedTime() const { return FModifiedTime; }
   const char16_t* Caption() const { return FCaption; }
   const char16_t* Comment() const { return FComment; }
   const char16_t* LanguageId() const { return FLanguageId; }
   TDictionaryKind Kind() const { return FKind; }
   uint32_t Version() const { return FVersion; }
   int32_t ImageSize() const { return FImageSize; }
+  // The file's bytes as read (mapped or in memory), ImageSize long.
+  const uint8_t* Image() const { return FImage; }
   int32_t CharCount() const { return FCharCount; }
   int32_t AbbreviationCount() const { return FAbbreviationCount; }
   int32_t ArticleCount() const { return FArticleCount; }
@@ -141,6 +148,9 @@ private:
   size_t FMappingSize = 0;
   std::unique_ptr<uint8_t[]> FOwnedImage;
   int32_t FImageSize = 0;
+  int64_t FModifiedTime = 0;
+  TKeywordOrderCache* FRecordsCache = nullptr;  // during LoadFromFile only
+  static constexpr int32_t kRememberedRecordsFrom = 50000;
   std::vector<char16_t> FText;  // the header and abbreviation strings, each terminated
   std::vector<uint32_t> FAbbreviationText;  // per abbreviation: it, then its explanation, in FText
   uint32_t FArticleTable = 0;   // the scrambled record offsets of the articles

@@ -7,6 +7,8 @@
 #include <sstream>
 
 #include "dictionary/uFormLemmas.h"
+#include "dictionary/uKeywordOrderCache.h"
+#include "dictionary/uMergePlaces.h"
 #include "foundation/KezProgramFolder.h"
 #include "foundation/KezSafeFile.h"
 #include "foundation/KezText.h"
@@ -171,7 +173,7 @@ void TDictionary::LoadDictionaries(bool rebuild) {
       const std::string fileName = FindDictionaryFile(FFolder, FShippedFolder, name);
       auto dictionary = std::make_unique<TBinaryDictionary>();
       try {
-        dictionary->LoadFromFile(fileName);
+        dictionary->LoadFromFile(fileName, &OrderCache());
         FDictionaries.insert(FDictionaries.begin(), TLoaded{name, std::move(dictionary)});
         rebuild = true;
       } catch (const std::exception& e) {
@@ -184,6 +186,20 @@ void TDictionary::LoadDictionaries(bool rebuild) {
   }
   if (rebuild) BuildKeywordList();
   if (save) WriteConfiguration(names);
+}
+
+void TDictionary::SetOrderCacheFile(std::string fileName) {
+  FOrderCacheFile = std::move(fileName);
+  FOrderCache.reset();
+}
+
+std::string TDictionary::OrderCacheFileName() const {
+  return FOrderCacheFile.empty() ? DefaultKeywordOrderCacheFile() : FOrderCacheFile;
+}
+
+TKeywordOrderCache& TDictionary::OrderCache() {
+  if (!FOrderCache) FOrderCache = std::make_unique<TKeywordOrderCache>(OrderCacheFileName());
+  return *FOrderCache;
 }
 
 void TDictionary::BuildKeywordList() {
@@ -221,7 +237,7 @@ void TDictionary::BuildKeywordList() {
     TBinaryDictionary* largest = *std::max_element(members.begin(), members.end(), [](auto* a, auto* b) {
       return a->ArticleCount() < b->ArticleCount();
     });
-    if (largest != &main && largest->KeywordsAscend(*FLanguage)) base = largest;
+    if (largest != &main && KeywordsAscendRemembered(*largest, *FLanguage, OrderCache())) base = largest;
   }
   size_t total = 0;
   for (TBinaryDictionary* member : members)
@@ -245,14 +261,38 @@ void TDictionary::BuildKeywordList() {
   std::vector<TKeywordEntry*> heads(size_t(others.Count()));
   for (int32_t i = 0; i < others.Count(); ++i) heads[size_t(i)] = static_cast<TKeywordEntry*>(others.Items(i));
   others.Clear();
-  FKeywords.Build(base, std::move(heads), *FLanguage, {members.begin(), members.end()});
+  // Where the others stand in a large base is remembered for this set of
+  // files: the search for them would read much of the base at every start.
+  std::vector<uint32_t> places;
+  uint64_t identity = 0;
+  const bool remember = base && !heads.empty() && base->ArticleCount() >= kRememberedPlacesFrom;
+  if (remember) {
+    identity = MergeIdentity(members, base);
+    ReadMergePlaces(PlacesFile(), identity, heads.size(), uint32_t(base->ArticleCount()), places);
+  }
+  const bool known = places.size() == heads.size();
+  FKeywords.Build(base, std::move(heads), *FLanguage, {members.begin(), members.end()}, places);
+  if (remember && !known) WriteMergePlaces(PlacesFile(), identity, places);
+}
+
+uint64_t TDictionary::MergeIdentity(const std::vector<TBinaryDictionary*>& members,
+                                    const TBinaryDictionary* base) const {
+  uint64_t identity = 0x9E3779B97F4A7C15ull;
+  for (const TBinaryDictionary* member : members)
+    identity = (identity ^ KeywordOrderIdentity(*member, *FLanguage)) * 0x100000001B3ull + (member == base);
+  return identity;
+}
+
+std::string TDictionary::PlacesFile() const {
+  const std::filesystem::path orderCache(OrderCacheFileName());
+  return (orderCache.parent_path() / ("merge-places-" + FLanguage->GetId() + ".cache")).string();
 }
 
 // A dictionary in keyword order (as the compiler writes them) merges with
 // the list in one pass; the order is checked on the way in.
 bool TDictionary::MergeOrderedDictionary(TKezSortedList& list, TBinaryDictionary& dictionary,
                                          TKeywordEntry*& storage) {
-  if (!dictionary.KeywordsAscend(*FLanguage)) return false;
+  if (!KeywordsAscendRemembered(dictionary, *FLanguage, OrderCache())) return false;
   const int32_t count = dictionary.ArticleCount();
   std::vector<void*> merged;
   merged.reserve(size_t(list.Count()) + size_t(count));

@@ -16,6 +16,7 @@
 #include "language/uLanguage.h"
 
 class TArticleWriter;
+class TKeywordOrderCache;
 class TOptions;
 
 // Search-word modes.
@@ -160,6 +161,9 @@ public:
   // none of that name: the shipped dictionaries of an installed copy.
   const std::string& ShippedFolder() const { return FShippedFolder; }
   void SetShippedFolder(std::string folder);
+  // Where the verdicts on the dictionaries' keyword order are remembered
+  // (by default the user's cache folder's file).
+  void SetOrderCacheFile(std::string fileName);
 
 private:
   struct TLoaded {
@@ -172,6 +176,12 @@ private:
   };
 
   void BuildKeywordList();
+  TKeywordOrderCache& OrderCache();
+  std::string OrderCacheFileName() const;
+  uint64_t MergeIdentity(const std::vector<TBinaryDictionary*>& members, const TBinaryDictionary* base) const;
+  std::string PlacesFile() const;
+  // A base smaller than this is searched at every start: it costs less than the file.
+  static constexpr int32_t kRememberedPlacesFrom = 50000;
   void MergeDictionary(TKezSortedList& list, TBinaryDictionary& dictionary, TKeywordEntry*& storage);
   bool MergeOrderedDictionary(TKezSortedList& list, TBinaryDictionary& dictionary, TKeywordEntry*& storage);
   void AddAbbreviations(const TBinaryDictionary& dictionary);
@@ -208,6 +218,8 @@ private:
   std::vector<std::string> FReloadNames;
   std::vector<TDictionaryLoadFailure> FLoadFailures;
   bool FReadOnly = false;
+  std::string FOrderCacheFile;
+  std::unique_ptr<TKeywordOrderCache> FOrderCache;
 
   std::vector<TDictionarySearchWord> FSearchWords;
   int32_t FSearchEnd = 0, FSearchIndex = 0;

@@ -11,22 +11,20 @@ void TMergedKeywords::Clear() {
   FPageCount = 0;
   FBase = nullptr;
   FCount = 0;
-  FSlots.clear();
-  FSlots.shrink_to_fit();
+  FHeadIndexes.clear();
   FHeads.clear();
+  FJoinedArticles.clear();
+  FJoinedHeads.clear();
   FJoined.clear();
-  FJoinedText.clear();
 }
 
 TKeywordEntry* TMergedKeywords::JoinChain(TKeywordEntry* head, uint32_t article,
                                           const std::vector<const TBinaryDictionary*>& order) {
   auto rank = [&](const TBinaryDictionary* d) { return std::find(order.begin(), order.end(), d) - order.begin(); };
-  // The keyword is unscrambled into FJoinedText rather than through the
-  // base's pages, which would unscramble its neighbours too; the pointer is
-  // set once the text has stopped growing.
-  TKeywordEntry& joined = FJoined.emplace_back(TKeywordEntry{nullptr, FBase, article, nullptr});
-  FBase->ReadKeyword(int32_t(article), FScratch);
-  FJoinedText.insert(FJoinedText.end(), FScratch.c_str(), FScratch.c_str() + FScratch.size() + 1);
+  // The keywords are equal: the base's article takes the head's text, so that
+  // joining reads nothing of the base (they differ at most in "_", which
+  // keyword order ignores).
+  TKeywordEntry& joined = FJoined.emplace_back(TKeywordEntry{head->Keyword, FBase, article, nullptr});
   const auto baseRank = rank(FBase);
   TKeywordEntry** link = &head;
   while (*link && rank((*link)->Dictionary) < baseRank) link = &(*link)->Next;
@@ -36,7 +34,8 @@ TKeywordEntry* TMergedKeywords::JoinChain(TKeywordEntry* head, uint32_t article,
 }
 
 void TMergedKeywords::Build(TBinaryDictionary* base, std::vector<TKeywordEntry*> others,
-                            const TKodraLanguage& language, const std::vector<const TBinaryDictionary*>& order) {
+                            const TKodraLanguage& language, const std::vector<const TBinaryDictionary*>& order,
+                            std::vector<uint32_t>& places) {
   Clear();
   FBase = base;
   const int32_t baseCount = base ? base->ArticleCount() : 0;
@@ -46,18 +45,34 @@ void TMergedKeywords::Build(TBinaryDictionary* base, std::vector<TKeywordEntry*>
     FCount = baseCount;
     return;
   }
-  FSlots.reserve(size_t(baseCount) + others.size());
   FHeads.reserve(others.size());
+  FHeadIndexes.reserve(others.size());
   // The base's keywords are compared as the file stores them: most are
-  // never wanted again.
+  // never wanted again. A head equal to a base keyword takes that keyword's
+  // place in the list; the others stand before the first base keyword
+  // after them.
+  const bool known = places.size() == others.size();
+  if (!known) places.clear();
   int32_t next = 0;
-  for (TKeywordEntry* head : others) {
+  for (size_t h = 0; h < others.size(); ++h) {
+    TKeywordEntry* head = others[h];
+    if (known) {
+      const int32_t first = int32_t(places[h] >> 1);
+      if (places[h] & 1) {
+        FJoinedArticles.push_back(uint32_t(first));
+        FJoinedHeads.push_back(JoinChain(head, uint32_t(first), order));
+      } else {
+        FHeadIndexes.push_back(first + int32_t(FHeads.size()));
+        FHeads.push_back(head);
+      }
+      continue;
+    }
     const TScrambledKeyword keyword(head->Keyword);
-    auto compare = [&](int32_t article, const char16_t*) { return base->CompareKeyword(article, keyword, language); };
+    auto compare = [&](int32_t article) { return base->CompareKeyword(article, keyword, language); };
     // The first base keyword not before the head's: galloping from the last
     // one, since the others are usually far apart in a large base.
     int32_t low = next, high = next, step = 1;
-    while (high < baseCount && compare(high, head->Keyword) < 0) {
+    while (high < baseCount && compare(high) < 0) {
       low = high + 1;
       high = next + step;
       step *= 2;
@@ -65,24 +80,22 @@ void TMergedKeywords::Build(TBinaryDictionary* base, std::vector<TKeywordEntry*>
     high = std::min(high, baseCount);
     while (low < high) {
       const int32_t middle = low + (high - low) / 2;
-      if (compare(middle, head->Keyword) < 0) low = middle + 1;
+      if (compare(middle) < 0) low = middle + 1;
       else high = middle;
     }
-    for (; next < low; ++next) FSlots.push_back(uint32_t(next));
-    if (low < baseCount && compare(low, head->Keyword) == 0) {
-      head = JoinChain(head, uint32_t(low), order);
+    next = low;
+    if (low < baseCount && compare(low) == 0) {
+      places.push_back(uint32_t(low) << 1 | 1);
+      FJoinedArticles.push_back(uint32_t(low));
+      FJoinedHeads.push_back(JoinChain(head, uint32_t(low), order));
       ++next;
+      continue;
     }
-    FSlots.push_back(kOther | uint32_t(FHeads.size()));
+    places.push_back(uint32_t(low) << 1);
+    FHeadIndexes.push_back(low + int32_t(FHeads.size()));
     FHeads.push_back(head);
   }
-  for (; next < baseCount; ++next) FSlots.push_back(uint32_t(next));
-  FCount = int32_t(FSlots.size());
-  const char16_t* text = FJoinedText.data();
-  for (TKeywordEntry& joined : FJoined) {
-    joined.Keyword = text;
-    text += std::char_traits<char16_t>::length(text) + 1;
-  }
+  FCount = baseCount + int32_t(FHeads.size());
 }
 
 const TKeywordEntry* TMergedKeywords::BaseEntry(uint32_t article) const {

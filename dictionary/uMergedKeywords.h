@@ -4,6 +4,7 @@
 // merged in among them. The base's keywords and entries are made only when
 // asked for, a page at a time, so that a set with a million keywords opens
 // without visiting them; the others are few and made in full.
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -38,8 +39,10 @@ public:
   // base (in keyword order; may be null) is merged with them in one pass;
   // where a keyword is in both, the base's article joins the chain at its
   // place in order, the set's dictionary order.
+  // places: where the others stand in the base (see uMergePlaces.h), when
+  // known; otherwise they are found by searching the base and left there.
   void Build(TBinaryDictionary* base, std::vector<TKeywordEntry*> others, const TKodraLanguage& language,
-             const std::vector<const TBinaryDictionary*>& order);
+             const std::vector<const TBinaryDictionary*>& order, std::vector<uint32_t>& places);
 
   int32_t Count() const override { return FCount; }
   const char16_t* Keyword(int32_t index) const override {
@@ -50,6 +53,7 @@ public:
   const TKeywordEntry* Entry(int32_t index) const {
     const uint32_t slot = Slot(index);
     if (slot & kOther) return FHeads[slot & ~kOther];
+    if (const TKeywordEntry* joined = JoinedChain(slot)) return joined;
     if (const TKeywordEntry* page = FPages[slot >> kPageShift].load(std::memory_order_acquire))
       return &page[slot & (kPageSize - 1)];
     return BaseEntry(slot);
@@ -60,19 +64,34 @@ private:
   static constexpr int kPageShift = 5;
   static constexpr int32_t kPageSize = 1 << kPageShift;
 
-  uint32_t Slot(int32_t index) const { return FSlots.empty() ? uint32_t(index) : FSlots[size_t(index)]; }
+  // The base's article at a list index, or kOther and the index of a head
+  // of its own: the heads' list indexes are few and sorted, and the base's
+  // articles fill the list between them.
+  uint32_t Slot(int32_t index) const {
+    if (FHeadIndexes.empty()) return uint32_t(index);
+    const auto after = std::upper_bound(FHeadIndexes.begin(), FHeadIndexes.end(), index);
+    const size_t before = size_t(after - FHeadIndexes.begin());
+    if (before > 0 && FHeadIndexes[before - 1] == index) return kOther | uint32_t(before - 1);
+    return uint32_t(index) - uint32_t(before);
+  }
+  // The chain of another dictionary's head that a base article joined.
+  const TKeywordEntry* JoinedChain(uint32_t article) const {
+    const auto at = std::lower_bound(FJoinedArticles.begin(), FJoinedArticles.end(), article);
+    return at != FJoinedArticles.end() && *at == article ? FJoinedHeads[size_t(at - FJoinedArticles.begin())] : nullptr;
+  }
   const TKeywordEntry* BaseEntry(uint32_t article) const;
   TKeywordEntry* JoinChain(TKeywordEntry* head, uint32_t article, const std::vector<const TBinaryDictionary*>& order);
 
   TBinaryDictionary* FBase = nullptr;
   int32_t FCount = 0;
-  // Per keyword: the base's article, or kOther and the index of its head in
-  // FHeads. Empty when the base's articles are the whole list.
-  std::vector<uint32_t> FSlots;
+  // The heads that stand in the list on their own (FHeads) and their list
+  // indexes, ascending; the base's articles that joined a head's chain and
+  // the chains' heads, by article.
+  std::vector<int32_t> FHeadIndexes;
   std::vector<TKeywordEntry*> FHeads;
+  std::vector<uint32_t> FJoinedArticles;
+  std::vector<const TKeywordEntry*> FJoinedHeads;
   std::deque<TKeywordEntry> FJoined;  // base articles in a chain with others
-  std::vector<char16_t> FJoinedText;  // their keywords, one after the other
-  std::u16string FScratch;
   mutable std::unique_ptr<std::atomic<TKeywordEntry*>[]> FPages;  // the base's entries
   size_t FPageCount = 0;
   mutable std::mutex FPageLock;  // taken only to fill a page

@@ -49,7 +49,7 @@ bool IsPortableFolder(const fs::path& folder) {
 
 TProgramFolders Portable(const std::string& folder) {
   const std::string f = WithDelimiter(folder);
-  return {f, f, f, false};
+  return {f, f, f, false, f};
 }
 
 // The XDG base directory: the variable when it is an absolute path, else HOME's default.
@@ -72,12 +72,14 @@ TFolderEnvironment ProcessFolderEnvironment() {
   // application data, so that the window and the command-line tool agree.
   environment.ConfigHome = Variable("LOCALAPPDATA");
   environment.DataHome = Variable("LOCALAPPDATA");
+  environment.CacheHome = Variable("LOCALAPPDATA");
 #else
   std::error_code error;
   const auto executable = fs::read_symlink("/proc/self/exe", error);
   environment.ExecutableFolder = error ? "." : executable.parent_path().string();
   environment.ConfigHome = Variable("XDG_CONFIG_HOME");
   environment.DataHome = Variable("XDG_DATA_HOME");
+  environment.CacheHome = Variable("XDG_CACHE_HOME");
 #endif
   environment.KodraHome = Variable("KODRA_HOME");
   environment.InstalledData = KODRA_INSTALLED_DATA;
@@ -119,20 +121,24 @@ TProgramFolders ResolveProgramFolders(const TFolderEnvironment& environment) {
   const fs::path fallback = fs::temp_directory_path(error) / "kodra";
   const fs::path configFolder = config.empty() ? fallback / "config" : fs::path(config) / "kodra";
   const fs::path dataFolder = data.empty() ? fallback / "data" : fs::path(data) / "kodra";
+  const std::string cache = BaseFolder(environment.CacheHome, environment.Home, ".cache");
+  const fs::path cacheFolder = cache.empty() ? fallback / "cache" : fs::path(cache) / "kodra";
   return {WithDelimiter(shipped.string()), WithDelimiter(configFolder.string()), WithDelimiter(dataFolder.string()),
-          true};
+          true, WithDelimiter(cacheFolder.string())};
 }
 
 const std::string& ProgramFolder() { return Folders().Program; }
 const std::string& UserConfigFolder() { return Folders().Config; }
 const std::string& UserDataFolder() { return Folders().Data; }
 bool IsInstalledCopy() { return Folders().Installed; }
+const std::string& UserCacheFolder() { return Folders().Cache.empty() ? Folders().Config : Folders().Cache; }
 
 void SetProgramFolder(const std::string& folder) { StoredFolders() = Portable(folder); }
 
 void SetProgramFolders(const TProgramFolders& folders) {
   StoredFolders() = TProgramFolders{WithDelimiter(folders.Program), WithPathDelimiter(folders.Config),
-                                 WithPathDelimiter(folders.Data), folders.Installed};
+                                 WithPathDelimiter(folders.Data), folders.Installed,
+                                 WithPathDelimiter(folders.Cache)};
 }
 
 std::string ShippedLanguageFolder(const std::string& languageId) {

@@ -23,6 +23,7 @@ struct TProgramFolders {
   std::string Config;   // kodra3.ini
   std::string Data;     // <language>/ folders of the user's files
   bool Installed = false;
+  std::string Cache;    // what the program may forget and compute again; Config when empty
 };
 
 // What the folders are decided from; empty strings stand for unset variables.
@@ -33,6 +34,7 @@ struct TFolderEnvironment {
   std::string ConfigHome;         // XDG_CONFIG_HOME, or the platform's configuration folder
   std::string DataHome;           // XDG_DATA_HOME, or the platform's application-data folder
   std::string Home;               // HOME, for the XDG defaults
+  std::string CacheHome;          // XDG_CACHE_HOME, or the platform's local application-data folder
 };
 
 // The folders for an environment, each with a trailing path separator.
@@ -43,6 +45,9 @@ const std::string& ProgramFolder();
 // The user's configuration folder (kodra3.ini) and data folder.
 const std::string& UserConfigFolder();
 const std::string& UserDataFolder();
+// The user's cache folder: what the program remembers to save work and may
+// lose at any time (the portable folder in a portable copy).
+const std::string& UserCacheFolder();
 bool IsInstalledCopy();
 // A portable copy in this folder: every role is this folder.
 void SetProgramFolder(const std::string& folder);

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <tuple>
 
 #include "DictionaryTestUtil.h"
 #include "KdbBuilder.h"
 #include "RecordingWriter.h"
+#include "dictionary/uKeywordOrderCache.h"
+#include "dictionary/uMergePlaces.h"
 
 namespace {
 const std::u16string kMainLatin = SourceHeader(u"Main", u"main", u"latin") +
@@ -229,4 +232,100 @@ TEST(Dictionary, LargeDictionaryOutOfOrderIsMergedKeywordByKeyword) {
     EXPECT_EQ(Keywords(d), (std::vector<std::u16string>{u"amas", u"amat", u"amo", u"puer", u"puerum", u"te", u"tibi", u"tu"}));
   }
   EXPECT_EQ(lists[0], lists[1]);
+}
+
+// A large dictionary's keyword order is checked once per state of its file:
+// the verdict is remembered by the file's identity, a changed file is
+// checked again, and a corrupt one is still refused with its message.
+TEST(Dictionary, TheKeywordOrderIsCheckedOncePerStateOfTheFile) {
+  TTempDir dir;
+  const std::u16string units = u"abcdefghijklmnopqrstuvwxyz ";
+  auto write = [&](const std::string& name, const std::u16string& kind, std::vector<std::u16string> keywords) {
+    TKdbContent content;
+    content.Kind = kind;
+    content.Language = u"latin";
+    for (const auto& keyword : keywords) content.Articles.emplace_back(keyword, CodeBody(u"of " + keyword, units));
+    content.Chars = CharTableFor(units);
+    dir.Write(name + ".kdb", TKdbBuilder::Build(content));
+  };
+  const std::string cache = dir.Path("cache/keyword-order.cache");
+  auto verdicts = [&] {
+    std::ifstream in(cache);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line.substr(17));
+    return lines;
+  };
+  auto load = [&] {
+    auto d = std::make_unique<TDictionary>(FindLanguage("latin"), dir.Root().string());
+    d->SetOrderCacheFile(cache);
+    d->LoadDictionaries(true);
+    return d;
+  };
+  const std::vector<std::u16string> sorted{u"amas", u"amat", u"amo", u"puer", u"puerum", u"te", u"tibi", u"tu"};
+  write("main", u"main", {u"amo", u"puer", u"tu"});
+  write("forms", u"form", {u"amas", u"amat", u"amo", u"puerum", u"te", u"tibi"});
+  dir.Write("dictionaries.cfg", std::string("main\r\nforms\r\n"));
+  EXPECT_EQ(Keywords(*load()), sorted);
+  EXPECT_EQ(verdicts(), std::vector<std::string>{"1"});
+  EXPECT_EQ(Keywords(*load()), sorted);
+  EXPECT_EQ(verdicts(), std::vector<std::string>{"1"});  // remembered, not checked again
+  // Rewritten out of order in place: checked again, and merged keyword by keyword.
+  write("forms", u"form", {u"te", u"puerum", u"amo", u"amas", u"amat", u"tibi"});
+  EXPECT_EQ(Keywords(*load()), sorted);
+  EXPECT_EQ(verdicts(), (std::vector<std::string>{"1", "0"}));
+  // A corrupt file is refused with its message, whatever was remembered.
+  dir.Write("forms.kdb", std::string(64, 'x'));
+  const auto d = load();
+  ASSERT_EQ(d->LoadFailures().size(), 1u);
+  EXPECT_NE(d->LoadFailures()[0].Reason.find("orrupt"), std::string::npos) << d->LoadFailures()[0].Reason;
+  EXPECT_EQ(Keywords(*d), (std::vector<std::u16string>{u"amo", u"puer", u"tu"}));
+}
+
+TEST(KeywordOrderCache, ReadsOnlyWellFormedLines) {
+  const struct {
+    std::string text;
+    std::vector<std::pair<uint64_t, bool>> verdicts;
+  } cases[] = {
+      {"00000000000000ff 1\n0123456789abcdef 0\r\n", {{0xff, true}, {0x0123456789abcdefull, false}}},
+      {"00000000000000ff 2\n0000000000000g00 1\nff 1\n00000000000000ff 1 \n", {}},
+      {"00000000000000AB 1", {{0xab, true}}},  // the last line without its line end
+      {"", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(ParseKeywordOrderVerdicts(c.text), c.verdicts);
+  }
+}
+
+// Where the smaller dictionaries' keywords stand in the large one is read
+// back only for the same set of files, as many as expected, each possible.
+TEST(MergePlaces, ReadsBackOnlyWhatFitsTheSet) {
+  TTempDir dir;
+  const std::string file = dir.Path("places.cache");
+  const std::vector<uint32_t> written{0u << 1, 3u << 1 | 1, 4u << 1, 9u << 1};  // before 0, equal to 3, before 4, at the end
+  WriteMergePlaces(file, 0xABCDu, written);
+  std::vector<uint32_t> places;
+  EXPECT_TRUE(ReadMergePlaces(file, 0xABCDu, written.size(), 9, places));
+  EXPECT_EQ(places, written);
+  const struct {
+    const char* name;
+    uint64_t identity;
+    size_t expected;
+    uint32_t baseCount;
+  } refused[] = {
+      {"another set", 0xABCEu, 4, 9},
+      {"another number of keywords", 0xABCDu, 3, 9},
+      {"a place beyond the large dictionary", 0xABCDu, 4, 8},
+  };
+  for (const auto& c : refused) {
+    SCOPED_TRACE(c.name);
+    EXPECT_FALSE(ReadMergePlaces(file, c.identity, c.expected, c.baseCount, places));
+    EXPECT_TRUE(places.empty());
+  }
+  // Places out of order, or two heads equal to one keyword, are no merge.
+  for (const std::vector<uint32_t>& bad : {std::vector<uint32_t>{4u << 1, 3u << 1}, {3u << 1 | 1, 3u << 1 | 1}}) {
+    WriteMergePlaces(file, 1, bad);
+    EXPECT_FALSE(ReadMergePlaces(file, 1, bad.size(), 9, places));
+  }
+  EXPECT_FALSE(ReadMergePlaces(dir.Path("none"), 1, 0, 9, places));
 }

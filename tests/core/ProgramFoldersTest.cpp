@@ -46,7 +46,7 @@ void CompileInto(const fs::path& target, const std::u16string& text) {
 class TFoldersScope {
 public:
   explicit TFoldersScope(const TProgramFolders& folders)
-      : FPrevious{ProgramFolder(), UserConfigFolder(), UserDataFolder(), IsInstalledCopy()} {
+      : FPrevious{ProgramFolder(), UserConfigFolder(), UserDataFolder(), IsInstalledCopy(), UserCacheFolder()} {
     SetProgramFolders(folders);
   }
   ~TFoldersScope() { SetProgramFolders(FPrevious); }
@@ -73,23 +73,25 @@ TEST(ProgramFolders, AreResolvedFromTheEnvironment) {
     TProgramFolders Expected;
   };
   const TCase cases[] = {
-      {"KODRA_HOME wins", {prefixBin, "/opt/k", "../share/kodra", "/c", "/d", "/h"}, {"/opt/k/", "/opt/k/", "/opt/k/", false}},
+      {"KODRA_HOME wins", {prefixBin, "/opt/k", "../share/kodra", "/c", "/d", "/h", "/x"},
+       {"/opt/k/", "/opt/k/", "/opt/k/", false, "/opt/k/"}},
       {"settings beside the program",
-       {(root / "portable-ini").string(), "", "../share/kodra", "/c", "/d", "/h"},
-       {Slash(root / "portable-ini"), Slash(root / "portable-ini"), Slash(root / "portable-ini"), false}},
+       {(root / "portable-ini").string(), "", "../share/kodra", "/c", "/d", "/h", "/x"},
+       {Slash(root / "portable-ini"), Slash(root / "portable-ini"), Slash(root / "portable-ini"), false, Slash(root / "portable-ini")}},
       {"a language folder beside the program",
-       {(root / "portable-lang").string(), "", "../share/kodra", "/c", "/d", "/h"},
-       {Slash(root / "portable-lang"), Slash(root / "portable-lang"), Slash(root / "portable-lang"), false}},
-      {"installed, XDG folders", {prefixBin, "", "../share/kodra", "/c", "/d", "/h"}, {shipped, "/c/kodra/", "/d/kodra/", true}},
+       {(root / "portable-lang").string(), "", "../share/kodra", "/c", "/d", "/h", "/x"},
+       {Slash(root / "portable-lang"), Slash(root / "portable-lang"), Slash(root / "portable-lang"), false, Slash(root / "portable-lang")}},
+      {"installed, XDG folders", {prefixBin, "", "../share/kodra", "/c", "/d", "/h", "/x"},
+       {shipped, "/c/kodra/", "/d/kodra/", true, "/x/kodra/"}},
       {"installed, HOME's defaults",
-       {prefixBin, "", "../share/kodra", "", "", "/h"},
-       {shipped, "/h/.config/kodra/", "/h/.local/share/kodra/", true}},
+       {prefixBin, "", "../share/kodra", "", "", "/h", ""},
+       {shipped, "/h/.config/kodra/", "/h/.local/share/kodra/", true, "/h/.cache/kodra/"}},
       {"installed, relative XDG folders are ignored",
-       {prefixBin, "", "../share/kodra", "rel/c", "rel/d", "/h"},
-       {shipped, "/h/.config/kodra/", "/h/.local/share/kodra/", true}},
+       {prefixBin, "", "../share/kodra", "rel/c", "rel/d", "/h", "rel/x"},
+       {shipped, "/h/.config/kodra/", "/h/.local/share/kodra/", true, "/h/.cache/kodra/"}},
       {"no data folder: the executable's folder",
-       {(root / "bare").string(), "", "../share/kodra", "/c", "/d", "/h"},
-       {Slash(root / "bare"), Slash(root / "bare"), Slash(root / "bare"), false}},
+       {(root / "bare").string(), "", "../share/kodra", "/c", "/d", "/h", "/x"},
+       {Slash(root / "bare"), Slash(root / "bare"), Slash(root / "bare"), false, Slash(root / "bare")}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -98,6 +100,7 @@ TEST(ProgramFolders, AreResolvedFromTheEnvironment) {
     EXPECT_EQ(folders.Config, c.Expected.Config);
     EXPECT_EQ(folders.Data, c.Expected.Data);
     EXPECT_EQ(folders.Installed, c.Expected.Installed);
+    EXPECT_EQ(folders.Cache, c.Expected.Cache);
   }
 }
 
@@ -112,7 +115,8 @@ TEST(ProgramFolders, TheUsersDictionariesStandInFrontOfTheShipped) {
   Touch(shipped / "latin" / "dictionaries.cfg", "extra\r\n");  // without main: the set adds it and writes
   Touch(shipped / "latin" / "keyboardlayout.tbl", "");
   const auto before = Snapshot(shipped);
-  TFoldersScope scope({Slash(shipped), Slash(dir.Root() / "home" / "config" / "kodra"), Slash(user), true});
+  TFoldersScope scope({Slash(shipped), Slash(dir.Root() / "home" / "config" / "kodra"), Slash(user), true,
+                       Slash(dir.Root() / "home" / "cache" / "kodra")});
 
   TKodraLanguage* latin = FindLanguage("latin");
   {
