@@ -117,6 +117,15 @@ TDictionaryKind DictionaryKindOf(std::u16string_view kindText) {
   return dkOther;
 }
 
+const char* DictionaryKindName(TDictionaryKind kind) {
+  switch (kind) {
+    case dkMain: return "main";
+    case dkForm: return "form";
+    case dkUser: return "user";
+    default: return "other";
+  }
+}
+
 void RaiseHelpedError(const std::string& name, const std::string& defaultMessage) {
   throw THelpedException(name, Locale().Text(name, defaultMessage));
 }

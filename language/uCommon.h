@@ -41,6 +41,8 @@ char16_t KeyToRussian(uint16_t virtualKey, TShiftState shift);
 
 enum TDictionaryKind : uint8_t { dkMain = 0, dkForm = 1, dkUser = 2, dkOther = 3 };
 TDictionaryKind DictionaryKindOf(std::u16string_view kindText);
+// The header text of a kind ("other" for dkOther).
+const char* DictionaryKindName(TDictionaryKind kind);
 
 // A user-facing failure: an identifier (beginning with S) and its message in
 // the interface language.

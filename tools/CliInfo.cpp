@@ -9,15 +9,6 @@
 #include "tools/CliOptions.h"
 
 namespace {
-const char* KindName(TDictionaryKind kind) {
-  switch (kind) {
-    case dkMain: return "main";
-    case dkForm: return "form";
-    case dkUser: return "user";
-    default: return "other";
-  }
-}
-
 bool LoadOne(const std::vector<std::string>& args, TBinaryDictionary& dictionary, bool& json) {
   const TCliArguments parsed = ParseCliArguments(args, {"--json"}, {});
   if (parsed.Positional.size() != 1) {
@@ -33,7 +24,7 @@ void WriteHeaderJson(TJsonWriter& json, const TBinaryDictionary& dictionary) {
   json.Field("file", dictionary.FileName())
       .Field("caption", std::u16string_view(dictionary.Caption()))
       .Field("comment", std::u16string_view(dictionary.Comment()))
-      .Field("kind", KindName(dictionary.Kind()))
+      .Field("kind", DictionaryKindName(dictionary.Kind()))
       .Field("language", std::u16string_view(dictionary.LanguageId()))
       .Field("abbreviations", dictionary.AbbreviationCount())
       .Field("articles", dictionary.ArticleCount())
@@ -55,7 +46,7 @@ int RunInfo(const std::vector<std::string>& args) {
   }
   std::cout << "Caption:       " << ToUtf8(dictionary.Caption()) << '\n'
             << "Comment:       " << ToUtf8(dictionary.Comment()) << '\n'
-            << "Kind:          " << KindName(dictionary.Kind()) << '\n'
+            << "Kind:          " << DictionaryKindName(dictionary.Kind()) << '\n'
             << "Language:      " << ToUtf8(dictionary.LanguageId()) << '\n'
             << "Abbreviations: " << dictionary.AbbreviationCount() << '\n'
             << "Articles:      " << dictionary.ArticleCount() << '\n'

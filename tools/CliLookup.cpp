@@ -13,15 +13,6 @@
 #include "tools/CliJson.h"
 
 namespace {
-const char* KindName(TDictionaryKind kind) {
-  switch (kind) {
-    case dkMain: return "main";
-    case dkForm: return "form";
-    case dkUser: return "user";
-    default: return "other";
-  }
-}
-
 std::string ShownKeyword(std::u16string_view keyword) {
   std::u16string shown(keyword);
   for (char16_t& c : shown)
@@ -86,7 +77,7 @@ bool LookupOne(TCliDictionarySet& set, const TCliArguments& parsed, const std::s
       writer.EndDocument();
       json.BeginObject()
           .Field("dictionary", std::u16string_view(entry.Dictionary->Caption()))
-          .Field("kind", KindName(entry.Dictionary->Kind()))
+          .Field("kind", DictionaryKindName(entry.Dictionary->Kind()))
           .Field("text", writer.Text());
       if (via) json.Field("via", std::u16string_view(via));
       json.EndObject();

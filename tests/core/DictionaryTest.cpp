@@ -207,18 +207,26 @@ TEST(Dictionary, OrderedMergeAgreesWithTheKeywordByKeywordMerge) {
   }
 }
 
+namespace {
+// A Latin dictionary of the keywords, in the order given, each article "of <keyword>".
+void WriteLatinKdb(const TTempDir& dir, const std::string& name, const std::u16string& kind,
+                   const std::vector<std::u16string>& keywords) {
+  const std::u16string units = u"abcdefghijklmnopqrstuvwxyz ";
+  TKdbContent content;
+  content.Kind = kind;
+  content.Language = u"latin";
+  for (const auto& keyword : keywords) content.Articles.emplace_back(keyword, CodeBody(u"of " + keyword, units));
+  content.Chars = CharTableFor(units);
+  dir.Write(name + ".kdb", TKdbBuilder::Build(content));
+}
+}  // namespace
+
 // A large dictionary out of keyword order (no compiler writes one) is merged
 // keyword by keyword: the list is the same as with the one-pass merge off.
 TEST(Dictionary, LargeDictionaryOutOfOrderIsMergedKeywordByKeyword) {
   TTempDir dir;
-  const std::u16string units = u"abcdefghijklmnopqrstuvwxyz ";
-  auto write = [&](const std::string& name, const std::u16string& kind, std::vector<std::u16string> keywords) {
-    TKdbContent content;
-    content.Kind = kind;
-    content.Language = u"latin";
-    for (const auto& keyword : keywords) content.Articles.emplace_back(keyword, CodeBody(u"of " + keyword, units));
-    content.Chars = CharTableFor(units);
-    dir.Write(name + ".kdb", TKdbBuilder::Build(content));
+  auto write = [&](const std::string& name, const std::u16string& kind, const std::vector<std::u16string>& keywords) {
+    WriteLatinKdb(dir, name, kind, keywords);
   };
   write("main", u"main", {u"amo", u"puer", u"tu"});
   write("forms", u"form", {u"te", u"puerum", u"amo", u"amas", u"amat", u"tibi"});
@@ -239,14 +247,8 @@ TEST(Dictionary, LargeDictionaryOutOfOrderIsMergedKeywordByKeyword) {
 // checked again, and a corrupt one is still refused with its message.
 TEST(Dictionary, TheKeywordOrderIsCheckedOncePerStateOfTheFile) {
   TTempDir dir;
-  const std::u16string units = u"abcdefghijklmnopqrstuvwxyz ";
-  auto write = [&](const std::string& name, const std::u16string& kind, std::vector<std::u16string> keywords) {
-    TKdbContent content;
-    content.Kind = kind;
-    content.Language = u"latin";
-    for (const auto& keyword : keywords) content.Articles.emplace_back(keyword, CodeBody(u"of " + keyword, units));
-    content.Chars = CharTableFor(units);
-    dir.Write(name + ".kdb", TKdbBuilder::Build(content));
+  auto write = [&](const std::string& name, const std::u16string& kind, const std::vector<std::u16string>& keywords) {
+    WriteLatinKdb(dir, name, kind, keywords);
   };
   const std::string cache = dir.Path("cache/keyword-order.cache");
   auto verdicts = [&] {

@@ -1,5 +1,4 @@
 """scripts/gen_greek_forms.py: the Greek form dictionary made from the treebank's forms."""
-import os
 import pathlib
 import re
 import subprocess
@@ -10,6 +9,8 @@ import unittest
 
 REPOSITORY = pathlib.Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(REPOSITORY / "scripts"))
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+from kds_fixture import parse, verify_with_cli  # noqa: E402
 import gen_greek_forms  # noqa: E402
 import gen_greek_tables  # noqa: E402
 
@@ -23,18 +24,6 @@ def keyed(text):
     return unicodedata.normalize("NFC", text).translate(TONOS_TO_OXIA)
 
 
-def parse(data):
-    """(header, marks, {keyword: lines}) of a source dictionary's bytes."""
-    text = data.decode("utf-16-le")
-    sections = dict(re.findall(r"<(header|mark)>\r\n(.*?)</\1>", text, re.S))
-    header, marks = ({k: v for k, _, v in (line.partition("=") for line in sections.get(name, "").splitlines())}
-                     for name in ("header", "mark"))
-    articles = {}
-    for block in re.findall(r"(?ms)^#.*?(?=\r\n\r\n|\Z)", text):
-        keyword, *lines = block.split("\r\n")
-        articles[keyword[1:]] = [line for line in lines if line]
-    return header, marks, articles
-
 
 def marks_used(articles):
     return {mark for lines in articles.values() for line in lines for mark in re.findall(r"<m>(.*?)</m>", line)}
@@ -46,17 +35,6 @@ def generate(treebank, handwritten, dictionaries=()):
         tree, gen_greek_forms.Handwritten(handwritten), gen_greek_forms.dictionary_keywords(dictionaries))
     return gen_greek_forms.kds_writer.render(header, marks, articles)
 
-
-def verify_with_cli(test, data):
-    """The program's own verifier accepts the file (where ctest names kodra-cli)."""
-    cli = os.environ.get("KODRA_CLI")
-    if not cli:
-        test.skipTest("KODRA_CLI names no kodra-cli (run through ctest)")
-    with tempfile.TemporaryDirectory() as folder:
-        path = pathlib.Path(folder) / "forms.kds"
-        path.write_bytes(data)
-        run = subprocess.run([cli, "verify", str(path)], capture_output=True, text=True)
-        test.assertEqual(run.returncode, 0, run.stdout + run.stderr)
 
 
 class Spelling(unittest.TestCase):
