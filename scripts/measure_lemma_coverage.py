@@ -73,7 +73,9 @@ def classify(answer, lemma, language, form_captions):
         is_form = article.get("kind") == "form" or article.get("dictionary") in form_captions
         if is_form and any(lemma_letters(n, language) == want for n in named_lemmas(article["text"])):
             named = True
-        if not is_form and (landed or letters(article.get("via", ""), language) == want):
+        # A lemma's article shown through the form (its text starts with the
+        # dictionary's caption, then the headword), or the keyword's own.
+        if not is_form and (landed or ("via" in article and want in letters(article["text"][:200], language))):
             meaning = True
     if not (landed or named):
         return "miss"
