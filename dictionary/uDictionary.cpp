@@ -265,7 +265,7 @@ void TDictionary::BuildKeywordList() {
   // files: the search for them would read much of the base at every start.
   std::vector<uint32_t> places;
   uint64_t identity = 0;
-  const bool remember = base && !heads.empty() && base->ArticleCount() >= kRememberedPlacesFrom;
+  const bool remember = base && !heads.empty() && base->ArticleCount() >= FRememberedPlacesFrom;
   if (remember) {
     identity = MergeIdentity(members, base);
     ReadMergePlaces(PlacesFile(), identity, heads.size(), uint32_t(base->ArticleCount()), places);

@@ -164,6 +164,10 @@ public:
   // Where the verdicts on the dictionaries' keyword order are remembered
   // (by default the user's cache folder's file).
   void SetOrderCacheFile(std::string fileName);
+  // The smaller dictionaries' places are remembered only in a base of this
+  // many keywords or more: in a smaller one the search costs less than the
+  // file. Lowered only to test the remembered places.
+  void SetRememberedPlacesFrom(int32_t keywords) { FRememberedPlacesFrom = keywords; }
 
 private:
   struct TLoaded {
@@ -180,8 +184,7 @@ private:
   std::string OrderCacheFileName() const;
   uint64_t MergeIdentity(const std::vector<TBinaryDictionary*>& members, const TBinaryDictionary* base) const;
   std::string PlacesFile() const;
-  // A base smaller than this is searched at every start: it costs less than the file.
-  static constexpr int32_t kRememberedPlacesFrom = 50000;
+
   void MergeDictionary(TKezSortedList& list, TBinaryDictionary& dictionary, TKeywordEntry*& storage);
   bool MergeOrderedDictionary(TKezSortedList& list, TBinaryDictionary& dictionary, TKeywordEntry*& storage);
   void AddAbbreviations(const TBinaryDictionary& dictionary);
@@ -219,6 +222,7 @@ private:
   std::vector<TDictionaryLoadFailure> FLoadFailures;
   bool FReadOnly = false;
   std::string FOrderCacheFile;
+  int32_t FRememberedPlacesFrom = 50000;
   std::unique_ptr<TKeywordOrderCache> FOrderCache;
 
   std::vector<TDictionarySearchWord> FSearchWords;

@@ -194,16 +194,22 @@ TEST(Dictionary, OrderedMergeAgreesWithTheKeywordByKeywordMerge) {
     generated.LoadFromFile(madeSource);
     generated.Compile(dir.Path("made.kdb"));
     EXPECT_EQ(generated.ArticleCount() > main.ArticleCount(), step == 1);
-    std::vector<std::tuple<std::u16string, std::string, uint32_t>> lists[2];
-    for (bool ordered : {false, true}) {
+    // Keyword by keyword; in one pass; in one pass from the places remembered
+    // by the pass before.
+    std::vector<std::tuple<std::u16string, std::string, uint32_t>> lists[3];
+    for (int way : {0, 1, 2}) {
       TDictionary d(FindLanguage("ancientgreek"), dir.Root().string());
-      d.SetOrderedMerge(ordered);
+      d.SetOrderedMerge(way > 0);
+      d.SetOrderCacheFile(dir.Path("cache/keyword-order.cache"));
+      d.SetRememberedPlacesFrom(0);
       d.LoadDictionaries(true);
       ASSERT_EQ(d.DictionaryCount(), 3);
-      lists[ordered] = Chains(d);
+      lists[way] = Chains(d);
     }
     EXPECT_GT(lists[0].size(), size_t(main.ArticleCount()));
     EXPECT_EQ(lists[0], lists[1]) << "every " << step << "th keyword";
+    EXPECT_EQ(lists[0], lists[2]) << "every " << step << "th keyword, the places remembered";
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("cache/merge-places-ancientgreek.cache")));
   }
 }
 
