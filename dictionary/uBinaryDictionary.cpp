@@ -400,30 +400,43 @@ const char16_t* TBinaryDictionary::GetExplanation(int32_t index) const {
 
 const uint8_t* TBinaryDictionary::BodyCodes(int32_t index) const {
   KEZ_ASSERT(index >= 0 && index < FArticleCount, "uBinaryDictionary");
-  // The body follows the keyword's terminator, found in the scrambled text:
-  // scans over every body need no keyword pages. A cut keyword's body is
-  // empty: it starts at the end of the records.
   std::atomic_ref<uint32_t> known(FBodyOffsets[size_t(index)]);
   if (const uint32_t body = known.load(std::memory_order_relaxed)) return FImage + body;
-  const uint32_t* const key = KeyWords();
-  const uint32_t record = RecordOf(index);
-  const uint32_t limit = RecordLimit(index);
-  uint32_t body = FRecordsEnd;
-  for (uint32_t position = record, k = 0; position + 2 <= limit; position += 2) {
-    uint16_t unit;
-    std::memcpy(&unit, FImage + position, 2);
-    if (unit == uint16_t(key[k])) {
-      body = position + 2;
-      break;
-    }
-    if (++k == kKeyWordCount) k = 0;
-  }
+  const uint32_t body = BodyOffset(index);
   known.store(body, std::memory_order_relaxed);
   return FImage + body;
 }
 
-const char16_t* TBinaryDictionary::GetArticle(int32_t index) {
+const uint8_t* TBinaryDictionary::FindBodyCodes(int32_t index) const {
+  KEZ_ASSERT(index >= 0 && index < FArticleCount, "uBinaryDictionary");
+  return FImage + BodyOffset(index);
+}
+
+uint32_t TBinaryDictionary::BodyOffset(int32_t index) const {
+  // The body follows the keyword's terminator, found in the scrambled text:
+  // scans over every body need no keyword pages. A cut keyword's body is
+  // empty: it starts at the end of the records.
+  const uint32_t* const key = KeyWords();
+  const uint32_t record = RecordOf(index);
+  const uint32_t limit = RecordLimit(index);
+  for (uint32_t position = record, k = 0; position + 2 <= limit; position += 2) {
+    uint16_t unit;
+    std::memcpy(&unit, FImage + position, 2);
+    if (unit == uint16_t(key[k])) return position + 2;
+    if (++k == kKeyWordCount) k = 0;
+  }
+  return FRecordsEnd;
+}
+
+const char16_t* TBinaryDictionary::DecodeBody(const uint8_t* codes) {
   FBody.Clear();
-  ForEachCode(index, [this](uint32_t code) { FBody.AppendChar(FCharTable[code]); });
+  ForEachCodeAt(codes, [this](uint32_t code) { FBody.AppendChar(FCharTable[code]); });
   return FBody.AsText();
+}
+
+int32_t TBinaryDictionary::KeywordPagesMade() const {
+  int32_t made = 0;
+  for (int32_t p = 0; FPages && p < (FArticleCount + kPageSize - 1) >> kPageShift; ++p)
+    made += FPages[size_t(p)].load(std::memory_order_acquire) != nullptr;
+  return made;
 }
