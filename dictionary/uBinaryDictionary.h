@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "foundation/KezAssert.h"
-#include "foundation/KezBuffer.h"
 #include "language/uCommon.h"
 
 class TKodraLanguage;
@@ -75,7 +74,7 @@ public:
   const char16_t* GetArticle(int32_t index) { return DecodeBody(BodyCodes(index)); }
   // Decodes the body whose codes start there (from BodyCodes or FindBodyCodes).
   const char16_t* DecodeBody(const uint8_t* codes);
-  std::u16string_view LastArticle() const { return FBody.View(); }
+  std::u16string_view LastArticle() const { return {FBody.data(), FBodyLength}; }
   // The coded body of an article, for scans that only need to know which
   // characters it holds: codes run from the first byte to a zero byte or to
   // the end of the records, whichever comes first. Where it starts is kept
@@ -180,5 +179,7 @@ private:
   int32_t FAbbreviationCount = 0;
   int32_t FArticleCount = 0;
   uint32_t FRecordsEnd = 0;  // bodies never reach past the first table
-  TKezWideCharBuffer FBody{4096, false};
+  // The last body decoded, terminated, with room to spare.
+  std::vector<char16_t> FBody;
+  size_t FBodyLength = 0;
 };
