@@ -414,30 +414,79 @@ const char16_t* TBinaryDictionary::GetExplanation(int32_t index) const {
 
 const uint8_t* TBinaryDictionary::BodyCodes(int32_t index) const {
   KEZ_ASSERT(index >= 0 && index < FArticleCount, "uBinaryDictionary");
-  // The body follows the keyword's terminator, found in the scrambled text:
-  // scans over every body need no keyword pages. A cut keyword's body is
-  // empty: it starts at the end of the records.
   std::atomic_ref<uint32_t> known(FBodyOffsets[size_t(index)]);
   if (const uint32_t body = known.load(std::memory_order_relaxed)) return FImage + body;
-  const uint32_t* const key = KeyWords();
-  const uint32_t record = RecordOf(index);
-  const uint32_t limit = RecordLimit(index);
-  uint32_t body = FRecordsEnd;
-  for (uint32_t position = record, k = 0; position + 2 <= limit; position += 2) {
-    uint16_t unit;
-    std::memcpy(&unit, FImage + position, 2);
-    if (unit == uint16_t(key[k])) {
-      body = position + 2;
-      break;
-    }
-    if (++k == kKeyWordCount) k = 0;
-  }
+  const uint32_t body = BodyOffset(index);
   known.store(body, std::memory_order_relaxed);
   return FImage + body;
 }
 
-const char16_t* TBinaryDictionary::GetArticle(int32_t index) {
-  FBody.Clear();
-  ForEachCode(index, [this](uint32_t code) { FBody.AppendChar(FCharTable[code]); });
-  return FBody.AsText();
+const uint8_t* TBinaryDictionary::FindBodyCodes(int32_t index) const {
+  KEZ_ASSERT(index >= 0 && index < FArticleCount, "uBinaryDictionary");
+  return FImage + BodyOffset(index);
+}
+
+uint32_t TBinaryDictionary::BodyOffset(int32_t index) const {
+  // The body follows the keyword's terminator, found in the scrambled text:
+  // scans over every body need no keyword pages. A cut keyword's body is
+  // empty: it starts at the end of the records.
+  // The key's units, with the first three again after the last, so that
+  // four units of the key are read in one piece wherever they start.
+  static const std::array<uint16_t, kKeyWordCount + 3> kKey = [] {
+    std::array<uint16_t, kKeyWordCount + 3> key{};
+    for (int k = 0; k < kKeyWordCount + 3; ++k) key[size_t(k)] = uint16_t(KeyWord(k % kKeyWordCount));
+    return key;
+  }();
+  const uint32_t record = RecordOf(index);
+  const uint32_t limit = RecordLimit(index);
+  uint32_t position = record, k = 0;
+  // Four units at a time: the terminator is the first unit that equals the key's.
+  for (; position + 8 <= limit; position += 8) {
+    uint64_t units, key;
+    std::memcpy(&units, FImage + position, 8);
+    std::memcpy(&key, &kKey[k], 8);
+    const uint64_t x = units ^ key;
+    // The lowest flag marks the first zero unit exactly; those above it may be false.
+    if (const uint64_t zero = (x - 0x0001000100010001u) & ~x & 0x8000800080008000u)
+      return position + 2 * uint32_t(std::countr_zero(zero) / 16) + 2;
+    k += 4;
+    if (k >= uint32_t(kKeyWordCount)) k -= kKeyWordCount;
+  }
+  for (; position + 2 <= limit; position += 2) {
+    uint16_t unit;
+    std::memcpy(&unit, FImage + position, 2);
+    if (unit == kKey[k]) return position + 2;
+    if (++k == uint32_t(kKeyWordCount)) k = 0;
+  }
+  return FRecordsEnd;
+}
+
+const char16_t* TBinaryDictionary::DecodeBody(const uint8_t* codes) {
+  // The units are written through locals, which stay in registers: a store
+  // through the buffer's own fields would have them read back every unit.
+  const char16_t* const table = FCharTable;
+  char16_t* out = FBody.data();
+  size_t n = 0, room = FBody.size();
+  ForEachCodeAt(codes, [&](uint32_t code) {
+    if (n + 2 > room) {  // a unit and the terminator
+      FBody.resize(std::max<size_t>(room * 2, 4096));
+      out = FBody.data();
+      room = FBody.size();
+    }
+    out[n++] = table[code];
+  });
+  if (n + 1 > room) {
+    FBody.resize(std::max<size_t>(room * 2, 4096));
+    out = FBody.data();
+  }
+  out[n] = 0;
+  FBodyLength = n;
+  return out;
+}
+
+int32_t TBinaryDictionary::KeywordPagesMade() const {
+  int32_t made = 0;
+  for (int32_t p = 0; FPages && p < (FArticleCount + kPageSize - 1) >> kPageShift; ++p)
+    made += FPages[size_t(p)].load(std::memory_order_acquire) != nullptr;
+  return made;
 }

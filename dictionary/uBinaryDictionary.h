@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "foundation/KezAssert.h"
-#include "foundation/KezBuffer.h"
 #include "language/uCommon.h"
 
 class TKeywordOrderCache;
@@ -74,19 +73,30 @@ public:
   int CompareKeyword(int32_t index, const TScrambledKeyword& keyword, const TKodraLanguage& language) const;
   const char16_t* GetAbbreviation(int32_t index) const;
   const char16_t* GetExplanation(int32_t index) const;
-  // Decodes the body; valid until the next GetArticle on this object.
-  const char16_t* GetArticle(int32_t index);
-  std::u16string_view LastArticle() const { return FBody.View(); }
+  // Decodes the body; valid until the next GetArticle or DecodeBody on this object.
+  const char16_t* GetArticle(int32_t index) { return DecodeBody(BodyCodes(index)); }
+  // Decodes the body whose codes start there (from BodyCodes or FindBodyCodes).
+  const char16_t* DecodeBody(const uint8_t* codes);
+  std::u16string_view LastArticle() const { return {FBody.data(), FBodyLength}; }
   // The coded body of an article, for scans that only need to know which
   // characters it holds: codes run from the first byte to a zero byte or to
-  // the end of the records, whichever comes first.
+  // the end of the records, whichever comes first. Where it starts is kept
+  // for the next call.
   const uint8_t* BodyCodes(int32_t index) const;
+  // The same, found again from the record every time: a pass over every body
+  // keeps nothing per article, whatever the dictionary's size.
+  const uint8_t* FindBodyCodes(int32_t index) const;
   const char16_t* CharTable() const { return FCharTable; }
   // Calls f(code) for each code of the article's body, up to its end byte,
   // the first code not below the character count, or the end of the records.
   template <class F>
   void ForEachCode(int32_t index, F&& f) const {
-    const uint8_t* p = BodyCodes(index);
+    ForEachCodeAt(BodyCodes(index), f);
+  }
+  // The same for the codes of BodyCodes or FindBodyCodes.
+  template <class F>
+  void ForEachCodeAt(const uint8_t* codes, F&& f) const {
+    const uint8_t* p = codes;
     const uint8_t* const end = FImage + FRecordsEnd;
     const uint32_t charCount = uint32_t(FCharCount);
     while (p < end) {
@@ -115,6 +125,9 @@ public:
   int32_t CharCount() const { return FCharCount; }
   int32_t AbbreviationCount() const { return FAbbreviationCount; }
   int32_t ArticleCount() const { return FArticleCount; }
+  // How many pages of keywords have been unscrambled so far: passes that
+  // should need none can show that they made none.
+  int32_t KeywordPagesMade() const;
 
 private:
   // The keywords of kPageSize neighbouring articles, unscrambled together.
@@ -136,6 +149,9 @@ private:
   // Where article index's record starts, and where the next one does.
   uint32_t RecordOf(int32_t index) const;
   uint32_t RecordLimit(int32_t index) const;
+  // Where the body starts: just past the keyword's terminator, or at the end
+  // of the records when the keyword is cut.
+  uint32_t BodyOffset(int32_t index) const;
   // Unscrambles the keyword of the record onto text, terminated, cut at
   // limit when no terminator comes before it.
   void UnscrambleKeyword(uint32_t record, uint32_t limit, std::vector<char16_t>& text) const;
@@ -173,5 +189,7 @@ private:
   int32_t FAbbreviationCount = 0;
   int32_t FArticleCount = 0;
   uint32_t FRecordsEnd = 0;  // bodies never reach past the first table
-  TKezWideCharBuffer FBody{4096, false};
+  // The last body decoded, terminated, with room to spare.
+  std::vector<char16_t> FBody;
+  size_t FBodyLength = 0;
 };

@@ -148,6 +148,11 @@ public:
   // letter rather than word by word; the results are the same. Off only to
   // compare the two.
   void SetLetterScan(bool on) { FLetterScan = on; }
+  // The base dictionary's articles that are alone at their keywords are
+  // scanned straight from their records, and only a hit's keyword is
+  // unscrambled, rather than entries being made for every keyword; the
+  // results are the same. Off only to compare the two.
+  void SetRecordScan(bool on) { FRecordScan = on; }
   // Dictionaries in keyword order are merged in one pass rather than
   // keyword by keyword, and the largest is read only where the merge and
   // the reader reach it; the keyword list is the same. Off only to compare
@@ -178,6 +183,21 @@ private:
     size_t Start, End;  // body units of the selection
     size_t Separator;   // where the last matched word ended
   };
+  // An article as the scan sees it: its keyword is unscrambled, into the
+  // search's text, only when the scan asks for it.
+  struct TScanned {
+    const TBinaryDictionary* Dictionary;
+    uint32_t Article;
+    const char16_t* Keyword;  // null until asked for
+    std::u16string* Text;
+    const char16_t* GetKeyword() {
+      if (!Keyword) {
+        Dictionary->ReadKeyword(int32_t(Article), *Text);
+        Keyword = Text->c_str();
+      }
+      return Keyword;
+    }
+  };
 
   void BuildKeywordList();
   TKeywordOrderCache& OrderCache();
@@ -194,9 +214,10 @@ private:
 
   // Search internals.
   bool SearchStep();
+  bool SearchArticle(const TKeywordEntry* entry, TBinaryDictionary& dictionary, uint32_t article);
   void PrepareFilter();
-  bool MayHold(const TKeywordEntry& entry);
-  bool ScanBody(const TKeywordEntry& entry, std::u16string_view body, size_t from, TScanHit& hit) const;
+  bool MayHold(TScanned& article, const uint8_t* codes);
+  bool ScanBody(TScanned& article, std::u16string_view body, size_t from, TScanHit& hit) const;
   bool ScanForFirstLetter(std::u16string_view body, size_t from, TScanHit& hit) const;
   bool MatchWord(const TDictionarySearchWord& word, std::u16string_view text, size_t& fragmentStart,
                  size_t& fragmentEnd) const;
@@ -229,6 +250,10 @@ private:
   int32_t FSearchEnd = 0, FSearchIndex = 0;
   const TKeywordEntry* FSearchEntry = nullptr;
   size_t FSearchOffset = 0;
+  // The entry of a hit in an article scanned from its record, and its
+  // keyword; the keyword is read here while the article is scanned.
+  TKeywordEntry FSearchOwnEntry{};
+  std::u16string FSearchKeyword;
   std::u16string FSearchContext;
   mutable std::vector<char16_t> FFoldTables[2];
   mutable std::vector<char16_t> FSecondFolds[2];  // empty when nothing folds to two units
@@ -238,6 +263,7 @@ private:
   uint64_t FRequiredLetters = 0;
   uint32_t FFilterChecked = 0, FFilterPassed = 0;
   bool FLetterScan = true;
+  bool FRecordScan = true;
   bool FOrderedMerge = true;
   mutable std::vector<uint8_t> FLetterStops;  // per unit: what stops the letter scan
   mutable char16_t FLetterStopsFor = 0;

@@ -281,7 +281,7 @@ bool TDictionary::ScanForFirstLetter(std::u16string_view body, size_t from, TSca
 // Scans a zero-terminated body from a unit offset for the search words in
 // sequence: words run between separators; mark, author and (unless asked)
 // comment regions are skipped and break a sequence.
-bool TDictionary::ScanBody(const TKeywordEntry& entry, std::u16string_view body, size_t from, TScanHit& hit) const {
+bool TDictionary::ScanBody(TScanned& article, std::u16string_view body, size_t from, TScanHit& hit) const {
   if (FLetterScan && FSearchWords.size() == 1 && (FSearchWords[0].Mode == smWord || FSearchWords[0].Mode == smPrefix) &&
       FSearchWords[0].Pattern[0] != u'?')
     return ScanForFirstLetter(body, from, hit);
@@ -319,7 +319,7 @@ bool TDictionary::ScanBody(const TKeywordEntry& entry, std::u16string_view body,
     // A word ends here: match it against the next search word.
     std::u16string_view word(text + wordStart, p - wordStart);
     if (count >= 2 && (word[0] == u'~' || (word.size() > 1 && word[0] == u'(' && word[1] == u'~')))
-      word = entry.Keyword;  // the keyword's placeholder stands for the keyword
+      word = article.GetKeyword();  // the keyword's placeholder stands for the keyword
     size_t start = 0, end = 0;
     const TDictionarySearchWord& searchWord = FSearchWords[n];
     const bool possible = searchWord.Mode == smAny || word.size() * widest[n] >= searchWord.Pattern.size();
@@ -362,7 +362,9 @@ int32_t TDictionary::RenderedPosition(const TKeywordEntry& entry, std::u16string
     return length;
   };
   int32_t position = 0;
-  for (auto* e = FKeywords.Entry(FSearchIndex); e != &entry; e = e->Next) {
+  // An entry of the search's own stands alone at its keyword.
+  const TKeywordEntry* head = &entry == &FSearchOwnEntry ? &entry : FKeywords.Entry(FSearchIndex);
+  for (auto* e = head; e != &entry; e = e->Next) {
     const std::u16string_view caption(e->Dictionary->Caption());
     const std::u16string_view other(e->Dictionary->GetArticle(int32_t(e->ArticleIndex)));
     position += int32_t(caption.size()) + 1 + renderedLength(*e, other) + 1;
@@ -428,23 +430,25 @@ void TDictionary::PrepareFilter() {
   }
 }
 
-// Whether the entry's body holds every letter of the search words, judged
+// Whether the article's body holds every letter of the search words, judged
 // from its codes without decoding it.
-bool TDictionary::MayHold(const TKeywordEntry& entry) {
+bool TDictionary::MayHold(TScanned& article, const uint8_t* codes) {
   if (!FFilter || FSearchOffset != 0) return true;
   const std::vector<uint64_t>* bits = nullptr;
   for (const auto& [dictionary, codeBits] : FCodeLetters)
-    if (dictionary == entry.Dictionary) bits = &codeBits;
+    if (dictionary == article.Dictionary) bits = &codeBits;
   if (!bits) return true;
   uint64_t letters = 0;
-  if (FSearchWords.size() >= 2) {  // "~" in the text stands for the keyword
+  const uint64_t* codeBits = bits->data();
+  article.Dictionary->ForEachCodeAt(codes, [&](uint32_t code) { letters |= codeBits[code]; });
+  if ((letters & FRequiredLetters) != FRequiredLetters && FSearchWords.size() >= 2) {
+    // "~" in the text stands for the keyword: it is read only when the
+    // body's own letters fall short.
     const char16_t* fold = FoldTable(FSearchWords[0].KeepDiacritics);
     const char16_t* second = SecondFoldTable(FSearchWords[0].KeepDiacritics);
-    for (const char16_t* k = entry.Keyword; *k; ++k)
+    for (const char16_t* k = article.GetKeyword(); *k; ++k)
       letters |= LetterBit(fold[*k]) | (second && second[*k] ? LetterBit(second[*k]) : 0);
   }
-  const uint64_t* codeBits = bits->data();
-  entry.Dictionary->ForEachCode(int32_t(entry.ArticleIndex), [&](uint32_t code) { letters |= codeBits[code]; });
   const bool may = (letters & FRequiredLetters) == FRequiredLetters;
   // The filter walks a body's codes about as fast as decoding them: when
   // it lets most bodies through (here, more than two in five), it costs
@@ -455,30 +459,46 @@ bool TDictionary::MayHold(const TKeywordEntry& entry) {
   return may;
 }
 
+// Scans one article from FSearchOffset; a hit becomes the current keyword
+// and selection. entry is null for an article of the base alone at its
+// keyword, which gets an entry only if it holds a hit.
+bool TDictionary::SearchArticle(const TKeywordEntry* entry, TBinaryDictionary& dictionary, uint32_t article) {
+  // The body is found from its record every time: a pass leaves nothing
+  // behind per article.
+  const uint8_t* codes = dictionary.FindBodyCodes(int32_t(article));
+  TScanned scanned{&dictionary, article, entry ? entry->Keyword : nullptr, &FSearchKeyword};
+  if (!MayHold(scanned, codes)) return false;
+  // Rendering positions may decode other bodies of the same dictionary: keep a copy of this one.
+  dictionary.DecodeBody(codes);
+  const std::u16string_view decoded = dictionary.LastArticle();
+  TScanHit hit;
+  if (FSearchOffset > decoded.size() || !ScanBody(scanned, decoded, FSearchOffset, hit)) return false;
+  if (!entry) {
+    FSearchOwnEntry = TKeywordEntry{scanned.GetKeyword(), &dictionary, article, nullptr};
+    FSearchEntry = entry = &FSearchOwnEntry;
+  }
+  const std::u16string body(decoded);
+  FSearchOffset = hit.Separator + 1;
+  const int32_t start = RenderedPosition(*entry, body, hit.Start);
+  const int32_t end = RenderedPosition(*entry, body, hit.End);
+  FSearchContext = ContextLine(*entry, body, hit.Start, hit.End);
+  SetCurrent(FSearchIndex, start, end - start);
+  return true;
+}
+
 bool TDictionary::SearchStep() {
   while (FSearchIndex < FSearchEnd) {
-    if (!FSearchEntry) FSearchEntry = FKeywords.Entry(FSearchIndex);
-    const TKeywordEntry& entry = *FSearchEntry;
-    if (!MayHold(entry)) {
-      FSearchEntry = entry.Next;
-      FSearchOffset = 0;
-      if (!FSearchEntry) ++FSearchIndex;
-      continue;
+    const TKeywordEntry* entry = FSearchEntry;
+    TBinaryDictionary* dictionary = nullptr;
+    uint32_t article = 0;
+    if (!entry && FRecordScan) dictionary = FKeywords.LoneBaseArticle(FSearchIndex, article);
+    if (!dictionary) {
+      if (!entry) FSearchEntry = entry = FKeywords.Entry(FSearchIndex);
+      dictionary = entry->Dictionary;
+      article = entry->ArticleIndex;
     }
-    // Rendering positions may decode other bodies of the same dictionary: keep a copy of this one.
-    entry.Dictionary->GetArticle(int32_t(entry.ArticleIndex));
-    const std::u16string_view decoded = entry.Dictionary->LastArticle();
-    TScanHit hit;
-    if (FSearchOffset <= decoded.size() && ScanBody(entry, decoded, FSearchOffset, hit)) {
-      const std::u16string body(decoded);
-      FSearchOffset = hit.Separator + 1;
-      const int32_t start = RenderedPosition(entry, body, hit.Start);
-      const int32_t end = RenderedPosition(entry, body, hit.End);
-      FSearchContext = ContextLine(entry, body, hit.Start, hit.End);
-      SetCurrent(FSearchIndex, start, end - start);
-      return true;
-    }
-    FSearchEntry = entry.Next;
+    if (SearchArticle(entry, *dictionary, article)) return true;
+    FSearchEntry = entry ? entry->Next : nullptr;
     FSearchOffset = 0;
     if (!FSearchEntry) ++FSearchIndex;
   }

@@ -58,6 +58,15 @@ public:
       return &page[slot & (kPageSize - 1)];
     return BaseEntry(slot);
   }
+  // The base and its article at index when no other dictionary has that
+  // keyword, else null: a pass over the articles reaches them without
+  // making entries.
+  TBinaryDictionary* LoneBaseArticle(int32_t index, uint32_t& article) const {
+    const uint32_t slot = Slot(index);
+    if (slot & kOther) return nullptr;
+    article = slot;
+    return FBase;
+  }
 
 private:
   static constexpr uint32_t kOther = 0x80000000u;

@@ -1,6 +1,7 @@
 // Bytes in, written as the main dictionary of a language folder and
 // (re)loaded into the dictionary set of each language; then searched, word by word and
-// all at once, every hit's article rendered, and keywords located. A corrupt
+// all at once (from the records and keyword by keyword, which must agree),
+// every hit's article rendered, and keywords located. A corrupt
 // file is simply not loaded.
 #include <cstdint>
 #include <cstdio>
@@ -66,6 +67,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       dictionary.SearchAll(pattern, results);
       Check(results.size() <= 5);
       for (const auto& result : results) Check(result->KeywordIndex >= 0 && result->KeywordIndex < count);
+      // Scanning from the records finds what the keyword-by-keyword walk finds, damaged files included.
+      dictionary.SetRecordScan(false);
+      TSearchResultList walked;
+      dictionary.SearchAll(pattern, walked);
+      dictionary.SetRecordScan(true);
+      Check(walked.size() == results.size());
+      for (size_t r = 0; r < results.size() && r < walked.size(); ++r) {
+        const TSearchResultBase *a = results[r].get(), *b = walked[r].get();
+        Check(results[r]->KeywordIndex == walked[r]->KeywordIndex && results[r]->Context == walked[r]->Context);
+        for (; a && b; a = a->Next.get(), b = b->Next.get()) Check(a->Position == b->Position && a->Length == b->Length);
+        Check(!a && !b);
+      }
     }
     for (std::u16string_view word : {std::u16string_view(u"λόγος"), std::u16string_view(u"amo"),
                                      dictionary.GetKeywordText(count / 2)}) {

@@ -127,6 +127,36 @@ TEST(BinaryDictionary, BodyCodes) {
   }
 }
 
+// A body starts after its keyword's terminator, which is looked for a few
+// units at a time: keywords of every length around those steps and around
+// the end of the key (once and twice), with units that look like a terminator to a careless
+// test (high bits set, one below it).
+TEST(BinaryDictionary, BodiesStartAfterKeywordsOfAnyLength) {
+  const std::u16string units = u"0123456789";
+  const char16_t tricky[] = {u'a', u'\u8000', u'\uFFFF', u'\u0001', u'\u7FFF', u'\u8001'};
+  TKdbContent content;
+  std::vector<std::u16string> bodies;
+  std::vector<size_t> lengths;
+  for (size_t around : {6, 246, 2 * 246})
+    for (size_t length = around - 5; length <= around + 5; ++length) lengths.push_back(length);
+  for (size_t length : lengths) {
+    std::u16string keyword;
+    for (size_t n = 0; n < length; ++n) keyword += tricky[(n + length) % std::size(tricky)];
+    bodies.push_back(std::u16string(1, char16_t(u'0' + length % 10)) + u"12");
+    content.Articles.emplace_back(keyword, CodeBody(bodies.back(), units));
+  }
+  content.Chars = CharTableFor(units);
+  TTempDir dir;
+  TBinaryDictionary dictionary;
+  dictionary.LoadFromFile(dir.Write("lengths.kdb", TKdbBuilder::Build(content)));
+  ASSERT_EQ(dictionary.ArticleCount(), int32_t(bodies.size()));
+  for (int32_t i = 0; i < dictionary.ArticleCount(); ++i) {
+    EXPECT_EQ(std::u16string_view(dictionary.DecodeBody(dictionary.FindBodyCodes(i))), bodies[size_t(i)]) << i;
+    EXPECT_EQ(std::u16string_view(dictionary.GetArticle(i)), bodies[size_t(i)]) << i;
+    EXPECT_EQ(std::u16string_view(dictionary.GetKeyword(i)), content.Articles[size_t(i)].first) << i;
+  }
+}
+
 TEST(BinaryDictionary, StringsRestartTheKeyStream) {
   TKdbContent content;
   content.Caption = u"same";

@@ -3,6 +3,7 @@
 #include "DictionaryTestUtil.h"
 #include "foundation/KezText.h"
 
+#include <filesystem>
 #include <random>
 #include <tuple>
 
@@ -249,6 +250,131 @@ TEST(DictionarySearch, LetterScanAgreesWithTheWordScan) {
       const auto byLetter = hits(true);
       EXPECT_EQ(byLetter, hits(false)) << ToUtf8(pattern) << " " << inComment;
       EXPECT_FALSE(byLetter.empty()) << ToUtf8(pattern);
+    }
+  }
+}
+
+namespace {
+// Every result of SearchAll with its chained hits, as (keyword index,
+// position, length, context); a chained hit has no context.
+using THitList = std::vector<std::tuple<int32_t, int32_t, int32_t, std::u16string>>;
+THitList Results(TDictionary& d, std::u16string_view pattern) {
+  TSearchResultList results;
+  d.SearchAll(pattern, results);
+  THitList list;
+  for (const auto& r : results) {
+    list.emplace_back(r->KeywordIndex, r->Position, r->Length, r->Context);
+    for (const TSearchResultBase* hit = r->Next.get(); hit; hit = hit->Next.get())
+      list.emplace_back(r->KeywordIndex, hit->Position, hit->Length, u"");
+  }
+  return list;
+}
+
+// The hits from a keyword on, one step at a time, as the window finds them.
+THitList Steps(TDictionary& d, std::u16string_view pattern, int32_t from) {
+  THitList list;
+  for (bool hit = d.StartSearch(pattern, from); hit; hit = d.SearchNext())
+    list.emplace_back(d.CurrentIndex(), d.SelectionStart(), d.SelectionLength(), d.SearchContext());
+  return list;
+}
+}  // namespace
+
+// The base dictionary's bodies are scanned from their records: a search
+// unscrambles none of its keyword pages, whether it finds nothing or finds
+// hits in articles alone at their keywords and in chains with another
+// dictionary's, and it finds what the keyword-by-keyword walk finds.
+TEST(DictionarySearch, RecordScanMakesNoKeywordPages) {
+  const std::u16string bodies[] = {u"amo te", u"~ amo", u"nihil", u"<c>amo</c> bene", u"amor (~ amo) te"};
+  std::u16string main = SourceHeader(u"Main", u"main", u"latin");
+  for (int i = 0; i < 300; ++i) {
+    const std::u16string keyword = u"k" + std::u16string(1, char16_t(u'a' + i / 26 % 26)) +
+                                   std::u16string(1, char16_t(u'a' + i % 26));
+    main += u"#" + keyword + u"\r\n" + bodies[i % std::size(bodies)] + u"\r\n";
+  }
+  TLanguageFolder folder;
+  folder.Add("main", main);
+  // Keywords of the main dictionary, which chain with its articles, and new ones.
+  folder.Add("forms", SourceHeader(u"Forms", u"form", u"latin") +
+                          u"#kab\r\namo\r\n#kcz\r\nte amo\r\n#kda\r\nnihil\r\n#kzz\r\n~ amo\r\n");
+  folder.Configure("main\r\nforms\r\n");
+  TOptions options;
+  options.FullTextSearch().SetMaxSearch(TOptionsFullTextSearch::MaxSearchLimit);
+  options.FullTextSearch().SetShowKind(skFirst);
+  TDictionary d(FindLanguage("latin"), folder.Path(), &options);
+  d.LoadDictionaries(true);
+  ASSERT_EQ(d.DictionaryCount(), 2);
+  const TBinaryDictionary& base = *d.GetDictionary(0);
+  ASSERT_EQ(base.ArticleCount(), 300);
+  ASSERT_EQ(base.KeywordPagesMade(), 0);
+
+  const char16_t* const patterns[] = {u"zzz", u"amo", u"amo te", u"kba amo", u"kab amo", u"kzz amo", u"am*", u"&mo"};
+  EXPECT_TRUE(Steps(d, u"zzz", 0).empty());
+  std::vector<THitList> found, stepped;
+  for (const char16_t* pattern : patterns) {
+    found.push_back(Results(d, pattern));
+    stepped.push_back(Steps(d, pattern, d.KeywordCount() / 2));
+  }
+  EXPECT_EQ(base.KeywordPagesMade(), 0);
+  // "~" stands for the keyword of an article alone at it, of the main
+  // dictionary's in a chain, and of the other dictionary's.
+  for (size_t p : {3, 4, 5}) EXPECT_EQ(found[p].size(), 1u) << ToUtf8(patterns[p]);
+
+  d.SetRecordScan(false);
+  for (size_t p = 0; p < std::size(patterns); ++p) {
+    EXPECT_EQ(Results(d, patterns[p]), found[p]) << ToUtf8(patterns[p]);
+    EXPECT_EQ(Steps(d, patterns[p], d.KeywordCount() / 2), stepped[p]) << ToUtf8(patterns[p]);
+  }
+  EXPECT_GT(base.KeywordPagesMade(), 0);  // the walk makes them
+}
+
+// On real dictionaries, merged with form dictionaries whose keywords chain
+// with the main one's, the scan from the records finds what the walk finds.
+TEST(DictionarySearch, RecordScanAgreesWithTheWalkOnTheCorpora) {
+  const std::filesystem::path corpora(KODRA_CORPORA);
+  if (!std::filesystem::exists(corpora / "greek-russian-nt.kds") ||
+      !std::filesystem::exists(corpora / "latin-doederlein.kds"))
+    GTEST_SKIP() << "no corpus at " << corpora;
+  struct TCase {
+    const char* language;
+    const char* source;
+    std::u16string suffix;  // makes new keywords
+    std::vector<std::u16string> patterns;
+  } cases[] = {
+      {"ancientgreek", "greek-russian-nt.kds", u"ζζ",
+       {u"и", u"бог", u"быть", u"бо*", u"*ать", u"&ово", u"!Бог", u"от * к", u"λογος", u"ζζζζζ"}},
+      {"latin", "latin-doederlein.kds", u"zz", {u"et", u"am*", u"*tas", u"&ss", u"in * est", u"Cic", u"qqqqq"}},
+  };
+  for (const TCase& c : cases) {
+    TTempDir dir;
+    TSourceDictionary main(FindLanguage(c.language));
+    main.LoadFromFile((corpora / c.source).string());
+    main.Compile(dir.Path("main.kdb"));
+    // Every seventh keyword again, with a body that the patterns find, and a new keyword beside it.
+    const std::string language = c.language;
+    std::u16string made = SourceHeader(u"Made", u"form", std::u16string(language.begin(), language.end()));
+    for (int32_t i = 0; i < main.ArticleCount(); i += 7) {
+      const std::u16string keyword(main.Keyword(i));
+      made += u"#" + keyword + u"\r\nи et ~ бог\r\n#" + keyword + c.suffix + u"\r\nam bo\r\n";
+    }
+    TSourceDictionary forms(FindLanguage(c.language));
+    forms.LoadFromFile(dir.Write("made.kds", Utf16Bytes(made)));
+    forms.Compile(dir.Path("made.kdb"));
+    dir.Write("dictionaries.cfg", std::string("main\r\nmade\r\n"));
+    TOptions options;
+    options.FullTextSearch().SetMaxSearch(TOptionsFullTextSearch::MaxSearchLimit);
+    TDictionary d(FindLanguage(c.language), dir.Root().string(), &options);
+    d.LoadDictionaries(true);
+    ASSERT_EQ(d.DictionaryCount(), 2);
+    for (const auto& pattern : c.patterns) {
+      for (TSearchResultShowKind kind : {skFirst, skAll}) {
+        options.FullTextSearch().SetShowKind(kind);
+        d.SetRecordScan(true);
+        const THitList scanned = Results(d, pattern);
+        const THitList steps = Steps(d, pattern, d.KeywordCount() / 3);
+        d.SetRecordScan(false);
+        EXPECT_EQ(scanned, Results(d, pattern)) << c.source << " " << ToUtf8(pattern);
+        EXPECT_EQ(steps, Steps(d, pattern, d.KeywordCount() / 3)) << c.source << " " << ToUtf8(pattern);
+      }
     }
   }
 }
