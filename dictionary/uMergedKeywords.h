@@ -63,7 +63,7 @@ public:
   // making entries.
   TBinaryDictionary* LoneBaseArticle(int32_t index, uint32_t& article) const {
     const uint32_t slot = Slot(index);
-    if (slot & kOther) return nullptr;
+    if (slot & kOther || JoinedChain(slot)) return nullptr;
     article = slot;
     return FBase;
   }
