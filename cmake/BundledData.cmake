@@ -4,22 +4,24 @@
 # built into <bin>/.
 file(GLOB KODRA_LANGUAGE_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/*)
 set(KODRA_BUNDLED_OUTPUTS "")
+# Compiles a source dictionary into <bin>/<language>/<name>.kdb with kodra-cli.
+macro(kodra_compiled_dictionary language name source comment)
+  add_custom_command(OUTPUT ${KODRA_BIN_DIR}/${language}/${name}.kdb
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${KODRA_BIN_DIR}/${language}
+    COMMAND $<TARGET_FILE:kodra-cli> compile ${source} -o ${KODRA_BIN_DIR}/${language}/${name}.kdb
+    DEPENDS ${source} kodra-cli
+    COMMENT "${comment}"
+    VERBATIM)
+  list(APPEND KODRA_BUNDLED_OUTPUTS ${KODRA_BIN_DIR}/${language}/${name}.kdb)
+endmacro()
 # A dictionary made by a generator program at build time: its source is
 # written into the build folder and compiled like the others. A source of the
 # same name in data/<language>/ is then the generator's input, not compiled.
 set(KODRA_GENERATED_DICTIONARIES "")
-function(kodra_generated_dictionary language name generated_source)
-  set(out_dir ${KODRA_BIN_DIR}/${language})
-  set(target ${out_dir}/${name}.kdb)
-  add_custom_command(OUTPUT ${target}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
-    COMMAND $<TARGET_FILE:kodra-cli> compile ${generated_source} -o ${target}
-    DEPENDS ${generated_source} kodra-cli
-    COMMENT "Compiling the generated ${language}/${name}.kds"
-    VERBATIM)
-  set(KODRA_BUNDLED_OUTPUTS ${KODRA_BUNDLED_OUTPUTS} ${target} PARENT_SCOPE)
-  set(KODRA_GENERATED_DICTIONARIES ${KODRA_GENERATED_DICTIONARIES} ${language}/${name} PARENT_SCOPE)
-endfunction()
+macro(kodra_generated_dictionary language name generated_source)
+  kodra_compiled_dictionary(${language} ${name} ${generated_source} "Compiling the generated ${language}/${name}.kds")
+  list(APPEND KODRA_GENERATED_DICTIONARIES ${language}/${name})
+endmacro()
 set(KODRA_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 include(${CMAKE_CURRENT_LIST_DIR}/LatinForms.cmake OPTIONAL)
@@ -36,14 +38,7 @@ foreach(language_dir ${KODRA_LANGUAGE_DIRS})
     if("${language}/${name}" IN_LIST KODRA_GENERATED_DICTIONARIES)
       continue()
     endif()
-    set(target ${out_dir}/${name}.kdb)
-    add_custom_command(OUTPUT ${target}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
-      COMMAND $<TARGET_FILE:kodra-cli> compile ${source} -o ${target}
-      DEPENDS ${source} kodra-cli
-      COMMENT "Compiling ${language}/${name}.kds"
-      VERBATIM)
-    list(APPEND KODRA_BUNDLED_OUTPUTS ${target})
+    kodra_compiled_dictionary(${language} ${name} ${source} "Compiling ${language}/${name}.kds")
   endforeach()
   file(GLOB extras CONFIGURE_DEPENDS ${language_dir}/*.tbl ${language_dir}/*.fnt ${language_dir}/dictionaries.cfg)
   foreach(extra ${extras})

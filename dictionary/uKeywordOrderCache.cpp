@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 
 #include "dictionary/uBinaryDictionary.h"
 #include "foundation/KezFiles.h"
@@ -109,16 +108,8 @@ void TKeywordOrderCache::Remember(uint64_t identity, bool ascending) {
     std::snprintf(line, sizeof line, "%016llx %c\n", static_cast<unsigned long long>(id), verdict ? '1' : '0');
     text += line;
   }
-  try {
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(FFileName).parent_path(), error);
-    TKezSafeFile file;
-    file.Open(FFileName);
-    file.Write(text.data(), text.size());
-    file.Commit();
-  } catch (const std::exception&) {
-    // Unwritable (a read-only folder, a full disk): the check is made again next time.
-  }
+  // Unwritable (a read-only folder, a full disk): the check is made again next time.
+  TryWriteFileSafely(FFileName, text);
 }
 
 bool KeywordsAscendRemembered(const TBinaryDictionary& dictionary, const TKodraLanguage& language,

@@ -1,7 +1,6 @@
 #include "dictionary/uMergePlaces.h"
 
 #include <cstring>
-#include <filesystem>
 
 #include "foundation/KezFiles.h"
 #include "foundation/KezSafeFile.h"
@@ -60,14 +59,6 @@ void WriteMergePlaces(const std::string& fileName, uint64_t identity, const std:
   AppendLittleEndian(bytes, identity);
   AppendLittleEndian(bytes, uint32_t(places.size()));
   for (const uint32_t place : places) AppendLittleEndian(bytes, place);
-  try {
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(fileName).parent_path(), error);
-    TKezSafeFile file;
-    file.Open(fileName);
-    file.Write(bytes.data(), bytes.size());
-    file.Commit();
-  } catch (const std::exception&) {
-    // Unwritable: the places are found again next time.
-  }
+  // Unwritable: the places are found again next time.
+  TryWriteFileSafely(fileName, bytes);
 }

@@ -224,3 +224,17 @@ void TKezSafeFile::Abandon() {
     FTemporaryName.clear();
   }
 }
+
+bool TryWriteFileSafely(const std::string& fileName, const std::string& bytes) {
+  try {
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(fileName).parent_path(), error);
+    TKezSafeFile file;
+    file.Open(fileName);
+    file.Write(bytes.data(), bytes.size());
+    file.Commit();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}

@@ -43,6 +43,10 @@ private:
   std::string FTemporaryName;
 };
 
+// Writes a file the program can do without (a cache), through TKezSafeFile,
+// making its folder first; false, with nothing changed, when it cannot.
+bool TryWriteFileSafely(const std::string& fileName, const std::string& bytes);
+
 // The file a name stands for after following symbolic links (the name itself
 // when it is no link); a link to nowhere gives the file it would create.
 std::string ResolveLinks(const std::string& fileName);
