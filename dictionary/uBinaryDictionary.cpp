@@ -63,9 +63,7 @@ TBinaryDictionary::TBinaryDictionary() = default;
 TBinaryDictionary::~TBinaryDictionary() { Release(); }
 
 void TBinaryDictionary::ReleasePages() {
-  if (FPages)
-    for (int32_t p = 0; p < (FArticleCount + kPageSize - 1) >> kPageShift; ++p) delete FPages[size_t(p)].load();
-  FPages.reset();
+  FPages.Reset(0);
   FBodyOffsets.reset();
 }
 
@@ -80,6 +78,16 @@ void TBinaryDictionary::Release() {
   FOwnedImage.reset();
   FImage = nullptr;
   FImageSize = 0;
+  FContentIdentity.store(0, std::memory_order_relaxed);
+}
+
+uint64_t TBinaryDictionary::ContentIdentity() const {
+  uint64_t identity = FContentIdentity.load(std::memory_order_relaxed);
+  if (identity == 0) {
+    identity = SampledFileIdentity(FImage, FImageSize, FModifiedTime) | 1;  // never 0
+    FContentIdentity.store(identity, std::memory_order_relaxed);
+  }
+  return identity;
 }
 
 void TBinaryDictionary::LoadFromFile(const std::string& fileName, TKeywordOrderCache* cache) {
@@ -255,16 +263,21 @@ void TBinaryDictionary::ParseImage() {
   FArticleCount = int32_t(articleCount);
   // Checked once per state of a file when a cache remembers the verdict: a
   // large dictionary's table is a pass over megabytes.
-  const uint64_t identity = FRecordsCache ? FileIdentity(*this, "records") : 0;
-  if (!FRecordsCache || FRecordsCache->Verdict(identity) != true) {
+  const bool remembered = FRecordsCache && FArticleCount >= kRememberedRecordsFrom;
+  const uint64_t identity = remembered ? FileIdentity(*this, "records") : 0;
+  if (!remembered || FRecordsCache->Verdict(identity) != true) {
     for (int32_t i = 0; i < FArticleCount; ++i) {
       const uint32_t record = RecordOf(i);
       if (record < recordsFloor || record >= FRecordsEnd || record % 2 != 0) RaiseCorrupt();
       recordsFloor = record + 3;
     }
-    if (FRecordsCache && FArticleCount >= kRememberedRecordsFrom) FRecordsCache->Remember(identity, true);
+    if (remembered) FRecordsCache->Remember(identity, true);
   }
-  FPages.reset(new std::atomic<TKeywordPage*>[size_t((FArticleCount + kPageSize - 1) >> kPageShift)]());
+  try {
+    FPages.Reset(size_t((FArticleCount + kPageSize - 1) >> kPageShift));
+  } catch (const std::bad_alloc&) {
+    RaiseHelpedError("SFileTooLong", "Not enough memory. File too long");
+  }
   FBodyOffsets.reset(static_cast<uint32_t*>(std::calloc(size_t(FArticleCount) + 1, sizeof(uint32_t))));
   if (!FBodyOffsets) RaiseHelpedError("SFileTooLong", "Not enough memory. File too long");
   FCaption = FText.data() + header[0];
@@ -289,7 +302,7 @@ void TBinaryDictionary::UnscrambleKeyword(uint32_t record, uint32_t limit, std::
 
 const TBinaryDictionary::TKeywordPage& TBinaryDictionary::FillPage(int32_t page) const {
   std::lock_guard<std::mutex> lock(FPageLock);
-  if (const TKeywordPage* filled = FPages[size_t(page)].load(std::memory_order_relaxed)) return *filled;
+  if (const TKeywordPage* filled = FPages.Load(size_t(page))) return *filled;
   auto fresh = std::make_unique<TKeywordPage>();
   const int32_t first = page << kPageShift;
   const int32_t end = std::min(FArticleCount, first + kPageSize);
@@ -308,9 +321,8 @@ const TBinaryDictionary::TKeywordPage& TBinaryDictionary::FillPage(int32_t page)
   }
   // The text has stopped growing: the keywords can point into it.
   for (int32_t i = first; i < end; ++i) fresh->Keyword[i - first] = fresh->Text.data() + offsets[i - first];
-  const TKeywordPage* filled = fresh.release();
-  FPages[size_t(page)].store(const_cast<TKeywordPage*>(filled), std::memory_order_release);
-  return *filled;
+  FPages.Fill(size_t(page), fresh.get());
+  return *fresh.release();
 }
 
 void TBinaryDictionary::ReadKeyword(int32_t index, std::u16string& into) const {
@@ -485,8 +497,6 @@ const char16_t* TBinaryDictionary::DecodeBody(const uint8_t* codes) {
 }
 
 int32_t TBinaryDictionary::KeywordPagesMade() const {
-  int32_t made = 0;
-  for (int32_t p = 0; FPages && p < (FArticleCount + kPageSize - 1) >> kPageShift; ++p)
-    made += FPages[size_t(p)].load(std::memory_order_acquire) != nullptr;
-  return made;
+  std::lock_guard<std::mutex> lock(FPageLock);
+  return int32_t(FPages.FilledCount());
 }

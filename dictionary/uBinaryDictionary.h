@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "foundation/KezAssert.h"
+#include "foundation/KezLazySlots.h"
 #include "language/uCommon.h"
 
 class TKeywordOrderCache;
@@ -58,7 +59,7 @@ public:
   // there, and its article has an empty body.
   const char16_t* GetKeyword(int32_t index) const {
     KEZ_ASSERT(index >= 0 && index < FArticleCount, "uBinaryDictionary");
-    const TKeywordPage* page = FPages[size_t(index >> kPageShift)].load(std::memory_order_acquire);
+    const TKeywordPage* page = FPages.Load(size_t(index >> kPageShift));
     if (!page) page = &FillPage(index >> kPageShift);
     return page->Keyword[index & (kPageSize - 1)];
   }
@@ -112,6 +113,8 @@ public:
   }
 
   const std::string& FileName() const { return FFileName; }
+  // The identity of the file's state (see FileIdentity), made once per load.
+  uint64_t ContentIdentity() const;
   // The file's modification time when it was read, in nanoseconds.
   int64_t ModifiedTime() const { return FModifiedTime; }
   const char16_t* Caption() const { return FCaption; }
@@ -165,12 +168,13 @@ private:
   std::unique_ptr<uint8_t[]> FOwnedImage;
   int32_t FImageSize = 0;
   int64_t FModifiedTime = 0;
+  mutable std::atomic<uint64_t> FContentIdentity{0};  // 0 until made
   TKeywordOrderCache* FRecordsCache = nullptr;  // during LoadFromFile only
   static constexpr int32_t kRememberedRecordsFrom = 50000;
   std::vector<char16_t> FText;  // the header and abbreviation strings, each terminated
   std::vector<uint32_t> FAbbreviationText;  // per abbreviation: it, then its explanation, in FText
   uint32_t FArticleTable = 0;   // the scrambled record offsets of the articles
-  mutable std::unique_ptr<std::atomic<TKeywordPage*>[]> FPages;
+  mutable TKezLazySlots<TKeywordPage> FPages;
   // Per article, where its body starts once it has been looked for (0 until
   // then: no body starts at the signature). Zero pages cost nothing until
   // written, so a dictionary that is never scanned never pays for them.

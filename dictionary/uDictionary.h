@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dictionary/uBinaryDictionary.h"
+#include "dictionary/uMergePlaces.h"
 #include "dictionary/uMergedKeywords.h"
 #include "foundation/KezHashTable.h"
 #include "foundation/KezSortedList.h"
@@ -204,6 +205,9 @@ private:
   std::string OrderCacheFileName() const;
   uint64_t MergeIdentity(const std::vector<TBinaryDictionary*>& members, const TBinaryDictionary* base) const;
   std::string PlacesFile() const;
+  std::vector<TKeywordEntry*> HeadsFromLayout(const TMergeLayout& layout, const std::vector<TBinaryDictionary*>& members);
+  static TMergeLayout LayoutOf(const std::vector<TKeywordEntry*>& heads, const std::vector<TBinaryDictionary*>& members,
+                               const TBinaryDictionary* base, std::vector<uint32_t> places);
 
   void MergeDictionary(TKezSortedList& list, TBinaryDictionary& dictionary, TKeywordEntry*& storage);
   bool MergeOrderedDictionary(TKezSortedList& list, TBinaryDictionary& dictionary, TKeywordEntry*& storage);

@@ -16,6 +16,9 @@
 class TBinaryDictionary;
 class TKodraLanguage;
 
+// A hash of a file's size, modification time, header, tail and pages
+// sampled between them.
+uint64_t SampledFileIdentity(const uint8_t* image, int32_t size, int64_t modifiedTime);
 // The identity of a loaded dictionary's file for a purpose (a verdict that
 // depends on the file alone, or on a language's order).
 uint64_t FileIdentity(const TBinaryDictionary& dictionary, std::string_view purpose);

@@ -6,9 +6,7 @@
 #include "language/uLanguage.h"
 
 void TMergedKeywords::Clear() {
-  for (size_t p = 0; p < FPageCount; ++p) delete[] FPages[p].load();
-  FPages.reset();
-  FPageCount = 0;
+  FPages.Reset(0);
   FBase = nullptr;
   FCount = 0;
   FHeadIndexes.clear();
@@ -23,7 +21,7 @@ TKeywordEntry* TMergedKeywords::JoinChain(TKeywordEntry* head, uint32_t article,
   auto rank = [&](const TBinaryDictionary* d) { return std::find(order.begin(), order.end(), d) - order.begin(); };
   // The keywords are equal: the base's article takes the head's text, so that
   // joining reads nothing of the base (they differ at most in "_", which
-  // keyword order ignores).
+  // keyword order ignores). A head not yet resolved passes it on when it is.
   TKeywordEntry& joined = FJoined.emplace_back(TKeywordEntry{head->Keyword, FBase, article, nullptr});
   const auto baseRank = rank(FBase);
   TKeywordEntry** link = &head;
@@ -39,14 +37,16 @@ void TMergedKeywords::Build(TBinaryDictionary* base, std::vector<TKeywordEntry*>
   Clear();
   FBase = base;
   const int32_t baseCount = base ? base->ArticleCount() : 0;
-  FPageCount = size_t((baseCount + kPageSize - 1) >> kPageShift);
-  FPages.reset(new std::atomic<TKeywordEntry*>[FPageCount]());
+  FPages.Reset(size_t((baseCount + kPageSize - 1) >> kPageShift));
   if (others.empty()) {
     FCount = baseCount;
     return;
   }
+  // Room for every head either way: what is never written is never touched.
   FHeads.reserve(others.size());
   FHeadIndexes.reserve(others.size());
+  FJoinedArticles.reserve(others.size());
+  FJoinedHeads.reserve(others.size());
   // The base's keywords are compared as the file stores them: most are
   // never wanted again. A head equal to a base keyword takes that keyword's
   // place in the list; the others stand before the first base keyword
@@ -98,19 +98,42 @@ void TMergedKeywords::Build(TBinaryDictionary* base, std::vector<TKeywordEntry*>
   FCount = baseCount + int32_t(FHeads.size());
 }
 
+namespace {
+std::mutex gResolveLock;  // taken only to unscramble a chain's keywords
+}  // namespace
+
+const TKeywordEntry* TMergedKeywords::ResolveChain(TKeywordEntry* head) const {
+  std::lock_guard<std::mutex> lock(gResolveLock);
+  std::atomic_ref<const char16_t*> keyword(head->Keyword);
+  if (keyword.load(std::memory_order_relaxed)) return head;
+  // A base article in the chain has the keyword of the chain's first other
+  // article (see JoinChain); the others have their own.
+  const TKeywordEntry* first = head;
+  while (first->Dictionary == FBase && first->Next) first = first->Next;
+  const char16_t* text = first->Dictionary->GetKeyword(int32_t(first->ArticleIndex));
+  auto own = [&](const TKeywordEntry* entry) {
+    return entry == first || entry->Dictionary == FBase ? text : entry->Dictionary->GetKeyword(int32_t(entry->ArticleIndex));
+  };
+  for (TKeywordEntry* entry = head->Next; entry; entry = entry->Next)
+    if (!entry->Keyword) entry->Keyword = own(entry);
+  keyword.store(own(head), std::memory_order_release);
+  return head;
+}
+
 const TKeywordEntry* TMergedKeywords::BaseEntry(uint32_t article) const {
-  auto& slot = FPages[article >> kPageShift];
-  TKeywordEntry* page = slot.load(std::memory_order_acquire);
+  const size_t slot = article >> kPageShift;
+  TKeywordEntry* page = FPages.Load(slot);
   if (!page) {
     std::lock_guard<std::mutex> lock(FPageLock);
-    page = slot.load(std::memory_order_relaxed);
+    page = FPages.Load(slot);
     if (!page) {
       const uint32_t first = article & ~uint32_t(kPageSize - 1);
       const uint32_t end = std::min<uint32_t>(uint32_t(FBase->ArticleCount()), first + kPageSize);
-      page = new TKeywordEntry[kPageSize];
+      auto fresh = std::make_unique<TKeywordEntry[]>(kPageSize);
       for (uint32_t i = first; i < end; ++i)
-        page[i - first] = TKeywordEntry{FBase->GetKeyword(int32_t(i)), FBase, i, nullptr};
-      slot.store(page, std::memory_order_release);
+        fresh[i - first] = TKeywordEntry{FBase->GetKeyword(int32_t(i)), FBase, i, nullptr};
+      FPages.Fill(slot, fresh.get());
+      page = fresh.release();
     }
   }
   return &page[article & (kPageSize - 1)];

@@ -3,7 +3,8 @@
 // dictionary (the base) in its own order, with the keywords of the others
 // merged in among them. The base's keywords and entries are made only when
 // asked for, a page at a time, so that a set with a million keywords opens
-// without visiting them; the others are few and made in full.
+// without visiting them; the others are few and made in full, though their
+// keywords may be left to be unscrambled when their chain is first asked for.
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -14,12 +15,14 @@
 #include <vector>
 
 #include "dictionary/uBinaryDictionary.h"
+#include "foundation/KezLazySlots.h"
 #include "language/uKeywordSequence.h"
 
 class TKodraLanguage;
 
 // One article of a loaded dictionary; entries with equal keywords from later
-// dictionaries are chained behind the first.
+// dictionaries are chained behind the first. The list hands out entries with
+// their keywords; inside it, a chain's keywords may still be null.
 struct TKeywordEntry {
   const char16_t* Keyword;
   TBinaryDictionary* Dictionary;
@@ -35,7 +38,8 @@ public:
   TMergedKeywords& operator=(const TMergedKeywords&) = delete;
 
   void Clear();
-  // others: the heads of the other dictionaries' chains, in keyword order.
+  // others: the heads of the other dictionaries' chains, in keyword order,
+  // their keywords null when places are known and they are not yet wanted.
   // base (in keyword order; may be null) is merged with them in one pass;
   // where a keyword is in both, the base's article joins the chain at its
   // place in order, the set's dictionary order.
@@ -47,14 +51,14 @@ public:
   int32_t Count() const override { return FCount; }
   const char16_t* Keyword(int32_t index) const override {
     const uint32_t slot = Slot(index);
-    return slot & kOther ? FHeads[slot & ~kOther]->Keyword : FBase->GetKeyword(int32_t(slot));
+    return slot & kOther ? Resolved(FHeads[slot & ~kOther])->Keyword : FBase->GetKeyword(int32_t(slot));
   }
   // Valid until Clear. Safe to call from several threads.
   const TKeywordEntry* Entry(int32_t index) const {
     const uint32_t slot = Slot(index);
-    if (slot & kOther) return FHeads[slot & ~kOther];
-    if (const TKeywordEntry* joined = JoinedChain(slot)) return joined;
-    if (const TKeywordEntry* page = FPages[slot >> kPageShift].load(std::memory_order_acquire))
+    if (slot & kOther) return Resolved(FHeads[slot & ~kOther]);
+    if (TKeywordEntry* joined = JoinedChain(slot)) return Resolved(joined);
+    if (const TKeywordEntry* page = FPages.Load(slot >> kPageShift))
       return &page[slot & (kPageSize - 1)];
     return BaseEntry(slot);
   }
@@ -83,8 +87,14 @@ private:
     if (before > 0 && FHeadIndexes[before - 1] == index) return kOther | uint32_t(before - 1);
     return uint32_t(index) - uint32_t(before);
   }
+  // The head with its chain's keywords.
+  const TKeywordEntry* Resolved(TKeywordEntry* head) const {
+    if (std::atomic_ref<const char16_t*>(head->Keyword).load(std::memory_order_acquire)) return head;
+    return ResolveChain(head);
+  }
+  const TKeywordEntry* ResolveChain(TKeywordEntry* head) const;
   // The chain of another dictionary's head that a base article joined.
-  const TKeywordEntry* JoinedChain(uint32_t article) const {
+  TKeywordEntry* JoinedChain(uint32_t article) const {
     const auto at = std::lower_bound(FJoinedArticles.begin(), FJoinedArticles.end(), article);
     return at != FJoinedArticles.end() && *at == article ? FJoinedHeads[size_t(at - FJoinedArticles.begin())] : nullptr;
   }
@@ -99,9 +109,8 @@ private:
   std::vector<int32_t> FHeadIndexes;
   std::vector<TKeywordEntry*> FHeads;
   std::vector<uint32_t> FJoinedArticles;
-  std::vector<const TKeywordEntry*> FJoinedHeads;
+  std::vector<TKeywordEntry*> FJoinedHeads;
   std::deque<TKeywordEntry> FJoined;  // base articles in a chain with others
-  mutable std::unique_ptr<std::atomic<TKeywordEntry*>[]> FPages;  // the base's entries
-  size_t FPageCount = 0;
+  mutable TKezLazySlots<TKeywordEntry, std::default_delete<TKeywordEntry[]>> FPages;  // the base's entries
   mutable std::mutex FPageLock;  // taken only to fill a page
 };

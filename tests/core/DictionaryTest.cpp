@@ -204,6 +204,10 @@ TEST(Dictionary, OrderedMergeAgreesWithTheKeywordByKeywordMerge) {
       d.SetRememberedPlacesFrom(0);
       d.LoadDictionaries(true);
       ASSERT_EQ(d.DictionaryCount(), 3);
+      if (way == 2) {
+        // The remembered layout spares reading any keyword of the set.
+        for (int k = 0; k < d.DictionaryCount(); ++k) EXPECT_EQ(d.GetDictionary(k)->KeywordPagesMade(), 0) << k;
+      }
       lists[way] = Chains(d);
     }
     EXPECT_GT(lists[0].size(), size_t(main.ArticleCount()));
@@ -305,35 +309,59 @@ TEST(KeywordOrderCache, ReadsOnlyWellFormedLines) {
   }
 }
 
-// Where the smaller dictionaries' keywords stand in the large one is read
-// back only for the same set of files, as many as expected, each possible.
+// How the smaller dictionaries' articles stand in the large one is read
+// back only for the same set of files, with every article of theirs in a
+// chain and every place possible.
 TEST(MergePlaces, ReadsBackOnlyWhatFitsTheSet) {
   TTempDir dir;
   const std::string file = dir.Path("places.cache");
-  const std::vector<uint32_t> written{0u << 1, 3u << 1 | 1, 4u << 1, 9u << 1};  // before 0, equal to 3, before 4, at the end
-  WriteMergePlaces(file, 0xABCDu, written);
-  std::vector<uint32_t> places;
-  EXPECT_TRUE(ReadMergePlaces(file, 0xABCDu, written.size(), 9, places));
-  EXPECT_EQ(places, written);
+  constexpr uint8_t kStart = TMergeLayout::kChainStart;
+  // Member 0 has 2 articles, member 1 is the large one (9 keywords), member 2 has 3.
+  const std::vector<uint32_t> counts{2, 0, 3};
+  TMergeLayout written;
+  written.Places = {0u << 1, 3u << 1 | 1, 4u << 1, 9u << 1};  // before 0, equal to 3, before 4, at the end
+  written.Articles = {1, 0, 2, 0, 1};
+  written.Members = {0 | kStart, 2 | kStart, 2, 0 | kStart, 2 | kStart};
+  WriteMergeLayout(file, 0xABCDu, written);
+  TMergeLayout layout;
+  EXPECT_TRUE(ReadMergeLayout(file, 0xABCDu, counts, 9, layout));
+  EXPECT_EQ(layout.Places, written.Places);
+  EXPECT_EQ(layout.Articles, written.Articles);
+  EXPECT_EQ(layout.Members, written.Members);
   const struct {
     const char* name;
     uint64_t identity;
-    size_t expected;
+    std::vector<uint32_t> counts;
     uint32_t baseCount;
   } refused[] = {
-      {"another set", 0xABCEu, 4, 9},
-      {"another number of keywords", 0xABCDu, 3, 9},
-      {"a place beyond the large dictionary", 0xABCDu, 4, 8},
+      {"another set", 0xABCEu, counts, 9},
+      {"another number of articles", 0xABCDu, {2, 0, 4}, 9},
+      {"an article beyond its dictionary", 0xABCDu, {1, 0, 4}, 9},
+      {"a dictionary beyond the set", 0xABCDu, {5}, 9},
+      {"a place beyond the large dictionary", 0xABCDu, counts, 8},
   };
   for (const auto& c : refused) {
     SCOPED_TRACE(c.name);
-    EXPECT_FALSE(ReadMergePlaces(file, c.identity, c.expected, c.baseCount, places));
-    EXPECT_TRUE(places.empty());
+    EXPECT_FALSE(ReadMergeLayout(file, c.identity, c.counts, c.baseCount, layout));
+    EXPECT_TRUE(layout.Places.empty() && layout.Articles.empty() && layout.Members.empty());
   }
-  // Places out of order, or two heads equal to one keyword, are no merge.
-  for (const std::vector<uint32_t>& bad : {std::vector<uint32_t>{4u << 1, 3u << 1}, {3u << 1 | 1, 3u << 1 | 1}}) {
-    WriteMergePlaces(file, 1, bad);
-    EXPECT_FALSE(ReadMergePlaces(file, 1, bad.size(), 9, places));
+  const struct {
+    const char* name;
+    std::vector<uint32_t> places;
+    std::vector<uint8_t> members;
+  } bad[] = {
+      {"places out of order", {4u << 1, 3u << 1, 5u << 1, 6u << 1}, written.Members},
+      {"two chains equal to one keyword", {3u << 1 | 1, 3u << 1 | 1, 5u << 1, 6u << 1}, written.Members},
+      {"an article in no chain", written.Places, {0, 2 | kStart, 2, 0 | kStart, 2 | kStart}},
+      {"more chains than places", written.Places, {0 | kStart, 2 | kStart, 2 | kStart, 0 | kStart, 2 | kStart}},
+  };
+  for (const auto& c : bad) {
+    SCOPED_TRACE(c.name);
+    TMergeLayout wrong = written;
+    wrong.Places = c.places;
+    wrong.Members = c.members;
+    WriteMergeLayout(file, 1, wrong);
+    EXPECT_FALSE(ReadMergeLayout(file, 1, counts, 9, layout));
   }
-  EXPECT_FALSE(ReadMergePlaces(dir.Path("none"), 1, 0, 9, places));
+  EXPECT_FALSE(ReadMergeLayout(dir.Path("none"), 1, counts, 9, layout));
 }
