@@ -40,7 +40,6 @@ void TDictionary::SetShippedFolder(std::string folder) {
 TDictionary::~TDictionary() {
   FReloadNames.clear();
   FKeywords.Clear();
-  FEntries.reset();
   FDictionaries.clear();
 }
 
@@ -206,7 +205,6 @@ void TDictionary::BuildKeywordList() {
   FSelectionStart = FSelectionLength = 0;
   FSearchWords.clear();
   FKeywords.Clear();
-  FEntries.reset();
   FAbbreviations.Clear();
   if (FDictionaries.empty()) {
     FCurrentIndex = -1;
@@ -239,13 +237,12 @@ void TDictionary::BuildKeywordList() {
     });
     if (largest != &main && KeywordsAscendRemembered(*largest, *FLanguage, OrderCache())) base = largest;
   }
+  std::vector<uint32_t> memberCounts;  // what a layout holds of each member
   size_t total = 0;
-  std::vector<uint32_t> memberCounts;  // what a remembered layout holds of each member
   for (TBinaryDictionary* member : members) {
     memberCounts.push_back(member == base ? 0u : uint32_t(member->ArticleCount()));
     total += memberCounts.back();
   }
-  FEntries.reset(new TKeywordEntry[total]);
   for (TBinaryDictionary* member : members) AddAbbreviations(*member);
   // How the others stand in a large base is remembered for this set of
   // files: merging them would read all their keywords and much of the base
@@ -257,61 +254,36 @@ void TDictionary::BuildKeywordList() {
     identity = MergeIdentity(members, base);
     ReadMergeLayout(PlacesFile(), identity, memberCounts, uint32_t(base->ArticleCount()), layout);
   }
-  const bool known = !layout.Articles.empty();
-  std::vector<TKeywordEntry*> heads;
-  if (known) {
-    heads = HeadsFromLayout(layout, members);
-  } else {
-    TKezSortedList others;
-    others.SetCapacity(int32_t(total));
-    TKeywordEntry* storage = FEntries.get();
-    for (TBinaryDictionary* member : members) {
-      if (member == base) continue;
-      if (member == &main) {
-        for (int32_t i = 0; i < main.ArticleCount(); ++i, ++storage) {
-          *storage = TKeywordEntry{main.GetKeyword(i), &main, uint32_t(i), nullptr};
-          others.Add(storage);
-        }
-      } else {
-        MergeDictionary(others, *member, storage);
+  if (layout.Articles.size() != total) {
+    layout = MergeOthers(members, base, total);
+    if (remember) WriteMergeLayout(PlacesFile(), identity, layout);
+  }
+  FKeywords.Build(base, std::move(layout), members);
+}
+
+// The others merged keyword by keyword (or a dictionary at a time where its
+// keywords ascend) and placed in the base.
+TMergeLayout TDictionary::MergeOthers(const std::vector<TBinaryDictionary*>& members, TBinaryDictionary* base,
+                                      size_t total) {
+  std::unique_ptr<TKeywordEntry[]> entries(new TKeywordEntry[total]);
+  TKezSortedList others;
+  others.SetCapacity(int32_t(total));
+  TKeywordEntry* storage = entries.get();
+  TBinaryDictionary& main = *members.front();
+  for (TBinaryDictionary* member : members) {
+    if (member == base) continue;
+    if (member == &main) {
+      for (int32_t i = 0; i < main.ArticleCount(); ++i, ++storage) {
+        *storage = TKeywordEntry{main.GetKeyword(i), &main, uint32_t(i), nullptr};
+        others.Add(storage);
       }
+    } else {
+      MergeDictionary(others, *member, storage);
     }
-    heads.resize(size_t(others.Count()));
-    for (int32_t i = 0; i < others.Count(); ++i) heads[size_t(i)] = static_cast<TKeywordEntry*>(others.Items(i));
   }
-  FKeywords.Build(base, known ? std::move(heads) : heads, *FLanguage, {members.begin(), members.end()}, layout.Places);
-  if (remember && !known) WriteMergeLayout(PlacesFile(), identity, LayoutOf(heads, members, base, layout.Places));
-}
-
-// The entries of a remembered layout, chained as it says, their keywords
-// left to be unscrambled when first asked for.
-std::vector<TKeywordEntry*> TDictionary::HeadsFromLayout(const TMergeLayout& layout,
-                                                         const std::vector<TBinaryDictionary*>& members) {
-  std::vector<TKeywordEntry*> heads;
-  heads.reserve(layout.Places.size());
-  TKeywordEntry* entry = FEntries.get();
-  for (size_t i = 0; i < layout.Articles.size(); ++i, ++entry) {
-    const uint8_t member = layout.Members[i] & ~TMergeLayout::kChainStart;
-    *entry = TKeywordEntry{nullptr, members[member], layout.Articles[i], nullptr};
-    if (layout.Members[i] & TMergeLayout::kChainStart) heads.push_back(entry);
-    else entry[-1].Next = entry;
-  }
-  return heads;
-}
-
-TMergeLayout TDictionary::LayoutOf(const std::vector<TKeywordEntry*>& heads,
-                                   const std::vector<TBinaryDictionary*>& members, const TBinaryDictionary* base,
-                                   std::vector<uint32_t> places) {
-  TMergeLayout layout;
-  layout.Places = std::move(places);
-  for (const TKeywordEntry* head : heads)
-    for (const TKeywordEntry* entry = head; entry; entry = entry->Next) {
-      if (entry->Dictionary == base) continue;  // joined at its place
-      const auto member = std::find(members.begin(), members.end(), entry->Dictionary) - members.begin();
-      layout.Articles.push_back(entry->ArticleIndex);
-      layout.Members.push_back(uint8_t(member) | (entry == head ? TMergeLayout::kChainStart : 0));
-    }
-  return layout;
+  std::vector<TKeywordEntry*> heads(size_t(others.Count()));
+  for (int32_t i = 0; i < others.Count(); ++i) heads[size_t(i)] = static_cast<TKeywordEntry*>(others.Items(i));
+  return TMergedKeywords::Layout(base, heads, members, *FLanguage);
 }
 
 uint64_t TDictionary::MergeIdentity(const std::vector<TBinaryDictionary*>& members,

@@ -205,9 +205,7 @@ private:
   std::string OrderCacheFileName() const;
   uint64_t MergeIdentity(const std::vector<TBinaryDictionary*>& members, const TBinaryDictionary* base) const;
   std::string PlacesFile() const;
-  std::vector<TKeywordEntry*> HeadsFromLayout(const TMergeLayout& layout, const std::vector<TBinaryDictionary*>& members);
-  static TMergeLayout LayoutOf(const std::vector<TKeywordEntry*>& heads, const std::vector<TBinaryDictionary*>& members,
-                               const TBinaryDictionary* base, std::vector<uint32_t> places);
+  TMergeLayout MergeOthers(const std::vector<TBinaryDictionary*>& members, TBinaryDictionary* base, size_t total);
 
   void MergeDictionary(TKezSortedList& list, TBinaryDictionary& dictionary, TKeywordEntry*& storage);
   bool MergeOrderedDictionary(TKezSortedList& list, TBinaryDictionary& dictionary, TKeywordEntry*& storage);
@@ -239,7 +237,6 @@ private:
   // The entries of the dictionaries merged into the base. Every one is
   // written before it is read: left uninitialised, so that many of them
   // cost no clearing pass.
-  std::unique_ptr<TKeywordEntry[]> FEntries;
   TKezPWideCharHashTable FAbbreviations{313};
   int32_t FCurrentIndex = 0;
   int32_t FSelectionStart = 0, FSelectionLength = 0;

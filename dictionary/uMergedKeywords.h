@@ -1,28 +1,25 @@
 #pragma once
 // The keyword list of a dictionary set: the articles of one large
-// dictionary (the base) in its own order, with the keywords of the others
-// merged in among them. The base's keywords and entries are made only when
-// asked for, a page at a time, so that a set with a million keywords opens
-// without visiting them; the others are few and made in full, though their
-// keywords may be left to be unscrambled when their chain is first asked for.
+// dictionary (the base) in its own order, with the chains of the others
+// merged in among them as a layout says (see uMergePlaces.h). Entries and
+// keywords are made only when asked for, a page at a time, so that a set
+// opens without visiting its keywords, whatever their number.
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "dictionary/uBinaryDictionary.h"
+#include "dictionary/uMergePlaces.h"
 #include "foundation/KezLazySlots.h"
 #include "language/uKeywordSequence.h"
 
 class TKodraLanguage;
 
 // One article of a loaded dictionary; entries with equal keywords from later
-// dictionaries are chained behind the first. The list hands out entries with
-// their keywords; inside it, a chain's keywords may still be null.
+// dictionaries are chained behind the first.
 struct TKeywordEntry {
   const char16_t* Keyword;
   TBinaryDictionary* Dictionary;
@@ -38,28 +35,29 @@ public:
   TMergedKeywords& operator=(const TMergedKeywords&) = delete;
 
   void Clear();
-  // others: the heads of the other dictionaries' chains, in keyword order,
-  // their keywords null when places are known and they are not yet wanted.
-  // base (in keyword order; may be null) is merged with them in one pass;
-  // where a keyword is in both, the base's article joins the chain at its
-  // place in order, the set's dictionary order.
-  // places: where the others stand in the base (see uMergePlaces.h), when
-  // known; otherwise they are found by searching the base and left there.
-  void Build(TBinaryDictionary* base, std::vector<TKeywordEntry*> others, const TKodraLanguage& language,
-             const std::vector<const TBinaryDictionary*>& order, std::vector<uint32_t>& places);
+  // base (in keyword order; may be null) with the others' chains where the
+  // layout puts them. members: the set's dictionaries in the order their
+  // articles chain, as the layout numbers them; the base's article joins a
+  // chain at its place in that order.
+  void Build(TBinaryDictionary* base, TMergeLayout layout, const std::vector<TBinaryDictionary*>& members);
+
+  // The layout of the others' chains (heads: in keyword order, each with its
+  // chain; their keywords made) in the base: each head's place is searched
+  // in the base as the file stores it.
+  static TMergeLayout Layout(const TBinaryDictionary* base, const std::vector<TKeywordEntry*>& heads,
+                             const std::vector<TBinaryDictionary*>& members, const TKodraLanguage& language);
 
   int32_t Count() const override { return FCount; }
   const char16_t* Keyword(int32_t index) const override {
     const uint32_t slot = Slot(index);
-    return slot & kOther ? Resolved(FHeads[slot & ~kOther])->Keyword : FBase->GetKeyword(int32_t(slot));
+    return slot & kOther ? Chain(slot & ~kOther)->Keyword : FBase->GetKeyword(int32_t(slot));
   }
   // Valid until Clear. Safe to call from several threads.
   const TKeywordEntry* Entry(int32_t index) const {
     const uint32_t slot = Slot(index);
-    if (slot & kOther) return Resolved(FHeads[slot & ~kOther]);
-    if (TKeywordEntry* joined = JoinedChain(slot)) return Resolved(joined);
-    if (const TKeywordEntry* page = FPages.Load(slot >> kPageShift))
-      return &page[slot & (kPageSize - 1)];
+    if (slot & kOther) return Chain(slot & ~kOther);
+    if (const TKeywordEntry* joined = JoinedChain(slot)) return joined;
+    if (const TKeywordEntry* page = FBasePages.Load(slot >> kPageShift)) return &page[slot & (kPageSize - 1)];
     return BaseEntry(slot);
   }
   // The base and its article at index when no other dictionary has that
@@ -67,7 +65,7 @@ public:
   // making entries.
   TBinaryDictionary* LoneBaseArticle(int32_t index, uint32_t& article) const {
     const uint32_t slot = Slot(index);
-    if (slot & kOther || JoinedChain(slot)) return nullptr;
+    if (slot & kOther || JoinedIndex(slot) >= 0) return nullptr;
     article = slot;
     return FBase;
   }
@@ -76,41 +74,47 @@ private:
   static constexpr uint32_t kOther = 0x80000000u;
   static constexpr int kPageShift = 5;
   static constexpr int32_t kPageSize = 1 << kPageShift;
+  // The entries of kPageSize neighbouring chains.
+  struct TChainPage {
+    const TKeywordEntry* Heads[kPageSize];
+    std::unique_ptr<TKeywordEntry[]> Entries;
+  };
 
-  // The base's article at a list index, or kOther and the index of a head
-  // of its own: the heads' list indexes are few and sorted, and the base's
+  // The base's article at a list index, or kOther and the number of a lone
+  // chain: the lone chains' list indexes are sorted, and the base's
   // articles fill the list between them.
   uint32_t Slot(int32_t index) const {
-    if (FHeadIndexes.empty()) return uint32_t(index);
-    const auto after = std::upper_bound(FHeadIndexes.begin(), FHeadIndexes.end(), index);
-    const size_t before = size_t(after - FHeadIndexes.begin());
-    if (before > 0 && FHeadIndexes[before - 1] == index) return kOther | uint32_t(before - 1);
+    const auto& alone = FLayout.AloneIndexes;
+    if (alone.empty()) return uint32_t(index);
+    const auto after = std::upper_bound(alone.begin(), alone.end(), uint32_t(index));
+    const size_t before = size_t(after - alone.begin());
+    if (before > 0 && alone[before - 1] == uint32_t(index)) return kOther | uint32_t(before - 1);
     return uint32_t(index) - uint32_t(before);
   }
-  // The head with its chain's keywords.
-  const TKeywordEntry* Resolved(TKeywordEntry* head) const {
-    if (std::atomic_ref<const char16_t*>(head->Keyword).load(std::memory_order_acquire)) return head;
-    return ResolveChain(head);
+  // Which joined chain the base article is in, or -1.
+  int32_t JoinedIndex(uint32_t article) const {
+    const auto& joined = FLayout.JoinedArticles;
+    const auto at = std::lower_bound(joined.begin(), joined.end(), article);
+    return at != joined.end() && *at == article ? int32_t(at - joined.begin()) : -1;
   }
-  const TKeywordEntry* ResolveChain(TKeywordEntry* head) const;
-  // The chain of another dictionary's head that a base article joined.
-  TKeywordEntry* JoinedChain(uint32_t article) const {
-    const auto at = std::lower_bound(FJoinedArticles.begin(), FJoinedArticles.end(), article);
-    return at != FJoinedArticles.end() && *at == article ? FJoinedHeads[size_t(at - FJoinedArticles.begin())] : nullptr;
+  const TKeywordEntry* JoinedChain(uint32_t article) const {
+    const int32_t joined = JoinedIndex(article);
+    return joined < 0 ? nullptr : Chain(uint32_t(FLayout.AloneIndexes.size()) + uint32_t(joined));
   }
+  // The head of chain c, with its keywords.
+  const TKeywordEntry* Chain(uint32_t chain) const {
+    if (const TChainPage* page = FChainPages.Load(chain >> kPageShift)) return page->Heads[chain & (kPageSize - 1)];
+    return MakeChainPage(chain >> kPageShift).Heads[chain & (kPageSize - 1)];
+  }
+  const TChainPage& MakeChainPage(uint32_t page) const;
   const TKeywordEntry* BaseEntry(uint32_t article) const;
-  TKeywordEntry* JoinChain(TKeywordEntry* head, uint32_t article, const std::vector<const TBinaryDictionary*>& order);
 
   TBinaryDictionary* FBase = nullptr;
   int32_t FCount = 0;
-  // The heads that stand in the list on their own (FHeads) and their list
-  // indexes, ascending; the base's articles that joined a head's chain and
-  // the chains' heads, by article.
-  std::vector<int32_t> FHeadIndexes;
-  std::vector<TKeywordEntry*> FHeads;
-  std::vector<uint32_t> FJoinedArticles;
-  std::vector<TKeywordEntry*> FJoinedHeads;
-  std::deque<TKeywordEntry> FJoined;  // base articles in a chain with others
-  mutable TKezLazySlots<TKeywordEntry, std::default_delete<TKeywordEntry[]>> FPages;  // the base's entries
-  mutable std::mutex FPageLock;  // taken only to fill a page
+  TMergeLayout FLayout;
+  std::vector<TBinaryDictionary*> FMembers;
+  size_t FBaseRank = 0;  // the base's place in FMembers
+  mutable TKezLazySlots<TKeywordEntry, std::default_delete<TKeywordEntry[]>> FBasePages;
+  mutable TKezLazySlots<TChainPage> FChainPages;
+  mutable std::mutex FPageLock;  // taken only to make a page
 };

@@ -1,6 +1,6 @@
 // Bytes in as a remembered merge layout: whatever is accepted names only
-// articles of the set's dictionaries, all of them, in chains, at places
-// each possible after the one before it.
+// articles of the set's dictionaries, all of them, in chains of one article
+// at least, at places possible in the large dictionary.
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -20,22 +20,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data + 16), size - 16);
   TMergeLayout layout;
   if (ParseMergeLayout(bytes, identity, counts, baseCount, layout)) {
-    size_t total = 0, chains = 0;
+    size_t total = 0;
     for (const uint32_t count : counts) total += count;
     if (layout.Articles.size() != total || layout.Members.size() != total) __builtin_trap();
-    for (size_t i = 0; i < total; ++i) {
-      const uint8_t member = layout.Members[i] & ~TMergeLayout::kChainStart;
-      if (member >= counts.size() || layout.Articles[i] >= counts[member]) __builtin_trap();
-      chains += (layout.Members[i] & TMergeLayout::kChainStart) != 0;
-    }
-    if (chains != layout.Places.size() || (total > 0 && !(layout.Members[0] & TMergeLayout::kChainStart)))
-      __builtin_trap();
-    uint64_t next = 0;
-    for (const uint32_t place : layout.Places) {
-      if ((place >> 1) < next || (place >> 1) > baseCount) __builtin_trap();
-      next = (place >> 1) + (place & 1);
-    }
-  } else if (!layout.Places.empty() || !layout.Articles.empty()) {
+    for (size_t i = 0; i < total; ++i)
+      if (layout.Members[i] >= counts.size() || layout.Articles[i] >= counts[layout.Members[i]]) __builtin_trap();
+    if (layout.ChainStarts.size() != layout.ChainCount() + 1 || layout.ChainStarts.back() != total) __builtin_trap();
+    for (size_t c = 0; c < layout.ChainCount(); ++c)
+      if (layout.ChainStarts[c] >= layout.ChainStarts[c + 1]) __builtin_trap();
+    for (size_t j = 0; j < layout.AloneIndexes.size(); ++j)
+      if (layout.AloneIndexes[j] - j > baseCount || (j > 0 && layout.AloneIndexes[j] <= layout.AloneIndexes[j - 1]))
+        __builtin_trap();
+    for (const uint32_t article : layout.JoinedArticles)
+      if (article >= baseCount) __builtin_trap();
+  } else if (!layout.ChainStarts.empty() || !layout.Articles.empty()) {
     __builtin_trap();
   }
   return 0;

@@ -311,21 +311,24 @@ TEST(KeywordOrderCache, ReadsOnlyWellFormedLines) {
 
 // How the smaller dictionaries' articles stand in the large one is read
 // back only for the same set of files, with every article of theirs in a
-// chain and every place possible.
+// chain and every chain's place possible.
 TEST(MergePlaces, ReadsBackOnlyWhatFitsTheSet) {
   TTempDir dir;
   const std::string file = dir.Path("places.cache");
-  constexpr uint8_t kStart = TMergeLayout::kChainStart;
   // Member 0 has 2 articles, member 1 is the large one (9 keywords), member 2 has 3.
   const std::vector<uint32_t> counts{2, 0, 3};
   TMergeLayout written;
-  written.Places = {0u << 1, 3u << 1 | 1, 4u << 1, 9u << 1};  // before 0, equal to 3, before 4, at the end
+  written.AloneIndexes = {0, 5, 11};  // before base keyword 0, before 4, at the end
+  written.JoinedArticles = {3};
+  written.ChainStarts = {0, 1, 3, 4, 5};
   written.Articles = {1, 0, 2, 0, 1};
-  written.Members = {0 | kStart, 2 | kStart, 2, 0 | kStart, 2 | kStart};
+  written.Members = {0, 2, 2, 0, 2};
   WriteMergeLayout(file, 0xABCDu, written);
   TMergeLayout layout;
   EXPECT_TRUE(ReadMergeLayout(file, 0xABCDu, counts, 9, layout));
-  EXPECT_EQ(layout.Places, written.Places);
+  EXPECT_EQ(layout.AloneIndexes, written.AloneIndexes);
+  EXPECT_EQ(layout.JoinedArticles, written.JoinedArticles);
+  EXPECT_EQ(layout.ChainStarts, written.ChainStarts);
   EXPECT_EQ(layout.Articles, written.Articles);
   EXPECT_EQ(layout.Members, written.Members);
   const struct {
@@ -343,23 +346,21 @@ TEST(MergePlaces, ReadsBackOnlyWhatFitsTheSet) {
   for (const auto& c : refused) {
     SCOPED_TRACE(c.name);
     EXPECT_FALSE(ReadMergeLayout(file, c.identity, c.counts, c.baseCount, layout));
-    EXPECT_TRUE(layout.Places.empty() && layout.Articles.empty() && layout.Members.empty());
+    EXPECT_TRUE(layout.ChainStarts.empty() && layout.Articles.empty() && layout.Members.empty());
   }
   const struct {
     const char* name;
-    std::vector<uint32_t> places;
-    std::vector<uint8_t> members;
+    void (*spoil)(TMergeLayout&);
   } bad[] = {
-      {"places out of order", {4u << 1, 3u << 1, 5u << 1, 6u << 1}, written.Members},
-      {"two chains equal to one keyword", {3u << 1 | 1, 3u << 1 | 1, 5u << 1, 6u << 1}, written.Members},
-      {"an article in no chain", written.Places, {0, 2 | kStart, 2, 0 | kStart, 2 | kStart}},
-      {"more chains than places", written.Places, {0 | kStart, 2 | kStart, 2 | kStart, 0 | kStart, 2 | kStart}},
+      {"lone chains out of order", [](TMergeLayout& l) { l.AloneIndexes = {5, 0, 11}; }},
+      {"a joined article beyond the large dictionary", [](TMergeLayout& l) { l.JoinedArticles = {9}; }},
+      {"an empty chain", [](TMergeLayout& l) { l.ChainStarts = {0, 1, 1, 4, 5}; }},
+      {"an article in no chain", [](TMergeLayout& l) { l.ChainStarts = {0, 1, 3, 4, 4}; }},
   };
   for (const auto& c : bad) {
     SCOPED_TRACE(c.name);
     TMergeLayout wrong = written;
-    wrong.Places = c.places;
-    wrong.Members = c.members;
+    c.spoil(wrong);
     WriteMergeLayout(file, 1, wrong);
     EXPECT_FALSE(ReadMergeLayout(file, 1, counts, 9, layout));
   }
