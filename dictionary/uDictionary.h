@@ -221,6 +221,9 @@ private:
   bool MayHold(TScanned& article, const uint8_t* codes);
   bool ScanBody(TScanned& article, std::u16string_view body, size_t from, TScanHit& hit) const;
   bool ScanForFirstLetter(std::u16string_view body, size_t from, TScanHit& hit) const;
+  bool LetterScanApplies() const;
+  const uint8_t* LetterStops() const;
+  bool MayHoldLetterAtWordStart(const TBinaryDictionary& dictionary, const uint8_t* codes) const;
   bool MatchWord(const TDictionarySearchWord& word, std::u16string_view text, size_t& fragmentStart,
                  size_t& fragmentEnd) const;
   const char16_t* FoldTable(bool keepDiacritics) const;
@@ -269,5 +272,8 @@ private:
   mutable std::vector<uint8_t> FLetterStops;  // per unit: what stops the letter scan
   mutable char16_t FLetterStopsFor = 0;
   mutable bool FLetterStopsKeep = false, FLetterStopsInComment = false;
+  // Per dictionary and code: the letter stop of its unit, whether it is a
+  // word's or an in-word sign (made with FLetterStops).
+  mutable std::vector<std::pair<const TBinaryDictionary*, std::vector<uint8_t>>> FCodeStops;
   std::vector<std::pair<const TBinaryDictionary*, std::vector<uint64_t>>> FCodeLetters;
 };

@@ -223,15 +223,18 @@ const uint8_t* UnitClassTable(bool inComment) {
 // One search word that must begin with a given letter (a whole word or a
 // prefix): instead of ending every word, the scan looks for the letter and
 // looks closer only where it starts a word outside the skipped regions.
-bool TDictionary::ScanForFirstLetter(std::u16string_view body, size_t from, TScanHit& hit) const {
+namespace {
+// What stops the letter scan: the end, region boundaries and the letter.
+enum : uint8_t { kGo = 0, kEnd, kOpen, kClose, kLetter };
+}  // namespace
+
+const uint8_t* TDictionary::LetterStops() const {
   const bool inComment = Opts().FullTextSearch().SearchInComment();
-  const uint8_t* table = UnitClassTable(inComment);
   const TDictionarySearchWord& word = FSearchWords[0];
   const char16_t letter = word.Pattern[0];
-  // What stops the scan: the end, region boundaries and the letter.
-  enum : uint8_t { kGo = 0, kEnd, kOpen, kClose, kLetter };
   if (FLetterStops.empty() || FLetterStopsFor != letter || FLetterStopsKeep != word.KeepDiacritics ||
       FLetterStopsInComment != inComment) {
+    const uint8_t* table = UnitClassTable(inComment);
     const char16_t* fold = FoldTable(word.KeepDiacritics);
     FLetterStops.assign(0x10000, kGo);
     for (uint32_t c = 0; c < 0x10000; ++c) {
@@ -244,8 +247,58 @@ bool TDictionary::ScanForFirstLetter(std::u16string_view body, size_t from, TSca
     FLetterStopsFor = letter;
     FLetterStopsKeep = word.KeepDiacritics;
     FLetterStopsInComment = inComment;
+    FCodeStops.clear();
   }
-  const uint8_t* stops = FLetterStops.data();
+  return FLetterStops.data();
+}
+
+bool TDictionary::LetterScanApplies() const {
+  return FLetterScan && FSearchWords.size() == 1 &&
+         (FSearchWords[0].Mode == smWord || FSearchWords[0].Mode == smPrefix) && FSearchWords[0].Pattern[0] != u'?';
+}
+
+// The body's codes walked as the letter scan walks its units: whether the
+// letter starts a word outside the skipped regions anywhere. Most bodies of
+// a one-word search hold it nowhere and are never decoded.
+bool TDictionary::MayHoldLetterAtWordStart(const TBinaryDictionary& dictionary, const uint8_t* codes) const {
+  // Per code: bit 0 and bit 1 say whether a word goes on after it when none
+  // did and when one did (in-word signs leave that as it was), the bits
+  // above give its letter stop.
+  constexpr int kStopShift = 2;
+  const uint8_t* stops = LetterStops();
+  std::vector<uint8_t>* kinds = nullptr;
+  for (auto& [owner, codeKinds] : FCodeStops)
+    if (owner == &dictionary) kinds = &codeKinds;
+  if (!kinds) {
+    const uint8_t* table = UnitClassTable(Opts().FullTextSearch().SearchInComment());
+    std::vector<uint8_t> made(size_t(dictionary.CharCount()), uint8_t(kEnd << kStopShift));
+    for (int32_t code = 31; code < dictionary.CharCount(); ++code) {
+      const char16_t c = dictionary.CharTable()[code];
+      const uint8_t after = IsInWordSign(c) ? 2 : ClassOf(table, c) == ucWord ? 3 : 0;
+      made[size_t(code)] = uint8_t(stops[c] << kStopShift | after);
+    }
+    kinds = &FCodeStops.emplace_back(&dictionary, std::move(made)).second;
+  }
+  const uint8_t* kind = kinds->data();
+  int depth = 0;
+  uint32_t afterWord = 0;  // the last unit but in-word signs was of a word
+  return dictionary.AnyCodeAt(codes, [&](uint32_t code) {
+    const uint32_t k = kind[code];
+    const uint32_t stop = k >> kStopShift;
+    const uint32_t wasAfterWord = afterWord;
+    afterWord = (k >> afterWord) & 1;
+    if (stop == kGo) return false;
+    if (stop == kLetter) return depth == 0 && !wasAfterWord;
+    if (stop == kOpen) ++depth;
+    else if (stop == kClose) depth -= depth > 0;
+    return stop == kEnd;  // past the scan's reach: let the scan judge
+  });
+}
+
+bool TDictionary::ScanForFirstLetter(std::u16string_view body, size_t from, TScanHit& hit) const {
+  const uint8_t* table = UnitClassTable(Opts().FullTextSearch().SearchInComment());
+  const TDictionarySearchWord& word = FSearchWords[0];
+  const uint8_t* stops = LetterStops();
   const char16_t* text = body.data();  // terminated by a zero unit
   int depth = 0;
   for (size_t p = from;; ++p) {
@@ -282,9 +335,7 @@ bool TDictionary::ScanForFirstLetter(std::u16string_view body, size_t from, TSca
 // sequence: words run between separators; mark, author and (unless asked)
 // comment regions are skipped and break a sequence.
 bool TDictionary::ScanBody(TScanned& article, std::u16string_view body, size_t from, TScanHit& hit) const {
-  if (FLetterScan && FSearchWords.size() == 1 && (FSearchWords[0].Mode == smWord || FSearchWords[0].Mode == smPrefix) &&
-      FSearchWords[0].Pattern[0] != u'?')
-    return ScanForFirstLetter(body, from, hit);
+  if (LetterScanApplies()) return ScanForFirstLetter(body, from, hit);
   const uint8_t* table = UnitClassTable(Opts().FullTextSearch().SearchInComment());
   const char16_t* text = body.data();  // terminated by a zero unit
   const size_t count = FSearchWords.size();
@@ -468,6 +519,7 @@ bool TDictionary::SearchArticle(const TKeywordEntry* entry, TBinaryDictionary& d
   const uint8_t* codes = dictionary.FindBodyCodes(int32_t(article));
   TScanned scanned{&dictionary, article, entry ? entry->Keyword : nullptr, &FSearchKeyword};
   if (!MayHold(scanned, codes)) return false;
+  if (FSearchOffset == 0 && LetterScanApplies() && !MayHoldLetterAtWordStart(dictionary, codes)) return false;
   // Rendering positions may decode other bodies of the same dictionary: keep a copy of this one.
   dictionary.DecodeBody(codes);
   const std::u16string_view decoded = dictionary.LastArticle();
@@ -515,6 +567,7 @@ bool TDictionary::StartSearch(std::u16string_view text, int32_t startIndex) {
   FSearchIndex = std::clamp(startIndex, 0, FSearchEnd - 1);
   FSearchEntry = nullptr;
   FSearchOffset = 0;
+  FCodeStops.clear();  // dictionaries may have been loaded again since
   PrepareFilter();
   return SearchStep();
 }

@@ -19,7 +19,7 @@ Sets (in build/synthetic, made with scripts/make_synthetic.py when absent):
 Each set is compiled into build/synthetic/home-<set>/ and exported once with
 scripts/stardict_export.py into stardict-<set>/ and dictd-<set>/. "anon" is
 the most anonymous memory seen while the process ran (sampled every
-millisecond); "peak" is its peak resident size (the most of three runs under
+millisecond in three runs apart from the timed ones); "peak" is its peak resident size (the most of three runs under
 /usr/bin/time).
 """
 import argparse
@@ -58,21 +58,24 @@ def anonymous_kb(pid):
     return 0
 
 
-def run(command, stdin_bytes=None):
-    """One whole process: its wall time and the most anonymous memory seen."""
+def run(command, stdin_bytes=None, sample=False):
+    """One whole process: its wall time, and the most anonymous memory seen
+    when sampled (the sampling takes a core of its own, so timed runs are
+    not sampled)."""
     stdin = subprocess.PIPE if stdin_bytes is not None else subprocess.DEVNULL
     start = time.perf_counter()
     process = subprocess.Popen(command, stdin=stdin, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     most = [0]
     done = threading.Event()
 
-    def sample():
+    def sampling():
         while not done.is_set():
             most[0] = max(most[0], anonymous_kb(process.pid))
             time.sleep(0.001)
 
-    sampler = threading.Thread(target=sample)
-    sampler.start()
+    sampler = threading.Thread(target=sampling)
+    if sample:
+        sampler.start()
     if stdin_bytes is not None:
         process.stdin.write(stdin_bytes)
         process.stdin.close()
@@ -80,7 +83,8 @@ def run(command, stdin_bytes=None):
     elapsed = time.perf_counter() - start
     process.returncode = 0
     done.set()
-    sampler.join()
+    if sample:
+        sampler.join()
     return Measured(elapsed, 0, most[0])
 
 
@@ -107,6 +111,9 @@ def paired(runs, ours, theirs):
         mine.append(a)
         peer.append(b)
         ratios.append(a.seconds / b.seconds)
+    for _ in range(3):
+        mine[0].anon_kb = max(mine[0].anon_kb, run(*ours, sample=True).anon_kb)
+        peer[0].anon_kb = max(peer[0].anon_kb, run(*theirs, sample=True).anon_kb)
     if os.path.exists("/usr/bin/time"):
         for _ in range(3):
             mine[0].peak_kb = max(mine[0].peak_kb, peak_kb(*ours))
