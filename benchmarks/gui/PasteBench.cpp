@@ -58,6 +58,9 @@ BENCHMARK_CAPTURE(Paste, MixedFonts, MixedFonts)->Arg(10000)->Arg(100000)->Arg(4
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The window keeps settings of its own: they stay out of the user's.
+  QTemporaryDir settings;
+  qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
   QApplication application(argc, argv);
   // The shipped tables of the build's program folder.
   SetProgramFolder(KODRA_BIN_DIR "/");
