@@ -293,6 +293,31 @@ TEST(Dictionary, TheKeywordOrderIsCheckedOncePerStateOfTheFile) {
   EXPECT_EQ(Keywords(*d), (std::vector<std::u16string>{u"amo", u"puer", u"tu"}));
 }
 
+// The remembered layout of a set serves only that set: a member rewritten
+// in place, or another member, gives the list of the files as they are.
+TEST(Dictionary, TheMergeLayoutIsFoundAgainWhenTheSetChanges) {
+  TTempDir dir;
+  auto load = [&] {
+    auto d = std::make_unique<TDictionary>(FindLanguage("latin"), dir.Root().string());
+    d->SetOrderCacheFile(dir.Path("cache/keyword-order.cache"));
+    d->SetRememberedPlacesFrom(0);
+    d->LoadDictionaries(true);
+    return d;
+  };
+  WriteLatinKdb(dir, "main", u"main", {u"amo", u"puer", u"tu"});
+  WriteLatinKdb(dir, "forms", u"form", {u"amas", u"amat", u"amo", u"puerum", u"te", u"tibi"});
+  dir.Write("dictionaries.cfg", std::string("main\r\nforms\r\n"));
+  const std::vector<std::u16string> first{u"amas", u"amat", u"amo", u"puer", u"puerum", u"te", u"tibi", u"tu"};
+  EXPECT_EQ(Keywords(*load()), first);
+  EXPECT_EQ(Keywords(*load()), first);  // from the layout
+  WriteLatinKdb(dir, "main", u"main", {u"amo", u"rosa"});
+  EXPECT_EQ(Keywords(*load()), (std::vector<std::u16string>{u"amas", u"amat", u"amo", u"puerum", u"rosa", u"te", u"tibi"}));
+  WriteLatinKdb(dir, "user", u"user", {u"aqua", u"tibi"});
+  dir.Write("dictionaries.cfg", std::string("main\r\nforms\r\nuser\r\n"));
+  EXPECT_EQ(Keywords(*load()),
+            (std::vector<std::u16string>{u"amas", u"amat", u"amo", u"aqua", u"puerum", u"rosa", u"te", u"tibi"}));
+}
+
 TEST(KeywordOrderCache, ReadsOnlyWellFormedLines) {
   const struct {
     std::string text;
