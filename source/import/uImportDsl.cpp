@@ -67,6 +67,27 @@ bool IsPlainSenseLabel(std::u16string_view word) {
   return digits || (upperRoman && last == u'.') || (body.size() == 1 && last == u')');
 }
 
+// The next place of a text where a needle stands, remembered between the
+// searches of one pass: each search starts at or after the one before, so
+// that a line of many openings without their ends is read once, not once
+// per opening.
+class TNextNeedle {
+public:
+  TNextNeedle(std::u16string_view text, std::u16string_view needle) : FText(text), FNeedle(needle) {}
+  size_t From(size_t from) {
+    if (!FKnown || (FAt != std::u16string_view::npos && FAt < from)) {
+      FAt = FText.find(FNeedle, from);
+      FKnown = true;
+    }
+    return FAt;
+  }
+
+private:
+  std::u16string_view FText, FNeedle;
+  size_t FAt = 0;
+  bool FKnown = false;
+};
+
 struct THeadword {
   std::u16string Shown, Key;
 };
@@ -76,6 +97,7 @@ struct THeadword {
 THeadword ReadHeadword(std::u16string_view line) {
   THeadword headword;
   int braces = 0, parentheses = 0;
+  TNextNeedle closing(line, u"]");
   for (size_t i = 0; i < line.size(); ++i) {
     char16_t c = line[i];
     if (c == u'\\' && i + 1 < line.size()) {
@@ -87,7 +109,7 @@ THeadword ReadHeadword(std::u16string_view line) {
       if (braces > 0) --braces;
       continue;
     } else if (c == u'[' && braces > 0) {  // formatting inside an unsorted part
-      const size_t end = line.find(u']', i);
+      const size_t end = closing.From(i);
       if (end != std::u16string_view::npos) {
         i = end;
         continue;
@@ -243,6 +265,7 @@ void TDslReader::BodyLine(const TLine& line) {
   const std::u16string_view text = line.Text;
   std::u16string run;
   bool lineStart = true;
+  TNextNeedle tagEnd(text, u"]"), referenceEnd(text, u">>");
   auto flush = [&] {
     if (run.empty()) return;
     if (!FOpen.empty() && FOpen.back().first == u"p") FText.AbbreviationText(run); else FText.Text(run);
@@ -257,7 +280,7 @@ void TDslReader::BodyLine(const TLine& line) {
       continue;
     }
     if (c == u'[') {
-      const size_t end = text.find(u']', i);
+      const size_t end = tagEnd.From(i);
       if (end != std::u16string_view::npos) {
         flush();
         const std::u16string_view tag = text.substr(i + 1, end - i - 1);
@@ -268,7 +291,7 @@ void TDslReader::BodyLine(const TLine& line) {
       }
     }
     if (c == u'<' && i + 1 < text.size() && text[i + 1] == u'<') {
-      const size_t end = text.find(u">>", i + 2);
+      const size_t end = referenceEnd.From(i + 2);
       if (end != std::u16string_view::npos) {  // a reference: its text stays
         run += text.substr(i + 2, end - i - 2);
         i = end + 1;

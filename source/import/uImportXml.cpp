@@ -120,8 +120,10 @@ void TXmlReader::ReadText() {
 }
 
 void TXmlReader::AppendReference(std::u16string& out) {
-  const size_t end = FText.find(u';', FPosition);
-  if (end == std::u16string_view::npos || end - FPosition > 12) {
+  // A reference is short: its end is looked for only that far.
+  constexpr size_t kLongest = 12;
+  const size_t end = FText.substr(0, FPosition + kLongest + 1).find(u';', FPosition);
+  if (end == std::u16string_view::npos || end - FPosition > kLongest) {
     out += u'&';
     ++FPosition;
     return;

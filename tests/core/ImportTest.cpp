@@ -1,4 +1,5 @@
 // Importing DSL, XDXF and TEI dictionaries into source dictionaries.
+#include <chrono>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -240,4 +241,48 @@ TEST(Import, RawCorporaRoundTrip) {
     EXPECT_NE(lookup.Output.find(file.Shown), std::string::npos) << lookup.Output.substr(0, 2000);
   }
   if (!any) GTEST_SKIP() << "no raw dictionaries at " << raw;
+}
+
+// An opening without its end costs no second read of the text after it: a
+// text of four times as many costs about four times as much (eight at most,
+// and 10 ms more for what the smaller text gains from the caches), never
+// sixteen. The least of a few runs is compared, so that a busy machine does
+// not decide.
+TEST(Import, OpeningsWithoutTheirEndsCostLinearTime) {
+  const struct {
+    const char* name;
+    TImportFormat format;
+    std::string (*make)(size_t n);
+  } cases[] = {
+      {"& in XDXF", Xdxf, [](size_t n) {
+         return "<xdxf><ar><k>amo</k>" + std::string(n, '&') + "</ar></xdxf>";
+       }},
+      {"[ in DSL", Dsl, [](size_t n) { return "amo\n\t" + std::string(n, '[') + "\n"; }},
+      {"<< in DSL", Dsl, [](size_t n) {
+         std::string line;
+         for (size_t i = 0; i < n; ++i) line += "<<";
+         return "amo\n\t" + line + "\n";
+       }},
+      {"[ in a DSL headword", Dsl, [](size_t n) { return "{" + std::string(n, '[') + "}amo\n\tx\n"; }},
+  };
+  constexpr size_t kN = 40000;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto least = [&](size_t n) {
+      const std::string input = c.make(n);
+      double best = 1e9;
+      for (int run = 0; run < 5; ++run) {
+        TImportOptions options;
+        options.Format = c.format;
+        options.LanguageId = "latin";
+        TImportReport report;
+        const auto start = std::chrono::steady_clock::now();
+        ImportToSource(input, options, report);
+        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+      }
+      return best;
+    };
+    const double small = least(kN), large = least(4 * kN);
+    EXPECT_LT(large, 8 * small + 0.010) << small << " s at N, " << large << " s at 4N";
+  }
 }
