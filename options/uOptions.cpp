@@ -13,6 +13,7 @@
 #endif
 
 #include "foundation/KezFiles.h"
+#include "foundation/KezSafeFile.h"
 #include "options/uOptionsIni.h"
 
 namespace {
@@ -205,26 +206,20 @@ void TOptions::LoadFirstRunDefaults() {
 bool TOptions::Save() const {
   if (FFileName.empty()) return false;
   const std::string text = WriteOptionsText(*this);
-  // The text goes to a neighbour first and replaces the file only when it is
-  // complete on disk, so that a failure never leaves a truncated file.
-  const std::string temporary = FFileName + ".tmp";
-  bool ok = false;
-  if (FILE* file = std::fopen(temporary.c_str(), "wb")) {
-    ok = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
-#ifdef _WIN32
-    ok = ok && _commit(_fileno(file)) == 0;
-#else
-    ok = ok && fsync(fileno(file)) == 0;
-#endif
-    ok = std::fclose(file) == 0 && ok;
+  // Through the writer every file goes through: a failure or a kill never
+  // leaves a truncated file, a link stays a link, the permissions stay.
+  try {
+    TKezSafeFile file;
+    file.Open(FFileName);
+    file.Write(text.data(), text.size());
+    file.Commit();
+  } catch (const std::exception&) {
+    return false;
   }
+  // The fixed-name temporary that earlier versions wrote and a kill could leave.
   std::error_code error;
-  if (ok) {
-    std::filesystem::rename(temporary, FFileName, error);
-    ok = !error;
-  }
-  if (!ok) std::filesystem::remove(temporary, error);
-  return ok;
+  std::filesystem::remove(FFileName + ".tmp", error);
+  return true;
 }
 
 // ---- the process-wide instance ----

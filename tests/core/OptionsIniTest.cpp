@@ -200,6 +200,27 @@ TEST(OptionsFile, FailedSaveLeavesNoFile) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path("kodra3.ini.tmp")));
 }
 
+// Settings are saved as every other file is: through a link to the file it
+// points to, keeping the file's permissions, and removing what killed
+// writers (of this version and of earlier ones) left beside it.
+TEST(OptionsFile, SaveKeepsLinkAndModeAndRemovesDeadWritersTemporaries) {
+  namespace fs = std::filesystem;
+  TTempDir dir;
+  fs::create_directories(dir.Path("real"));
+  const std::string real = dir.Write("real/kodra3.ini", std::string("[Options]\r\n"));
+  fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink(real, dir.Path("kodra3.ini"));
+  const std::string dead[] = {dir.Write("real/kodra3.ini.kodra-999999-aaaaaa", std::string("half")),
+                              dir.Write("kodra3.ini.tmp", std::string("half"))};
+  TOptions o;
+  o.SetFileName(dir.Path("kodra3.ini"));
+  ASSERT_TRUE(o.Save());
+  EXPECT_TRUE(fs::is_symlink(dir.Path("kodra3.ini")));
+  EXPECT_EQ(ReadText(real), WriteOptionsText(o));
+  EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  for (const std::string& temporary : dead) EXPECT_FALSE(fs::exists(temporary)) << temporary;
+}
+
 TEST(OptionsFile, UnreadableFileIsKeptAsBadBeforeAFreshOneIsWritten) {
   setenv("LC_ALL", "en_GB.UTF-8", 1);
   // Settings before the error and bytes that are no text at all: nothing of it may be lost.
