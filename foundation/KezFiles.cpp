@@ -284,58 +284,76 @@ std::shared_ptr<IKezInFile> NewKezInFile() { return std::make_shared<TKezInFile>
 std::shared_ptr<IKezOutFile> NewKezOutFile() { return std::make_shared<TKezOutFile>(); }
 std::shared_ptr<IKezOutFile> NewKezOutFile(std::FILE* stream) { return std::make_shared<TKezOutFile>(stream); }
 
-bool ReadSmallFile(const std::string& fileName, size_t maxSize, std::string& content) {
+TReadOutcome ReadBoundedFile(const std::string& fileName, size_t maxSize, std::string& content) {
   content.clear();
   char block[65536];
+  auto fail = [&](TReadResult result, int error) {
+    content.clear();
+    content.shrink_to_fit();
+    return TReadOutcome{result, error};
+  };
 #ifdef _WIN32
   std::error_code error;
-  if (!std::filesystem::is_regular_file(fileName, error)) return false;
+  const auto status = std::filesystem::status(fileName, error);
+  if (error || !std::filesystem::exists(status)) return fail(TReadResult::CannotOpen, ENOENT);
+  if (!std::filesystem::is_regular_file(status)) return fail(TReadResult::NotAFile, 0);
   std::FILE* file = std::fopen(fileName.c_str(), "rb");
-  if (!file) return false;
+  if (!file) return fail(TReadResult::CannotOpen, errno);
   auto readBlock = [&](size_t count) -> long { return long(std::fread(block, 1, count, file)); };
   auto failed = [&] { return std::ferror(file) != 0; };
+  auto closeFile = [&] { std::fclose(file); };
 #else
   // Opened without blocking and checked on the descriptor itself, so that a
   // FIFO put in the file's place after a name check cannot hang the reader.
   const int file = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (file < 0) return false;
+  if (file < 0) return fail(TReadResult::CannotOpen, errno);
+  auto closeFile = [&] { close(file); };
   struct stat info {};
-  if (fstat(file, &info) != 0 || !S_ISREG(info.st_mode) || uint64_t(info.st_size) > maxSize) {
-    close(file);
-    return false;
+  if (fstat(file, &info) != 0) {
+    const int error = errno;
+    closeFile();
+    return fail(TReadResult::CannotOpen, error);
+  }
+  if (!S_ISREG(info.st_mode)) {
+    closeFile();
+    return fail(TReadResult::NotAFile, 0);
+  }
+  if (uint64_t(info.st_size) > maxSize) {
+    closeFile();
+    return fail(TReadResult::TooLarge, 0);
   }
   content.reserve(size_t(info.st_size));
-  bool readError = false;
+  int readError = 0;
   auto readBlock = [&](size_t count) -> long {
     for (;;) {
       const ssize_t n = read(file, block, count);
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) readError = true;
+      if (n < 0) readError = errno;
       return n < 0 ? 0 : long(n);
     }
   };
-  auto failed = [&] { return readError; };
+  auto failed = [&] { return readError != 0; };
 #endif
-  bool ok = true;
   for (;;) {
     // One byte more than is allowed tells a file that grew.
     const long n = readBlock(std::min(sizeof block - 1, maxSize - content.size()) + 1);
     if (n <= 0) break;
     content.append(block, size_t(n));
     if (content.size() > maxSize) {
-      ok = false;
-      break;
+      closeFile();
+      return fail(TReadResult::TooLarge, 0);
     }
   }
-  ok = ok && !failed();
+  const bool readFailed = failed();
+  closeFile();
 #ifdef _WIN32
-  std::fclose(file);
+  if (readFailed) return fail(TReadResult::Failed, EIO);
 #else
-  close(file);
+  if (readFailed) return fail(TReadResult::Failed, readError);
 #endif
-  if (!ok) {
-    content.clear();
-    content.shrink_to_fit();
-  }
-  return ok;
+  return {TReadResult::Read, 0};
+}
+
+bool ReadSmallFile(const std::string& fileName, size_t maxSize, std::string& content) {
+  return ReadBoundedFile(fileName, maxSize, content).Result == TReadResult::Read;
 }

@@ -66,6 +66,19 @@ std::shared_ptr<IKezOutFile> NewKezOutFile();
 // Open only names it, Close only flushes.
 std::shared_ptr<IKezOutFile> NewKezOutFile(std::FILE* stream);
 
+// What reading a whole file came to; Error is the system's error number of
+// CannotOpen and Failed.
+enum class TReadResult { Read, CannotOpen, NotAFile, TooLarge, Failed };
+struct TReadOutcome {
+  TReadResult Result;
+  int Error;
+};
+// Reads a whole regular file of at most maxSize bytes into content, opened
+// without blocking; content is empty unless the result is Read. Every reader
+// of outside files goes through here: a FIFO, a device or a directory in a
+// file's place is NotAFile at once, never a hang.
+TReadOutcome ReadBoundedFile(const std::string& fileName, size_t maxSize, std::string& content);
+
 // Reads a whole regular file of at most maxSize bytes into content. False,
 // with content empty, for a missing file, anything but a regular file (a
 // FIFO or a device would block or never end), a larger file, or a failed

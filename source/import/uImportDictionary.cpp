@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "foundation/KezFiles.h"
 #include "foundation/KezSafeFile.h"
 #include "foundation/KezSystemError.h"
 #include "foundation/KezText.h"
@@ -43,13 +44,19 @@ std::string ImportTargetName(const std::string& inputName) {
 }
 
 namespace {
-std::string ReadWholeFile(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) RaiseSystemError(errno ? errno : ENOENT, fileName);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) RaiseSystemError(errno ? errno : EIO, fileName);
-  return std::move(bytes).str();
+std::string ReadImportInput(const std::string& fileName) {
+  std::string bytes;
+  const TReadOutcome outcome = ReadBoundedFile(fileName, kMaxImportInputBytes, bytes);
+  switch (outcome.Result) {
+    case TReadResult::Read: break;
+    case TReadResult::NotAFile: RaiseHelpedError("SNotAFile", "%s is not a file", {fileName});
+    case TReadResult::TooLarge:
+      RaiseHelpedError("SImportTooLarge", "%s is larger than the %s that an import reads",
+                       {fileName, std::to_string(kMaxImportInputBytes >> 20) + " MB"});
+    case TReadResult::CannotOpen:
+    case TReadResult::Failed: RaiseSystemError(outcome.Error ? outcome.Error : EIO, fileName);
+  }
+  return bytes;
 }
 }  // namespace
 
@@ -59,9 +66,12 @@ void ImportDictionaryFile(const std::string& inputName, const std::string& targe
     RaiseHelpedError("SImportOverInput", "The imported dictionary would replace its input: choose another name");
   std::u16string source;
   {
-    const std::string input = ReadWholeFile(inputName);
+    const std::string input = ReadImportInput(inputName);
     source = ImportToSource(input, options, report, progress);
   }
+  // A file that gave nothing is not a dictionary of that format: nothing is written.
+  if (report.Articles == 0)
+    RaiseHelpedError("SImportEmpty", "No entry was found in %s: is it a dictionary of that format?", {inputName});
   std::string bytes(source.size() * 2, '\0');
   for (size_t i = 0; i < source.size(); ++i) {
     bytes[2 * i] = char(source[i] & 0xFF);

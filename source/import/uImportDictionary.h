@@ -56,6 +56,10 @@ std::u16string ImportToSource(std::string_view input, const TImportOptions& opti
 // target through a temporary file that is verified by the source verifier
 // before it replaces the target. Raises THelpedException when the target is
 // the input or the result does not verify, ESystemError for file failures.
+// The largest input an import reads: the input, its text and the source
+// are held in memory at once.
+constexpr size_t kMaxImportInputBytes = size_t(1) << 30;
+
 void ImportDictionaryFile(const std::string& inputName, const std::string& targetName, const TImportOptions& options,
                           TImportReport& report, const TImportProgress& progress = {});
 

@@ -1,5 +1,6 @@
 // Importing DSL, XDXF and TEI dictionaries into source dictionaries.
 #include <chrono>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -284,5 +285,45 @@ TEST(Import, OpeningsWithoutTheirEndsCostLinearTime) {
     };
     const double small = least(kN), large = least(4 * kN);
     EXPECT_LT(large, 8 * small + 0.010) << small << " s at N, " << large << " s at 4N";
+  }
+}
+
+// An input that is no regular file, is too large or gives no entry is refused
+// at once with its reason, and nothing is written over the target.
+TEST(Import, InputThatGivesNothingIsRefusedAndWritesNothing) {
+  SKIP_WITHOUT_CLI();
+  namespace fs = std::filesystem;
+  TTempDir dir;
+  fs::create_directories(dir.Path("folder"));
+  ASSERT_EQ(mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir.Path("zero"));
+  dir.Write("empty", std::string());
+  dir.Write("prose", std::string("no dictionary at all\n"));
+  {
+    std::ofstream(dir.Path("huge"), std::ios::binary).put('x');
+    fs::resize_file(dir.Path("huge"), kMaxImportInputBytes + 1);  // sparse: costs no disk
+  }
+  const struct {
+    const char* input;
+    const char* from;
+    const char* reason;
+  } cases[] = {
+      {"folder", "dsl", "is not a file"},
+      {"fifo", "xdxf", "is not a file"},
+      {"zero", "tei", "is not a file"},
+      {"empty", "dsl", "No entry was found"},
+      {"prose", "xdxf", "No entry was found"},
+      {"huge", "dsl", "larger than the 1024 MB"},
+  };
+  const std::string target = dir.Write("target.kds", std::string("kept"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    const auto started = std::chrono::steady_clock::now();
+    const TRun run = RunCli(std::string("import --from ") + c.from + " --language latin -o " + target + " " +
+                            dir.Path(c.input));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_NE(run.Status, 0) << run.Output;
+    EXPECT_NE(run.Output.find(c.reason), std::string::npos) << run.Output;
+    EXPECT_EQ(ReadText(target), "kept");
   }
 }
