@@ -23,8 +23,11 @@ TDictionariesList::TDictionariesList(const TKodraLanguage* language, std::string
   AddFolder(language, FFolder);
   if (shippedFolder != FFolder) AddFolder(language, shippedFolder);
   std::vector<std::string> lines;
-  if (!ReadLayeredConfiguration(FFolder, shippedFolder, lines)) {
-    FModified = true;
+  TDictionaryLoadFailure unreadable;
+  if (!ReadLayeredConfiguration(FFolder, shippedFolder, lines, &unreadable)) {
+    // None yet: the list as shown is written. One that cannot be read is
+    // left as it is unless the reader changes the list.
+    FModified = unreadable.FileName.empty();
     return;
   }
   for (const std::string& line : lines) {

@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <system_error>
 
 #include "dictionary/uFormLemmas.h"
 #include "dictionary/uKeywordOrderCache.h"
 #include "dictionary/uMergePlaces.h"
+#include "foundation/KezFiles.h"
 #include "foundation/KezProgramFolder.h"
 #include "foundation/KezSafeFile.h"
 #include "foundation/KezText.h"
@@ -63,7 +65,7 @@ std::vector<std::string> ParseDictionaryConfiguration(std::string_view text) {
 
 namespace {
 // A configuration is a few short lines: more than this is not one.
-constexpr std::streamsize kMaxConfigurationBytes = 64 * 1024;
+constexpr size_t kMaxConfigurationBytes = 64 * 1024;
 
 // A name of the configuration that can only stand for a file of the folder.
 bool IsPlainName(const std::string& name) {
@@ -91,24 +93,38 @@ std::string FindDictionaryFile(const std::string& folder, const std::string& shi
 }
 
 bool ReadLayeredConfiguration(const std::string& folder, const std::string& shippedFolder,
-                              std::vector<std::string>& names) {
-  if (ReadDictionaryConfiguration(folder + "dictionaries.cfg", names)) return true;
-  return shippedFolder != folder && ReadDictionaryConfiguration(shippedFolder + "dictionaries.cfg", names);
+                              std::vector<std::string>& names, TDictionaryLoadFailure* unreadable) {
+  for (int layer = 0; layer < 2; ++layer) {
+    if (layer == 1 && shippedFolder == folder) break;
+    const std::string fileName = (layer == 0 ? folder : shippedFolder) + "dictionaries.cfg";
+    std::string why;
+    if (ReadDictionaryConfiguration(fileName, names, &why)) return true;
+    if (!why.empty()) {
+      if (unreadable) *unreadable = {"dictionaries.cfg", fileName, why};
+      return false;
+    }
+  }
+  return false;
 }
 
-bool ReadDictionaryConfiguration(const std::string& fileName, std::vector<std::string>& names) {
+bool ReadDictionaryConfiguration(const std::string& fileName, std::vector<std::string>& names, std::string* why) {
   names.clear();
-  std::error_code error;
-  // A folder or a pipe in its place is no configuration (and a pipe would block).
-  if (!std::filesystem::is_regular_file(fileName, error)) return false;
-  std::ifstream file(fileName, std::ios::binary);
-  if (!file) return false;
-  std::string text(size_t(kMaxConfigurationBytes), '\0');
-  file.read(text.data(), kMaxConfigurationBytes);
-  if (file.bad()) return false;
-  text.resize(size_t(file.gcount()));
-  names = ParseDictionaryConfiguration(text);
-  return true;
+  std::string text;
+  const TReadOutcome outcome = ReadBoundedFile(fileName, kMaxConfigurationBytes, text);
+  std::string reason;
+  switch (outcome.Result) {
+    case TReadResult::Read:
+      names = ParseDictionaryConfiguration(text);
+      return true;
+    case TReadResult::NotAFile: reason = "it is not a file"; break;
+    case TReadResult::TooLarge: reason = "it is too large for a list of dictionaries"; break;
+    case TReadResult::CannotOpen:
+      if (outcome.Error == ENOENT || outcome.Error == ENOTDIR) return false;  // none: not an error
+      [[fallthrough]];
+    case TReadResult::Failed: reason = "it cannot be read: " + std::system_category().message(outcome.Error); break;
+  }
+  if (why) *why = reason;
+  return false;
 }
 
 void WriteDictionaryConfiguration(const std::string& fileName, const std::vector<std::string>& names) {
@@ -120,9 +136,9 @@ void WriteDictionaryConfiguration(const std::string& fileName, const std::vector
   file.Commit();
 }
 
-std::vector<std::string> TDictionary::ReadConfiguration() const {
+std::vector<std::string> TDictionary::ReadConfiguration(TDictionaryLoadFailure* unreadable) const {
   std::vector<std::string> names;
-  ReadLayeredConfiguration(FFolder, FShippedFolder, names);
+  ReadLayeredConfiguration(FFolder, FShippedFolder, names, unreadable);
   return names;
 }
 
@@ -138,10 +154,16 @@ void TDictionary::WriteConfiguration(const std::vector<std::string>& names) cons
 }
 
 void TDictionary::LoadDictionaries(bool rebuild) {
-  std::vector<std::string> names = ReadConfiguration();
+  TDictionaryLoadFailure unreadable;
+  std::vector<std::string> names = ReadConfiguration(&unreadable);
   FLoadFailures.clear();
   bool save = false;
-  if (std::find(names.begin(), names.end(), "main") == names.end()) {
+  if (!unreadable.FileName.empty()) {
+    // Cannot read is not empty: the file stays as it is, the main
+    // dictionary serves meanwhile, and the reader is told.
+    FLoadFailures.push_back(unreadable);
+    names = {"main"};
+  } else if (std::find(names.begin(), names.end(), "main") == names.end()) {
     names.insert(names.begin(), "main");
     save = rebuild = true;
   }

@@ -71,13 +71,16 @@ std::vector<std::string> ParseDictionaryConfiguration(std::string_view text);
 std::string FindDictionaryFile(const std::string& folder, const std::string& shippedFolder, const std::string& name);
 // Reads the folder's dictionaries.cfg, or the shipped folder's when the
 // folder has none (a user's own configuration wins over the shipped one).
+// unreadable: when a configuration is there but cannot be read, its file
+// and why (the shipped one is then not read in its place).
 bool ReadLayeredConfiguration(const std::string& folder, const std::string& shippedFolder,
-                              std::vector<std::string>& names);
+                              std::vector<std::string>& names, TDictionaryLoadFailure* unreadable = nullptr);
 
-// Reads a dictionaries.cfg (its first 64 KB; a configuration is a few short
-// lines). False, with no names, when it is missing, not a plain file or
-// cannot be read.
-bool ReadDictionaryConfiguration(const std::string& fileName, std::vector<std::string>& names);
+// Reads a dictionaries.cfg (at most 64 KB; a configuration is a few short
+// lines). False, with no names, when it is missing (why empty), or when it
+// is not a plain file or cannot be read (why says so).
+bool ReadDictionaryConfiguration(const std::string& fileName, std::vector<std::string>& names,
+                                 std::string* why = nullptr);
 // Writes the names, one a line ended by CR LF, through a temporary file that
 // replaces the old one only when complete. Raises ESystemError.
 void WriteDictionaryConfiguration(const std::string& fileName, const std::vector<std::string>& names);
@@ -210,7 +213,7 @@ private:
   void MergeDictionary(TKezSortedList& list, TBinaryDictionary& dictionary, TKeywordEntry*& storage);
   bool MergeOrderedDictionary(TKezSortedList& list, TBinaryDictionary& dictionary, TKeywordEntry*& storage);
   void AddAbbreviations(const TBinaryDictionary& dictionary);
-  std::vector<std::string> ReadConfiguration() const;
+  std::vector<std::string> ReadConfiguration(TDictionaryLoadFailure* unreadable = nullptr) const;
   void WriteConfiguration(const std::vector<std::string>& names) const;
   const TOptions& Opts() const;
 

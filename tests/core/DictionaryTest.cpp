@@ -1,3 +1,6 @@
+#include <chrono>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -316,6 +319,47 @@ TEST(Dictionary, TheMergeLayoutIsFoundAgainWhenTheSetChanges) {
   dir.Write("dictionaries.cfg", std::string("main\r\nforms\r\nuser\r\n"));
   EXPECT_EQ(Keywords(*load()),
             (std::vector<std::u16string>{u"amas", u"amat", u"amo", u"aqua", u"puerum", u"rosa", u"te", u"tibi"}));
+}
+
+// A dictionaries.cfg that is there but cannot be read is not an empty one:
+// the set runs on the main dictionary, says which file and why, and writes
+// nothing, at once whatever stands in the file's place.
+TEST(Dictionary, UnreadableConfigurationIsKeptAndNamed) {
+  namespace fs = std::filesystem;
+  const struct {
+    const char* name;
+    const char* reason;
+    void (*make)(const std::string& path);
+  } cases[] = {
+      {"a FIFO", "not a file", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
+      {"a folder", "not a file", [](const std::string& path) { fs::create_directory(path); }},
+      {"a link to a device", "not a file", [](const std::string& path) { fs::create_symlink("/dev/zero", path); }},
+      {"a file of mode 000", "cannot be read", [](const std::string& path) {
+         std::ofstream(path) << "main\r\nforms\r\n";
+         fs::permissions(path, fs::perms::none);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (std::string(c.name) == "a file of mode 000" && geteuid() == 0) continue;  // the superuser reads it
+    TTempDir dir;
+    WriteLatinKdb(dir, "main", u"main", {u"amo", u"puer"});
+    WriteLatinKdb(dir, "forms", u"form", {u"amas"});
+    const std::string configuration = dir.Path("dictionaries.cfg");
+    c.make(configuration);
+    const auto status = fs::symlink_status(configuration);
+    const auto started = std::chrono::steady_clock::now();
+    TDictionary d(FindLanguage("latin"), dir.Root().string());
+    d.SetOrderCacheFile(dir.Path("cache/keyword-order.cache"));
+    d.LoadDictionaries(true);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    EXPECT_EQ(Keywords(d), (std::vector<std::u16string>{u"amo", u"puer"}));
+    ASSERT_EQ(d.LoadFailures().size(), 1u);
+    EXPECT_EQ(d.LoadFailures()[0].FileName, configuration);
+    EXPECT_NE(d.LoadFailures()[0].Reason.find(c.reason), std::string::npos) << d.LoadFailures()[0].Reason;
+    EXPECT_EQ(fs::symlink_status(configuration).type(), status.type());
+    EXPECT_EQ(fs::symlink_status(configuration).permissions(), status.permissions());
+  }
 }
 
 TEST(KeywordOrderCache, ReadsOnlyWellFormedLines) {
