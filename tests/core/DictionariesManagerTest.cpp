@@ -108,12 +108,12 @@ TEST(DictionariesList, TicksWhatTheConfigurationNamesAndWritesTheChoice) {
     EXPECT_TRUE(list.Modified());
     EXPECT_EQ(list.CheckedNames(), std::vector<std::string>{"user"});
   }
-  // A configuration that cannot be read marks the list changed; writing over
-  // a folder in its place fails and says so.
+  // A configuration that cannot be read is no change of the list: it is
+  // left as it is. Writing over a folder in its place fails and says so.
   fs::remove(dir.Path("dictionaries.cfg"));
   fs::create_directories(dir.Path("dictionaries.cfg/inside"));
   TDictionariesList list(latin, dir.Path(""));
-  EXPECT_TRUE(list.Modified());
+  EXPECT_FALSE(list.Modified());
   EXPECT_TRUE(list.CheckedNames().empty());
   EXPECT_THROW(list.Save(), ESystemError);
   EXPECT_TRUE(fs::is_directory(dir.Path("dictionaries.cfg/inside")));
