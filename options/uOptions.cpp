@@ -200,7 +200,6 @@ void TOptions::LoadFirstRunDefaults() {
   FEditorColors.FRussianColor = clGreen;
   FBeepOnError = true;
   FBoxOnError = true;
-  Save();
 }
 
 bool TOptions::Save() const {
@@ -255,7 +254,7 @@ std::string ReadOptionsFile(const std::string& path) {
 }
 }  // namespace
 
-TOptionsLoadResult LoadOptions(const std::string& programFolder) {
+TOptionsLoadResult LoadOptions(const std::string& programFolder, const std::function<void(TOptions&)>& firstRun) {
   const std::filesystem::path folder(programFolder);
   const std::string path = (folder / kOptionsFileName).string();
   GOptions = std::make_unique<TOptions>();
@@ -286,7 +285,13 @@ TOptionsLoadResult LoadOptions(const std::string& programFolder) {
     // A file that could not be put aside must not be overwritten by Save.
     else GOptions->SetFileName({});
   }
-  if (!loaded) GOptions->LoadFirstRunDefaults();
+  if (!loaded) {
+    // Everything a first start decides is decided before the file is
+    // written: a start killed in between leaves no half-made choice behind.
+    GOptions->LoadFirstRunDefaults();
+    if (firstRun) firstRun(*GOptions);
+    GOptions->Save();
+  }
   result.FirstRun = !loaded;
   GOptions->ClearModified();
   GPendingLoadResult = result;

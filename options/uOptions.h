@@ -152,7 +152,7 @@ public:
   // Writes the whole object. A failure leaves the previous file as it was and
   // is not reported beyond the result.
   bool Save() const;
-  // The settings of a first start, applied without notification, then saved.
+  // The settings of a first start, applied without notification (not saved).
   void LoadFirstRunDefaults();
 
   void SetNotifiers(TNotifyEvent onLocaleChange, TNotifyEvent onChange);
@@ -297,11 +297,13 @@ struct TOptionsLoadResult {
 };
 
 // Creates Options afresh and reads programFolder/"kodra3.ini" into it.
-// Without the file the first-run settings are applied and saved. A file that
+// Without the file the first-run settings are applied, then firstRun (the
+// program's own first-start choices), then they are saved. A file that
 // cannot be read or parsed is never lost: it is kept as "kodra3.ini.bad" and
 // the first-run settings are saved in a fresh file. The result is also kept
 // until TakeOptionsLoadResult, so that the window can report it once.
-TOptionsLoadResult LoadOptions(const std::string& programFolder);
+TOptionsLoadResult LoadOptions(const std::string& programFolder,
+                               const std::function<void(TOptions&)>& firstRun = {});
 // The result of the last LoadOptions, once: later calls return an empty result.
 TOptionsLoadResult TakeOptionsLoadResult();
 

@@ -186,6 +186,25 @@ TEST(OptionsFile, ValuesRoundTrip) {
   EXPECT_EQ(WriteOptionsText(back), text);
 }
 
+// The program's own first-start choice (the font) is made before the first
+// file is written, so that a start killed in between leaves no file that
+// would keep a later start from choosing.
+TEST(OptionsFile, FirstStartChoosesBeforeItSaves) {
+  TTempDir dir;
+  const std::string file = dir.Path("kodra3.ini");
+  bool chose = false;
+  LoadOptions(dir.Root().string(), [&](TOptions& options) {
+    EXPECT_FALSE(std::filesystem::exists(file));
+    options.SetDefFontName("Chosen Face");
+    chose = true;
+  });
+  EXPECT_TRUE(chose);
+  EXPECT_NE(ReadText(file).find("Chosen Face"), std::string::npos) << ReadText(file);
+  // A later start reads the choice and chooses nothing.
+  LoadOptions(dir.Root().string(), [&](TOptions&) { ADD_FAILURE() << "chose again"; });
+  EXPECT_EQ(Options().DefFontName(), "Chosen Face");
+}
+
 TEST(OptionsFile, FailedSaveLeavesNoFile) {
   TTempDir dir;
   TOptions o;

@@ -86,6 +86,9 @@ TEST(DictionariesManager, AFailedWriteIsToldAndNothingCountsAsChanged) {
   fs::create_directories(folder / "dictionaries.cfg" / "inside");
   TFormDictionariesManager form(nullptr, FindLanguage("ancientgreek"), folder.string());
   form.show();
+  // Unreadable is no change; the reader's change is, and cannot be written.
+  ASSERT_FALSE(form.List().Modified());
+  form.List().Toggle(0);
   ASSERT_TRUE(form.List().Modified());
   QString told;
   QTimer closer;

@@ -22,11 +22,8 @@ namespace {
 constexpr const char* kDesktopId = "org.prask.Kodra";
 
 // Where the built-in face is missing, one that shows polytonic Greek; the
-// first-run settings are then saved, so that the choice is made once.
-void ChooseFirstRunFonts() {
-  Options().SetDefFontName(FirstRunFontFace(Options().DefFontName()));
-  if (!Options().FileName().empty()) Options().Save();  // a failure leaves the defaults for the next start
-}
+// first-run settings are saved with it, so that the choice is made once.
+void ChooseFirstRunFonts(TOptions& options) { options.SetDefFontName(FirstRunFontFace(options.DefFontName())); }
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,7 +54,7 @@ int main(int argc, char** argv) {
   // A portable copy keeps its settings in its folder, an installed one in the
   // user's configuration folder, made on the first start.
   QDir().mkpath(QString::fromStdString(UserConfigFolder()));
-  if (LoadOptions(UserConfigFolder()).FirstRun) ChooseFirstRunFonts();
+  LoadOptions(UserConfigFolder(), ChooseFirstRunFonts);
   // The toolkit's own texts (message-box buttons, file dialogs) follow the
   // interface language where the toolkit's translations are installed.
   QTranslator toolkit;
