@@ -1,0 +1,49 @@
+#pragma once
+// Compiles a source file holding one article at a time rather than the whole
+// source: a first walk through the file keeps its sections, each article's
+// keyword and place, and the counts of the units, checking every article as
+// verification does; the articles are then read back from the file in
+// keyword order and written by the in-memory compiler's own code, into the
+// same bytes. A source that this cannot compile exactly as loading and
+// verifying it would (a fault verification reports, a keyword repeated, a
+// file that does not read as it stands) is left to the caller with nothing
+// written, to be loaded and verified in memory, which reports its first
+// error.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "source/uSourceArticleOrder.h"
+#include "source/uSourceArticleText.h"
+#include "source/uSourceDictionary.h"
+#include "source/uSourceFileUnits.h"
+#include "source/uSourceUnitCounts.h"
+
+class TSourceStreamCompiler {
+public:
+  explicit TSourceStreamCompiler(TKodraLanguage* language) : FSections(language) {}
+
+  // Compiles source into target, which is replaced only when the compiled
+  // file is complete. False, with nothing written, when the source is to be
+  // loaded and verified in memory instead. Raises what compiling a verified
+  // dictionary raises (SCompileOverSource, STooMuchChars, the system's
+  // errors of the target).
+  bool Compile(const std::string& source, const std::string& target);
+  int32_t ArticleCount() const { return FOrder ? int32_t(FOrder->Count()) : 0; }
+  int32_t AbbreviationCount() const { return FSections.Part(spMarks).Count() + FSections.Part(spAuthors).Count(); }
+
+private:
+  bool OpenSource(const std::string& source);
+  // The first walk; false at anything the in-memory path is to handle.
+  bool ReadSource();
+  bool LoadSections(uint64_t end);
+  bool AddArticle(uint64_t start, std::u16string_view units);
+  bool WriteTarget(const std::string& target);
+
+  TSourceDictionary FSections;  // header, marks and authors; no articles
+  TSourceFileUnits FFile;
+  std::unique_ptr<TSourceArticleOrder> FOrder;
+  TSourceUnitCounts FCounts;
+  TSourceArticleText FText;
+};
