@@ -4,17 +4,15 @@
 
 #include "language/uLanguage.h"
 
-int TSourceArticleOrder::Compare(const TEntry& a, const TEntry& b) const {
-  if (a.High != b.High) return a.High < b.High ? -1 : 1;
-  const char16_t* keywordA = KeywordOf(a);
-  const char16_t* keywordB = KeywordOf(b);
-  // The rest of the prefixes decide as they do in reading.
-  const TKeywordPrefix prefixA = FLanguage.KeywordPrefix(keywordA), prefixB = FLanguage.KeywordPrefix(keywordB);
-  if (!(prefixA == prefixB)) return prefixA < prefixB ? -1 : 1;
-  return FLanguage.CompareKeywordText(keywordA, keywordB);
+// Unequal prefixes order their keywords as the language's comparison does,
+// so that the first half of them, then the comparison, is the order of the
+// whole prefixes, then the comparison, that reading sorts by.
+int TSourceArticleOrder::Compare(uint64_t highA, const char16_t* a, uint64_t highB, const char16_t* b) const {
+  if (highA != highB) return highA < highB ? -1 : 1;
+  return FLanguage.CompareKeywordText(a, b);
 }
 
-bool TSourceArticleOrder::Add(std::u16string_view keyword, uint32_t start) {
+bool TSourceArticleOrder::Keep(std::u16string_view keyword) {
   if (keyword.size() >= kBlockUnits) return false;
   if (FBlockUsed + keyword.size() + 1 > kBlockUnits) {
     if (FBlocks.size() == size_t(1) << (32 - kBlockBits)) return false;
@@ -24,23 +22,69 @@ bool TSourceArticleOrder::Add(std::u16string_view keyword, uint32_t start) {
   char16_t* stored = FBlocks.back().get() + FBlockUsed;
   std::copy(keyword.begin(), keyword.end(), stored);
   stored[keyword.size()] = 0;
-  const TEntry entry{FLanguage.KeywordPrefix(stored).High, uint32_t((FBlocks.size() - 1) << kBlockBits) | FBlockUsed,
-                     uint32_t(FEntries.size())};
+  FEntries.push_back({FLanguage.KeywordPrefix(stored).High, uint32_t((FBlocks.size() - 1) << kBlockBits) | FBlockUsed,
+                      uint32_t(FEntries.size())});
   FBlockUsed += uint32_t(keyword.size() + 1);
-  if (!FEntries.empty()) {
-    const int order = Compare(FEntries.back(), entry);
-    if (order == 0) return false;
-    if (order > 0) FInFileOrder = false;
-  }
-  FEntries.push_back(entry);
-  FStarts.push_back(start);
   return true;
 }
 
+bool TSourceArticleOrder::KeepEarlier() {
+  const uint32_t last = Count() - 1;
+  for (uint32_t i = 0; i < last; ++i) {
+    std::u16string_view keyword;
+    if (!FReader(FStarts[i], FStarts[i + 1], keyword) || !Keep(keyword)) return false;
+  }
+  return true;
+}
+
+bool TSourceArticleOrder::Add(std::u16string_view keyword, uint32_t start) {
+  if (keyword.size() >= kBlockUnits) return false;
+  FPrevious.swap(FLast);
+  FLast.assign(keyword);
+  const uint64_t previousHigh = FLastHigh;
+  FLastHigh = FLanguage.KeywordPrefix(FLast.c_str()).High;
+  FStarts.push_back(start);
+  if (FStarts.size() > 1) {
+    const int order = Compare(previousHigh, FPrevious.c_str(), FLastHigh, FLast.c_str());
+    if (order == 0) return false;
+    if (order > 0 && FInFileOrder) {
+      FInFileOrder = false;
+      if (!KeepEarlier()) return false;
+    }
+  }
+  return FInFileOrder || Keep(keyword);
+}
+
+// Sorts by the first halves of the prefixes alone, then each run of equal
+// ones by the second halves, computed once per keyword, and the comparison.
 bool TSourceArticleOrder::Sort() {
-  if (FInFileOrder) return true;
-  std::sort(FEntries.begin(), FEntries.end(), [this](const TEntry& a, const TEntry& b) { return Compare(a, b) < 0; });
-  for (size_t i = 1; i < FEntries.size(); ++i)
-    if (Compare(FEntries[i - 1], FEntries[i]) == 0) return false;
+  if (!FInFileOrder) {
+    std::sort(FEntries.begin(), FEntries.end(), [](const TEntry& a, const TEntry& b) { return a.High < b.High; });
+    struct TTied {
+      uint64_t Low;
+      TEntry Entry;
+    };
+    std::vector<TTied> tied;
+    for (size_t first = 0, last; first < FEntries.size(); first = last) {
+      for (last = first + 1; last < FEntries.size() && FEntries[last].High == FEntries[first].High;) ++last;
+      if (last - first == 1) continue;
+      tied.clear();
+      for (size_t i = first; i < last; ++i)
+        tied.push_back({FLanguage.KeywordPrefix(KeywordOf(FEntries[i])).Low, FEntries[i]});
+      auto order = [this](const TTied& a, const TTied& b) {
+        if (a.Low != b.Low) return a.Low < b.Low ? -1 : 1;
+        return FLanguage.CompareKeywordText(KeywordOf(a.Entry), KeywordOf(b.Entry));
+      };
+      std::sort(tied.begin(), tied.end(), [&](const TTied& a, const TTied& b) { return order(a, b) < 0; });
+      for (size_t i = 0; i < tied.size(); ++i) {
+        if (i > 0 && order(tied[i - 1], tied[i]) == 0) return false;
+        FEntries[first + i] = tied[i].Entry;
+      }
+    }
+    FOrder.reserve(FEntries.size());
+    for (const TEntry& entry : FEntries) FOrder.push_back(entry.Index);
+  }
+  std::vector<TEntry>().swap(FEntries);
+  std::vector<std::unique_ptr<char16_t[]>>().swap(FBlocks);
   return true;
 }

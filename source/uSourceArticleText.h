@@ -37,6 +37,8 @@ inline size_t LineBreakLength(std::u16string_view text, size_t at) {
   return at + 1 < text.size() && text[at + 1] == pair ? 2 : 1;
 }
 
+// The keyword of an article as the file holds it, from its "#" line on.
+std::u16string_view ArticleKeyword(std::u16string_view units);
 // Reads an article as the file holds it, from its "#" line up to the next
 // article's: returns the keyword (a view into the units) and puts the text
 // into text.

@@ -49,7 +49,7 @@ bool TSourceFileUnits::ReadInto(uint64_t offset, char16_t* units, size_t count) 
 }
 
 bool TSourceFileUnits::Read(uint64_t offset, size_t count, std::u16string_view& units) {
-  const bool following = offset == FLastEnd;
+  const bool following = offset >= FLastEnd && offset - FLastEnd < kWindowUnits;
   FLastEnd = offset + count;
   if (offset < FWindowStart || offset + count > FWindowStart + FWindowUnits) {
     const uint64_t rest = FByteSize / 2 - std::min(offset, FByteSize / 2);

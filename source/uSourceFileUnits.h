@@ -2,9 +2,9 @@
 // A UTF-16LE source file read by ranges of units with positioned reads, not
 // mapped: mapped pages would count as the process's memory, and a compile
 // that walks a large file must keep only what it reads at a time. A range
-// that follows the one read before is served from a window read ahead, so
-// that a walk through the file reads it in large blocks; a range elsewhere is
-// read on its own.
+// that follows the one read before, or starts a little after it, is served
+// from a window read ahead, so that a walk through the file reads it in
+// large blocks; a range elsewhere is read on its own.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>

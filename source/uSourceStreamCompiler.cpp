@@ -1,5 +1,6 @@
 #include "source/uSourceStreamCompiler.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <limits>
@@ -11,6 +12,13 @@
 #include "source/uSourceCompiler.h"
 #include "source/uSourceFileScanner.h"
 #include "source/uSourceReader.h"
+
+namespace {
+// The articles read back from the file at a time: at most so many units
+// (or one article) and so many articles.
+constexpr size_t kBatchUnits = 4 * 1024 * 1024;
+constexpr uint32_t kBatchArticles = 256 * 1024;
+}  // namespace
 
 bool TSourceStreamCompiler::Compile(const std::string& source, const std::string& target) {
   CheckCompileTarget(source, target);
@@ -46,7 +54,13 @@ bool TSourceStreamCompiler::LoadSections(uint64_t end) {
   } catch (const THelpedException&) {
     return false;
   }
-  FOrder = std::make_unique<TSourceArticleOrder>(*FSections.Language());
+  FOrder = std::make_unique<TSourceArticleOrder>(
+      *FSections.Language(), [this](uint32_t start, uint32_t end, std::u16string_view& keyword) {
+        std::u16string_view units;
+        if (!FFile.Read(start, end - start, units)) return false;
+        keyword = ArticleKeyword(units);
+        return true;
+      });
   return true;
 }
 
@@ -61,13 +75,37 @@ bool TSourceStreamCompiler::AddArticle(uint64_t start, std::u16string_view units
   return true;
 }
 
+// The articles of ranks [first, last) into FBatch, read in the file's order
+// so that articles that lie near each other are read together.
+bool TSourceStreamCompiler::ReadBatch(uint32_t first, uint32_t last) {
+  FBatchStarts.clear();
+  FBatchReads.clear();
+  uint32_t units = 0;
+  for (uint32_t rank = first; rank < last; ++rank) {
+    FBatchStarts.push_back(units);
+    FBatchReads.push_back(uint64_t(FOrder->Start(rank)) << 32 | (rank - first));
+    units += FOrder->End(rank) - FOrder->Start(rank);
+  }
+  FBatchStarts.push_back(units);
+  FBatch.resize(units);
+  std::sort(FBatchReads.begin(), FBatchReads.end());
+  for (uint64_t read : FBatchReads) {
+    const uint32_t rank = first + uint32_t(read);
+    std::u16string_view article;
+    if (!FFile.Read(FOrder->Start(rank), FOrder->End(rank) - FOrder->Start(rank), article)) return false;
+    std::copy(article.begin(), article.end(), FBatch.begin() + long(FBatchStarts[rank - first]));
+  }
+  return true;
+}
+
 bool TSourceStreamCompiler::WriteTarget(const std::string& target) {
+  const uint32_t count = FOrder->Count();
   // The ranks of the articles where units are first met.
   std::unordered_map<uint32_t, uint32_t> ranks;
   if (!FOrder->InFileOrder()) {
-    std::vector<bool> first(FOrder->Count());
+    std::vector<bool> first(count);
     for (uint32_t article : FCounts.FirstArticles()) first[article] = true;
-    for (uint32_t rank = 0; rank < FOrder->Count(); ++rank)
+    for (uint32_t rank = 0; rank < count; ++rank)
       if (first[FOrder->FileIndex(rank)]) ranks[FOrder->FileIndex(rank)] = rank;
   }
   auto rankOf = [&](uint32_t article) { return FOrder->InFileOrder() ? article : ranks.at(article); };
@@ -82,12 +120,19 @@ bool TSourceStreamCompiler::WriteTarget(const std::string& target) {
     data.BuildCodes(AbbreviationCount(), ArticleCount());
     data.StartWriting();
     for (int part = spHeader; part < spArticles; ++part) FSections.Part(part).CompileTo(data);
-    for (uint32_t rank = 0; rank < FOrder->Count(); ++rank) {
-      std::u16string_view units;
-      if (!FFile.Read(FOrder->Start(rank), FOrder->End(rank) - FOrder->Start(rank), units)) return false;
-      const std::u16string_view keyword = ReadArticleUnits(units, FText);
-      if (keyword != FOrder->Keyword(rank)) return false;  // the file changed since the first walk
-      data.Article(keyword, FText.Text().c_str());
+    for (uint32_t first = 0, last; first < count; first = last) {
+      size_t units = FOrder->End(first) - FOrder->Start(first);
+      for (last = first + 1; last < count && last - first < kBatchArticles; ++last) {
+        units += FOrder->End(last) - FOrder->Start(last);
+        if (units > kBatchUnits) break;
+      }
+      if (!ReadBatch(first, last)) return false;
+      for (uint32_t rank = first; rank < last; ++rank) {
+        const std::u16string_view units(FBatch.data() + FBatchStarts[rank - first],
+                                        FBatchStarts[rank - first + 1] - FBatchStarts[rank - first]);
+        if (units.empty() || units[0] != u'#') return false;  // the file changed since the first walk
+        data.Article(ReadArticleUnits(units, FText), FText.Text().c_str());
+      }
     }
     data.Finish();
     if (!data.Close()) RaiseSystemError(data.ErrorCode() ? data.ErrorCode() : EIO, target);

@@ -3,8 +3,8 @@
 // source: a first walk through the file keeps its sections, each article's
 // keyword and place, and the counts of the units, checking every article as
 // verification does; the articles are then read back from the file in
-// keyword order and written by the in-memory compiler's own code, into the
-// same bytes. A source that this cannot compile exactly as loading and
+// keyword order, a batch at a time, and written by the in-memory compiler's
+// own code, into the same bytes. A source that this cannot compile exactly as loading and
 // verifying it would (a fault verification reports, a keyword repeated, a
 // file that does not read as it stands) is left to the caller with nothing
 // written, to be loaded and verified in memory, which reports its first
@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "source/uSourceArticleOrder.h"
 #include "source/uSourceArticleText.h"
@@ -39,6 +40,7 @@ private:
   bool ReadSource();
   bool LoadSections(uint64_t end);
   bool AddArticle(uint64_t start, std::u16string_view units);
+  bool ReadBatch(uint32_t first, uint32_t last);
   bool WriteTarget(const std::string& target);
 
   TSourceDictionary FSections;  // header, marks and authors; no articles
@@ -46,4 +48,10 @@ private:
   std::unique_ptr<TSourceArticleOrder> FOrder;
   TSourceUnitCounts FCounts;
   TSourceArticleText FText;
+  // The articles being written: their units one after another in keyword
+  // order, where each begins, and their places in the file (above) with
+  // their ranks in the batch (below), sorted to be read in the file's order.
+  std::u16string FBatch;
+  std::vector<uint32_t> FBatchStarts;
+  std::vector<uint64_t> FBatchReads;
 };
