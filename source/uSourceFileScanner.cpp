@@ -6,8 +6,6 @@
 #include "source/uSourceFileUnits.h"
 
 namespace {
-constexpr size_t kBlockUnits = 256 * 1024;
-
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // The end tag of the section a line starts; empty for any other line.
@@ -49,7 +47,7 @@ bool TSourceFileScanner::ReadMore() {
   FLine -= FKeep;
   FScan -= FKeep;
   FKeep = 0;
-  const size_t count = size_t(std::min<uint64_t>(kBlockUnits, FTotal - FRead));
+  const size_t count = size_t(std::min<uint64_t>(FBlockUnits, FTotal - FRead));
   const size_t kept = FBuffer.size();
   FBuffer.resize(kept + count);
   if (!FFile.ReadInto(FRead, FBuffer.data() + kept, count)) {

@@ -20,7 +20,9 @@ public:
   // An article's first unit and its units; false stops the walk.
   using TArticle = std::function<bool(uint64_t start, std::u16string_view units)>;
 
-  explicit TSourceFileScanner(TSourceFileUnits& file) : FFile(file) {}
+  // The file is read blockUnits units at a time (at least one).
+  explicit TSourceFileScanner(TSourceFileUnits& file, size_t blockUnits = 256 * 1024)
+      : FFile(file), FBlockUnits(blockUnits > 0 ? blockUnits : 1) {}
   // False when a unit or an unclosed section would stop reading, the file
   // cannot be read, or a callback stopped the walk.
   bool Scan(const THead& head, const TArticle& article);
@@ -34,6 +36,7 @@ private:
   bool ReadMore();
 
   TSourceFileUnits& FFile;
+  const size_t FBlockUnits;
   std::u16string FBuffer;
   uint64_t FBase = 0;  // the file offset of FBuffer[0]
   uint64_t FRead = 0;  // units read so far

@@ -13,13 +13,6 @@
 #include "source/uSourceFileScanner.h"
 #include "source/uSourceReader.h"
 
-namespace {
-// The articles read back from the file at a time: at most so many units
-// (or one article) and so many articles.
-constexpr size_t kBatchUnits = 4 * 1024 * 1024;
-constexpr uint32_t kBatchArticles = 256 * 1024;
-}  // namespace
-
 bool TSourceStreamCompiler::Compile(const std::string& source, const std::string& target) {
   CheckCompileTarget(source, target);
   return OpenSource(source) && ReadSource() && WriteTarget(target);
@@ -37,7 +30,7 @@ bool TSourceStreamCompiler::OpenSource(const std::string& source) {
 }
 
 bool TSourceStreamCompiler::ReadSource() {
-  TSourceFileScanner scanner(FFile);
+  TSourceFileScanner scanner(FFile, FSizes.BlockUnits);
   const bool read = scanner.Scan([this](uint64_t end) { return LoadSections(end); },
                                  [this](uint64_t start, std::u16string_view units) { return AddArticle(start, units); });
   if (!read) return false;
@@ -122,9 +115,9 @@ bool TSourceStreamCompiler::WriteTarget(const std::string& target) {
     for (int part = spHeader; part < spArticles; ++part) FSections.Part(part).CompileTo(data);
     for (uint32_t first = 0, last; first < count; first = last) {
       size_t units = FOrder->End(first) - FOrder->Start(first);
-      for (last = first + 1; last < count && last - first < kBatchArticles; ++last) {
+      for (last = first + 1; last < count && last - first < FSizes.BatchArticles; ++last) {
         units += FOrder->End(last) - FOrder->Start(last);
-        if (units > kBatchUnits) break;
+        if (units > FSizes.BatchUnits) break;
       }
       if (!ReadBatch(first, last)) return false;
       for (uint32_t rank = first; rank < last; ++rank) {

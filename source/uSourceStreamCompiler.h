@@ -21,9 +21,19 @@
 #include "source/uSourceFileUnits.h"
 #include "source/uSourceUnitCounts.h"
 
+// How much of the file is held at a time: the first walk reads blocks of
+// BlockUnits units; the articles are read back in batches of at most
+// BatchUnits units (or one article) and BatchArticles articles.
+struct TSourceStreamSizes {
+  size_t BlockUnits = 256 * 1024;
+  size_t BatchUnits = 4 * 1024 * 1024;
+  uint32_t BatchArticles = 256 * 1024;
+};
+
 class TSourceStreamCompiler {
 public:
-  explicit TSourceStreamCompiler(TKodraLanguage* language) : FSections(language) {}
+  explicit TSourceStreamCompiler(TKodraLanguage* language, TSourceStreamSizes sizes = {})
+      : FSizes(sizes), FSections(language) {}
 
   // Compiles source into target, which is replaced only when the compiled
   // file is complete. False, with nothing written, when the source is to be
@@ -43,6 +53,7 @@ private:
   bool ReadBatch(uint32_t first, uint32_t last);
   bool WriteTarget(const std::string& target);
 
+  const TSourceStreamSizes FSizes;
   TSourceDictionary FSections;  // header, marks and authors; no articles
   TSourceFileUnits FFile;
   std::unique_ptr<TSourceArticleOrder> FOrder;
