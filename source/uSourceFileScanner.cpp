@@ -77,8 +77,9 @@ bool TSourceFileScanner::Scan(const THead& head, const TArticle& article) {
       }
     }
     const std::u16string_view units(FBuffer);
-    std::u16string_view line = units.substr(FLine, FScan - FLine);
-    if (FBase + FLine == 0 && !line.empty() && line[0] == 0xFEFF) line.remove_prefix(1);
+    size_t lineStart = FLine;
+    if (FBase + FLine == 0 && FScan > 0 && units[0] == 0xFEFF) ++lineStart;  // the mark is no part of the line
+    const std::u16string_view line = units.substr(lineStart, FScan - lineStart);
     const bool articleLine = !line.empty() && line[0] == u'#';
     if (inArticles) {
       if (articleLine) {
@@ -89,7 +90,8 @@ bool TSourceFileScanner::Scan(const THead& head, const TArticle& article) {
       if (line == endTag) endTag = {};
     } else if (articleLine) {
       inArticles = true;
-      if (!head(FBase + FLine)) return false;
+      FKeep = lineStart;
+      if (!head(FBase + lineStart)) return false;
     } else {
       endTag = SectionEndTag(line);
     }

@@ -114,10 +114,10 @@ bool TSourceStreamCompiler::WriteTarget(const std::string& target) {
     data.StartWriting();
     for (int part = spHeader; part < spArticles; ++part) FSections.Part(part).CompileTo(data);
     for (uint32_t first = 0, last; first < count; first = last) {
-      size_t units = FOrder->End(first) - FOrder->Start(first);
+      size_t batchUnits = FOrder->End(first) - FOrder->Start(first);
       for (last = first + 1; last < count && last - first < FSizes.BatchArticles; ++last) {
-        units += FOrder->End(last) - FOrder->Start(last);
-        if (units > FSizes.BatchUnits) break;
+        batchUnits += FOrder->End(last) - FOrder->Start(last);
+        if (batchUnits > FSizes.BatchUnits) break;
       }
       if (!ReadBatch(first, last)) return false;
       for (uint32_t rank = first; rank < last; ++rank) {

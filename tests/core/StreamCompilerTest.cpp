@@ -176,6 +176,7 @@ std::vector<TFaulty> FaultySources() {
        Utf16Bytes(u"<header>\r\ncaption=Test\r\ncomment=\r\nlanguage=latin\r\n</header>\r\n" + article),
        "SAbsentAttrValue"},
       {"no header", Utf16Bytes(article), "SAbsentAttrValue"},
+      {"a byte-order mark, then an article", Utf16Bytes(u"\uFEFF" + article), "SAbsentAttrValue"},
       {"a mark repeated with another value",
        Utf16Bytes(kGreek + u"<mark>\r\nm.=a\r\nm.=b\r\n</mark>\r\n" + article), "SException"},
       {"an invalid keyword", Utf16Bytes(kGreek + u"#β\r\nb\r\n#α!\r\nx\r\n"), "SInvalidKey"},
