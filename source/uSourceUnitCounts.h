@@ -16,9 +16,9 @@ public:
 
   // Counts the units of the article at place article of the file (places
   // given in turn from 0). afterAll: the article comes after every article
-  // counted before it (so it cannot be where a unit is first met); otherwise
-  // before(a, b) tells whether the article at place a comes before the one
-  // at b.
+  // counted before it (so it takes no unit's first meeting from them);
+  // otherwise before(a, b) tells whether the article at place a comes before
+  // the one at b.
   void CountArticle(uint32_t article, const char16_t* text, bool afterAll,
                     const std::function<bool(uint32_t, uint32_t)>& before);
   // The places of the articles where units are first met.
