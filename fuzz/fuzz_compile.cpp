@@ -1,7 +1,9 @@
 // Bytes in, loaded as a source dictionary; one that verifies is compiled, and
 // what the compiler writes must load and say what the source says: header,
 // keywords, bodies and abbreviations. A compilation may refuse with a clear
-// error, and then leaves no file.
+// error, and then leaves no file. The compiler that reads the file article by
+// article takes no source that loading or verification rejects, and writes
+// the same bytes for one it takes.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,9 +12,11 @@
 #include <unistd.h>
 
 #include "dictionary/uBinaryDictionary.h"
+#include "foundation/KezFiles.h"
 #include "language/uLanguage.h"
 #include "source/uCompiledBody.h"
 #include "source/uSourceDictionary.h"
+#include "source/uSourceStreamCompiler.h"
 
 namespace {
 std::u16string NoBreak(std::u16string_view text) {
@@ -29,25 +33,44 @@ void Check(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string base = "/dev/shm/kodra-fuzz-compile-" + std::to_string(getpid());
-  static const std::string input = base + ".kds", target = base + ".kdb";
+  static const std::string input = base + ".kds", target = base + ".kdb", streamTarget = base + ".stream.kdb";
   FILE* file = std::fopen(input.c_str(), "wb");
   if (!file) return 0;
   std::fwrite(data, 1, size, file);
   std::fclose(file);
   std::remove(target.c_str());
+  std::remove(streamTarget.c_str());
+
+  bool streamed = false, streamRefused = false;
+  try {
+    TSourceStreamCompiler streaming(FindLanguage("ancientgreek"), {7, 64, 3});
+    streamed = streaming.Compile(input, streamTarget);
+  } catch (const THelpedException&) {
+    streamRefused = true;
+  }
+  Check(streamed == std::filesystem::exists(streamTarget));
 
   TSourceDictionary source(FindLanguage("ancientgreek"));
   try {
     source.LoadFromFile(input);
     source.Verify();
   } catch (const std::exception&) {
+    Check(!streamed && !streamRefused);
     return 0;
   }
   try {
     source.Compile(target);
   } catch (const THelpedException&) {
     Check(!std::filesystem::exists(target) && !std::filesystem::exists(target + ".compiling"));
+    Check(!streamed);
     return 0;
+  }
+  Check(!streamRefused);
+  if (streamed) {
+    std::string compiledBytes, streamedBytes;
+    Check(ReadSmallFile(target, size_t(1) << 30, compiledBytes));
+    Check(ReadSmallFile(streamTarget, size_t(1) << 30, streamedBytes));
+    Check(compiledBytes == streamedBytes);
   }
 
   TBinaryDictionary compiled;

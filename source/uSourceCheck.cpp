@@ -3,6 +3,7 @@
 #include <string>
 
 #include "foundation/KezText.h"
+#include "source/uSourceCheck.h"
 #include "source/uSourceDictionary.h"
 #include "source/uSourceTags.h"
 
@@ -86,16 +87,19 @@ void TSourceDictionaryPartArticles::Check() {
 
 void TSourceDictionaryPartArticles::CheckArticle(int32_t index) {
   const TSourceRecord& record = Record(index);
-  const std::u16string_view keyword(record.Name);
-  if (keyword.empty()) Fail(index, 0, 0, "SAbsentKey", "Keyword is absent. You must input keyword or erase text");
-  if (!FDictionary.Language()->IsKeywordText(keyword)) Fail(index, 0, 0, "SInvalidKey", "Invalid keyword");
+  if (const TSourceFault fault = FindArticleFault(*FDictionary.Language(), record.Name, record.Value))
+    Fail(index, fault.Start, fault.Length, fault.Id, fault.Message);
+}
+
+TSourceFault FindArticleFault(const TKodraLanguage& language, std::u16string_view keyword, const char16_t* text) {
+  if (keyword.empty()) return {"SAbsentKey", "Keyword is absent. You must input keyword or erase text", 0, 0};
+  if (!language.IsKeywordText(keyword)) return {"SInvalidKey", "Invalid keyword", 0, 0};
 
   // Offsets in the text are shown in the article's editing form, after "#", the keyword and CR LF.
   const int32_t shift = int32_t(keyword.size()) + 3;
-  auto fail = [&](size_t at, int32_t length, const char* id, const char* message) {
-    Fail(index, int32_t(at) + shift, length, id, message);
+  auto fault = [&](size_t at, int32_t length, const char* id, const char* message) {
+    return TSourceFault{id, message, int32_t(at) + shift, length};
   };
-  const char16_t* text = record.Value;
   unsigned open = 0;
   size_t openedAt[kTagCount] = {};
   int level = 1;
@@ -104,52 +108,53 @@ void TSourceDictionaryPartArticles::CheckArticle(int32_t index) {
     if (c == 0 || c == u'\r') {
       if (open) {
         for (int tag = 0; tag < kTagCount; ++tag)
-          if (open & Bit(tag)) fail(openedAt[tag], 3, "SAbsentFinalTag", "Final tag is absent");
+          if (open & Bit(tag)) return fault(openedAt[tag], 3, "SAbsentFinalTag", "Final tag is absent");
       }
-      if (c == 0) return;
+      if (c == 0) return {};
       continue;
     }
     switch (c) {
       case u'$':
         for (int k = 1; k <= 4; ++k)
-          if (!IsHexDigit(text[p + k])) fail(p, 4, "SInvalidHex", "Invalid hex value");
+          if (!IsHexDigit(text[p + k])) return fault(p, 4, "SInvalidHex", "Invalid hex value");
         p += 4;
         break;
       case u'\\': {
         const char16_t next = text[p + 1];
         if (next != u'$' && next != u'<' && next != u'\\' && next != u'~')
-          fail(p, 2, "SInvalidMeta", "Invalid metacharacter sequence");
+          return fault(p, 2, "SInvalidMeta", "Invalid metacharacter sequence");
         ++p;
         break;
       }
       case u'{':
-        if (text[p + 1] == u'{') fail(p, 2, "SException", "Uninterpreted exception was found");
+        if (text[p + 1] == u'{') return fault(p, 2, "SException", "Uninterpreted exception was found");
         break;
       case u'}':
-        if (text[p + 1] == u'}') fail(p, 2, "SInvalidMeta", "Invalid metacharacter sequence");
+        if (text[p + 1] == u'}') return fault(p, 2, "SInvalidMeta", "Invalid metacharacter sequence");
         break;
       case u'<':
         if (text[p + 1] == u'/') {
           const int tag = TagOf(text[p + 2]);
-          if (tag < 0) fail(p, 4, "SInvalidTag", "Invalid tag");
+          if (tag < 0) return fault(p, 4, "SInvalidTag", "Invalid tag");
           if (open & kMustCloseFirst[tag])
-            fail(p, 4, "SInvalidTagOrder", "Invalid closing order of tags embedding");
-          if (text[p + 3] != u'>') fail(p, 4, "SInvalidTag", "Invalid tag");
-          if (!(open & Bit(tag))) fail(p, 4, "SAbsentStartTag", "Matched start tag is absent");
+            return fault(p, 4, "SInvalidTagOrder", "Invalid closing order of tags embedding");
+          if (text[p + 3] != u'>') return fault(p, 4, "SInvalidTag", "Invalid tag");
+          if (!(open & Bit(tag))) return fault(p, 4, "SAbsentStartTag", "Matched start tag is absent");
           open &= ~Bit(tag);
           p += 3;
         } else {
           const int tag = TagOf(text[p + 1]);
-          if (tag < 0) fail(p, 3, "SInvalidTag", "Invalid tag");
-          if (open & kForbiddenInside[tag]) fail(p, 3, "SInvalidTagEmbedding", "Invalid embedding of tags");
+          if (tag < 0) return fault(p, 3, "SInvalidTag", "Invalid tag");
+          if (open & kForbiddenInside[tag]) return fault(p, 3, "SInvalidTagEmbedding", "Invalid embedding of tags");
           size_t close = p + 2;
           if (tag == tEnum) {
             int enumLevel = 1;
             if (text[close] >= u'1' && text[close] <= u'3') enumLevel = text[close++] - u'0';
-            if (enumLevel > level + 1) fail(p, 3, "SInvalidEnumEmbedding", "Invalid embedding of enumerations");
+            if (enumLevel > level + 1)
+              return fault(p, 3, "SInvalidEnumEmbedding", "Invalid embedding of enumerations");
             level = enumLevel;
           }
-          if (text[close] != u'>') fail(p, 3, "SInvalidTag", "Invalid tag");
+          if (text[close] != u'>') return fault(p, 3, "SInvalidTag", "Invalid tag");
           open |= Bit(tag);
           openedAt[tag] = p;
           p = close;

@@ -41,13 +41,17 @@ bool TSourceDictionaryCompileData::Close() {
   return !FOutput->Error();
 }
 
+void TSourceDictionaryCompileData::Count(char16_t unit, uint32_t times) {
+  int32_t bucket;
+  if (TKezHashNode* node = FCounts.Find(KeyOf(unit), bucket))
+    node->Value = reinterpret_cast<void*>(reinterpret_cast<uintptr_t>(node->Value) + times);
+  else
+    FCounts.AddAt(KeyOf(unit), reinterpret_cast<void*>(uintptr_t(times)), bucket);
+}
+
 void TSourceDictionaryCompileData::Emit(char16_t unit) {
   if (!FWriting) {
-    int32_t bucket;
-    if (TKezHashNode* node = FCounts.Find(KeyOf(unit), bucket))
-      node->Value = reinterpret_cast<void*>(reinterpret_cast<uintptr_t>(node->Value) + 1);
-    else
-      FCounts.AddAt(KeyOf(unit), reinterpret_cast<void*>(uintptr_t(1)), bucket);
+    Count(unit, 1);
     return;
   }
   const uint16_t code = FCodes[unit];
@@ -57,6 +61,15 @@ void TSourceDictionaryCompileData::Emit(char16_t unit) {
     WriteByte(uint8_t(31 - (code >> 8)));
     WriteByte(uint8_t(code & 0xFF));
   }
+}
+
+void TSourceDictionaryCompileData::Article(std::u16string_view keyword, const char16_t* text) {
+  if (FWriting) {
+    AddArticleOffset();
+    WriteString(keyword);
+  }
+  ForEachCompiledUnit(text, [&](char16_t unit) { Emit(unit); });
+  if (FWriting) WriteByte(0);
 }
 
 void TSourceDictionaryCompileData::WriteByte(uint8_t value) {
@@ -174,13 +187,7 @@ void TSourceDictionaryPartHeader::CompileTo(TSourceDictionaryCompileData& data) 
 void TSourceDictionaryPartArticles::CompileTo(TSourceDictionaryCompileData& data) {
   for (int32_t i = 0; i < Count(); ++i) {
     FetchAhead(i);
-    const TSourceRecord& record = Record(i);
-    if (data.Writing()) {
-      data.AddArticleOffset();
-      data.WriteString(record.Name);
-    }
-    ForEachCompiledUnit(record.Value, [&](char16_t unit) { data.Emit(unit); });
-    if (data.Writing()) data.WriteByte(0);
+    data.Article(Record(i).Name, Record(i).Value);
   }
 }
 

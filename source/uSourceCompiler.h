@@ -33,6 +33,14 @@ public:
   void Open(TKezSafeFile& file);
   // Counts the unit in the counting pass, writes its code in the writing pass.
   void Emit(char16_t unit);
+  // The counting pass of a compiler that counted the units on its own: as
+  // many Emits of the unit. The units are to be given in the order the
+  // counting pass would have met them first, which the ranking of equal
+  // counts depends on.
+  void Count(char16_t unit, uint32_t times);
+  // An article (its text zero-terminated): its units counted in the counting
+  // pass, the article written in the writing pass.
+  void Article(std::u16string_view keyword, const char16_t* text);
   void WriteByte(uint8_t value);
   void WriteWord(uint16_t value);
   void WriteDword(uint32_t value);

@@ -39,31 +39,47 @@ void TSourceDictionary::LoadFromFile(const std::string& fileName, bool merge) {
   try {
     TSourceDictionaryReader reader;
     reader.Open(fileName);
-    if (const int32_t line = FindUnclosedSection(reader.Rest()))
-      RaiseHelpedErrorAt(line, "SAbsentFinalSectionTag", "Final section tag is absent");
-    bool firstLine = true;
-    while (char16_t* line = reader.NextLine()) {
-      if (firstLine && line[0] == 0xFEFF) {
-        // Drop the byte-order mark from the line itself, so that it is gone
-        // if the line is read again.
-        std::char_traits<char16_t>::move(line, line + 1, std::char_traits<char16_t>::length(line));
-      }
-      firstLine = false;
-      if (line[0] == u'<') {
-        const std::u16string_view tag(line);
-        if (tag == u"<header>") FParts[spHeader]->ReadFrom(reader);
-        else if (tag == u"<mark>") FParts[spMarks]->ReadFrom(reader);
-        else if (tag == u"<author>") FParts[spAuthors]->ReadFrom(reader);
-      } else if (line[0] == u'#') {
-        reader.PushBack();
-        FArticles->ReadFrom(reader);
-      }
-    }
+    ReadFrom(reader);
   } catch (...) {
     if (!merge) Clear();
     throw;
   }
   FModified = merge;
+}
+
+void TSourceDictionary::LoadFromText(std::u16string& text) {
+  Clear();
+  try {
+    TSourceDictionaryReader reader;
+    reader.OpenText(text.data(), text.size());
+    ReadFrom(reader);
+  } catch (...) {
+    Clear();
+    throw;
+  }
+}
+
+void TSourceDictionary::ReadFrom(TSourceDictionaryReader& reader) {
+  if (const int32_t line = FindUnclosedSection(reader.Rest()))
+    RaiseHelpedErrorAt(line, "SAbsentFinalSectionTag", "Final section tag is absent");
+  bool firstLine = true;
+  while (char16_t* line = reader.NextLine()) {
+    if (firstLine && line[0] == 0xFEFF) {
+      // Drop the byte-order mark from the line itself, so that it is gone
+      // if the line is read again.
+      std::char_traits<char16_t>::move(line, line + 1, std::char_traits<char16_t>::length(line));
+    }
+    firstLine = false;
+    if (line[0] == u'<') {
+      const std::u16string_view tag(line);
+      if (tag == u"<header>") FParts[spHeader]->ReadFrom(reader);
+      else if (tag == u"<mark>") FParts[spMarks]->ReadFrom(reader);
+      else if (tag == u"<author>") FParts[spAuthors]->ReadFrom(reader);
+    } else if (line[0] == u'#') {
+      reader.PushBack();
+      FArticles->ReadFrom(reader);
+    }
+  }
 }
 
 void TSourceDictionary::SaveToFile() {

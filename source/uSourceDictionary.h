@@ -13,6 +13,7 @@
 #include "foundation/KezSortedList.h"
 #include "language/uCommon.h"
 #include "language/uLanguage.h"
+#include "source/uSourceArticleText.h"
 
 class TSourceDictionary;
 class TSourceDictionaryReader;
@@ -146,6 +147,7 @@ private:
   void CheckArticle(int32_t index);
 
   int32_t FLastInserted = -1;
+  TSourceArticleText FCollected;
 };
 
 // Search start modes.
@@ -166,6 +168,10 @@ public:
   // failed merge keeps what was merged up to the failure.
   void LoadFromFile(const std::string& fileName, bool merge = false);
   void MergeFromFile(const std::string& fileName) { LoadFromFile(fileName, true); }
+  // Loads a text in the file's format, as LoadFromFile loads a file's units
+  // (the text is split into lines in place); a failed load leaves the
+  // dictionary empty.
+  void LoadFromText(std::u16string& text);
   // Writes the saved layout to the dictionary's file name; the old file stays
   // intact when saving fails, and the dictionary stays modified.
   void SaveToFile();
@@ -216,6 +222,7 @@ public:
   TKezHeap& RecordHeap() { return FRecordHeap; }
 
 private:
+  void ReadFrom(TSourceDictionaryReader& reader);
   void WriteFile(const std::string& fileName) const;
   bool SearchFrom(int part);
 

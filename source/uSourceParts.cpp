@@ -261,24 +261,15 @@ std::u16string_view TSourceDictionaryPartArticles::GetText(int32_t item) {
 }
 
 std::u16string_view TSourceDictionaryPartArticles::CollectText(TSourceDictionaryReader& reader) {
-  FTextBuffer.Clear();
-  bool anyLine = false, emptyBetween = false;
+  FCollected.Clear();
   while (char16_t* line = reader.NextLine()) {
     if (line[0] == u'#') {
       reader.PushBack();
       break;
     }
-    if (line[0] == 0) {
-      emptyBetween = anyLine;
-      continue;
-    }
-    if (emptyBetween) FTextBuffer.AppendText(kLineBreak);
-    emptyBetween = false;
-    FTextBuffer.AppendPWideChar(line);
-    FTextBuffer.AppendText(kLineBreak);
-    anyLine = true;
+    FCollected.AddLine(line);
   }
-  return FTextBuffer.View();
+  return FCollected.Text();
 }
 
 void TSourceDictionaryPartArticles::AddArticle(std::u16string_view keyword, std::u16string_view text) {
