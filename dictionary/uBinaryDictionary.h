@@ -87,6 +87,8 @@ public:
   // The same, found again from the record every time: a pass over every body
   // keeps nothing per article, whatever the dictionary's size.
   const uint8_t* FindBodyCodes(int32_t index) const;
+  // Where the article's record ends: its body's codes lie before it.
+  const uint8_t* RecordEnd(int32_t index) const { return FImage + RecordLimit(index); }
   const char16_t* CharTable() const { return FCharTable; }
   // Calls f(code) for each code of the article's body, up to its end byte,
   // the first code not below the character count, or the end of the records.

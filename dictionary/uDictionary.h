@@ -226,7 +226,7 @@ private:
   bool ScanForFirstLetter(std::u16string_view body, size_t from, TScanHit& hit) const;
   bool LetterScanApplies() const;
   const uint8_t* LetterStops() const;
-  bool MayHoldLetterAtWordStart(const TBinaryDictionary& dictionary, const uint8_t* codes) const;
+  bool MayHoldLetterAtWordStart(const TBinaryDictionary& dictionary, uint32_t article, const uint8_t* codes) const;
   bool MatchWord(const TDictionarySearchWord& word, std::u16string_view text, size_t& fragmentStart,
                  size_t& fragmentEnd) const;
   const char16_t* FoldTable(bool keepDiacritics) const;
@@ -277,6 +277,11 @@ private:
   mutable bool FLetterStopsKeep = false, FLetterStopsInComment = false;
   // Per dictionary and code: the letter stop of its unit, whether it is a
   // word's or an in-word sign (made with FLetterStops).
-  mutable std::vector<std::pair<const TBinaryDictionary*, std::vector<uint8_t>>> FCodeStops;
+  struct TCodeStops {
+    const TBinaryDictionary* Dictionary;
+    std::vector<uint8_t> Kinds;
+    std::string LetterBytes;  // the bytes a letter's code starts with
+  };
+  mutable std::vector<TCodeStops> FCodeStops;
   std::vector<std::pair<const TBinaryDictionary*, std::vector<uint64_t>>> FCodeLetters;
 };

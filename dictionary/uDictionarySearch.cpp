@@ -2,6 +2,7 @@
 // words in sequence, matched with the language's folding, reported as a
 // selection in the rendered article with a context line.
 #include <algorithm>
+#include <cstring>
 
 #include "dictionary/uDictionary.h"
 #include "language/uCommon.h"
@@ -260,26 +261,39 @@ bool TDictionary::LetterScanApplies() const {
 // The body's codes walked as the letter scan walks its units: whether the
 // letter starts a word outside the skipped regions anywhere. Most bodies of
 // a one-word search hold it nowhere and are never decoded.
-bool TDictionary::MayHoldLetterAtWordStart(const TBinaryDictionary& dictionary, const uint8_t* codes) const {
+bool TDictionary::MayHoldLetterAtWordStart(const TBinaryDictionary& dictionary, uint32_t article,
+                                           const uint8_t* codes) const {
   // Per code: bit 0 and bit 1 say whether a word goes on after it when none
   // did and when one did (in-word signs leave that as it was), the bits
   // above give its letter stop.
   constexpr int kStopShift = 2;
   const uint8_t* stops = LetterStops();
-  std::vector<uint8_t>* kinds = nullptr;
-  for (auto& [owner, codeKinds] : FCodeStops)
-    if (owner == &dictionary) kinds = &codeKinds;
-  if (!kinds) {
+  TCodeStops* found = nullptr;
+  for (TCodeStops& codeStops : FCodeStops)
+    if (codeStops.Dictionary == &dictionary) found = &codeStops;
+  if (!found) {
     const uint8_t* table = UnitClassTable(Opts().FullTextSearch().SearchInComment());
-    std::vector<uint8_t> made(size_t(dictionary.CharCount()), uint8_t(kEnd << kStopShift));
+    TCodeStops made{&dictionary, std::vector<uint8_t>(size_t(dictionary.CharCount()), uint8_t(kEnd << kStopShift)), {}};
     for (int32_t code = 31; code < dictionary.CharCount(); ++code) {
       const char16_t c = dictionary.CharTable()[code];
       const uint8_t after = IsInWordSign(c) ? 2 : ClassOf(table, c) == ucWord ? 3 : 0;
-      made[size_t(code)] = uint8_t(stops[c] << kStopShift | after);
+      made.Kinds[size_t(code)] = uint8_t(stops[c] << kStopShift | after);
+      if (stops[c] == kLetter) {
+        const char first = char(code < 256 ? code : 31 - (code >> 8));
+        if (made.LetterBytes.find(first) == std::string::npos) made.LetterBytes += first;
+      }
     }
-    kinds = &FCodeStops.emplace_back(&dictionary, std::move(made)).second;
+    found = &FCodeStops.emplace_back(std::move(made));
   }
-  const uint8_t* kind = kinds->data();
+  // Most bodies hold no byte a letter's code starts with: a look for those
+  // bytes (the record's every byte, a few more than the body's) is enough.
+  const uint8_t* end = dictionary.RecordEnd(int32_t(article));
+  const size_t length = end > codes ? size_t(end - codes) : 0;
+  bool any = false;
+  for (const char letter : found->LetterBytes)
+    if ((any = std::memchr(codes, uint8_t(letter), length) != nullptr)) break;
+  if (!any) return false;
+  const uint8_t* kind = found->Kinds.data();
   int depth = 0;
   uint32_t afterWord = 0;  // the last unit but in-word signs was of a word
   return dictionary.AnyCodeAt(codes, [&](uint32_t code) {
@@ -519,7 +533,7 @@ bool TDictionary::SearchArticle(const TKeywordEntry* entry, TBinaryDictionary& d
   const uint8_t* codes = dictionary.FindBodyCodes(int32_t(article));
   TScanned scanned{&dictionary, article, entry ? entry->Keyword : nullptr, &FSearchKeyword};
   if (!MayHold(scanned, codes)) return false;
-  if (FSearchOffset == 0 && LetterScanApplies() && !MayHoldLetterAtWordStart(dictionary, codes)) return false;
+  if (FSearchOffset == 0 && LetterScanApplies() && !MayHoldLetterAtWordStart(dictionary, article, codes)) return false;
   // Rendering positions may decode other bodies of the same dictionary: keep a copy of this one.
   dictionary.DecodeBody(codes);
   const std::u16string_view decoded = dictionary.LastArticle();
