@@ -14,7 +14,7 @@ namespace {
 constexpr size_t kMaxVerdicts = 256;
 constexpr size_t kMaxCacheSize = 64 * 1024;
 constexpr int32_t kSampleSize = 4096;
-constexpr int kSamples = 16;
+constexpr int kSamples = 8;
 
 // A multiply-and-rotate hash eight bytes at a time: enough to tell one
 // file's state from another's, and fast enough to run at every start.
