@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "foundation/KezSafeFile.h"
 #include "source/uSourceDictionary.h"
 
 namespace fs = std::filesystem;
@@ -16,6 +17,8 @@ void WriteRecoveryCopy(const TSourceDictionary& dictionary) {
 void RemoveRecoveryCopy(const std::string& sourceName) {
   std::error_code ignored;
   fs::remove(RecoveryCopyName(sourceName), ignored);
+  // And what a writer of the copy killed mid-way left beside it.
+  RemoveStaleTemporaries(RecoveryCopyName(sourceName));
 }
 
 bool HasRecoveryCopy(const std::string& sourceName) {

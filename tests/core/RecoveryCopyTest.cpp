@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "SourceTestUtil.h"
 #include "source/uRecoveryCopy.h"
@@ -30,11 +31,15 @@ TEST(RecoveryCopy, HoldsUnsavedWorkBesideTheFileUntilSaved) {
   ASSERT_EQ(recovered.ArticleCount(), 1);
   EXPECT_EQ(recovered.ArticleText(0), u"word, speech\r\n");
 
-  // Saved: the file has the work and the copy goes.
+  // Saved: the file has the work and the copy goes, with the temporary that
+  // a writer of the copy killed mid-way left (its process is gone).
+  const std::string dead = RecoveryCopyName(path) + ".kodra-999999-aaaaaa";
+  std::ofstream(dead) << "half";
   f.Dictionary.SaveToFile();
   RemoveRecoveryCopy(path);
   EXPECT_FALSE(HasRecoveryCopy(path));
   EXPECT_FALSE(std::filesystem::exists(RecoveryCopyName(path)));
+  EXPECT_FALSE(std::filesystem::exists(dead));
   RemoveRecoveryCopy(path);  // none left: no error
 }
 
