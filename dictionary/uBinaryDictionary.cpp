@@ -20,6 +20,7 @@
 #include "dictionary/uKeyStream.h"
 #include "dictionary/uKeywordOrderCache.h"
 #include "foundation/KezAssert.h"
+#include "foundation/KezFiles.h"
 #include "foundation/KezSystemError.h"
 #include "language/uLanguage.h"
 
@@ -109,7 +110,8 @@ void TBinaryDictionary::ReadImage() {
 #ifndef _WIN32
   // Mapped: only the pages that the tables, the looked-up keywords and the
   // read bodies lie in are ever read, and they stay shared with the file cache.
-  const int descriptor = open(FFileName.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without blocking: a FIFO in the file's place must not hang the start.
+  const int descriptor = open(FFileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (descriptor < 0) RaiseSystemError(errno, FFileName);
   struct stat status;
   if (fstat(descriptor, &status) != 0) {
@@ -138,14 +140,16 @@ void TBinaryDictionary::ReadImage() {
     }
   } else {
     close(descriptor);
-    RaiseHelpedError("SCorruptFile", "Corrupt or inappropriate dictionary file");
+    RaiseHelpedError("SNotAFile", "%s is not a file", {FFileName});
   }
 #endif
   // Where the file cannot be mapped it is read whole.
   std::error_code timeError;
   FModifiedTime = int64_t(std::filesystem::last_write_time(FFileName, timeError).time_since_epoch().count());
-  std::FILE* file = std::fopen(FFileName.c_str(), "rb");
-  if (!file) RaiseSystemError(errno, FFileName);
+  TReadOutcome outcome;
+  std::FILE* file = OpenRegularFile(FFileName, outcome);
+  if (!file && outcome.Result == TReadResult::NotAFile) RaiseHelpedError("SNotAFile", "%s is not a file", {FFileName});
+  if (!file) RaiseSystemError(outcome.Error, FFileName);
   TFileCloser closer(file);
   if (std::fseek(file, 0, SEEK_END) != 0) RaiseSystemError(errno, FFileName);
   const long size = std::ftell(file);

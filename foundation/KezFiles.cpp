@@ -24,8 +24,7 @@ public:
   void Open(const std::string& fileName, int32_t bufferSize, bool) override {
     Close();
     // Reading is always shared here; the platforms we build for have no exclusive opening by default.
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (!file) RaiseSystemError(errno, fileName);
+    std::FILE* file = OpenRegularFileOrRaise(fileName);
     FFile = file;
     FFileName = fileName;
     FBuffer.assign(size_t(bufferSize < 1 ? 1 : bufferSize), 0);
@@ -283,6 +282,49 @@ private:
 std::shared_ptr<IKezInFile> NewKezInFile() { return std::make_shared<TKezInFile>(); }
 std::shared_ptr<IKezOutFile> NewKezOutFile() { return std::make_shared<TKezOutFile>(); }
 std::shared_ptr<IKezOutFile> NewKezOutFile(std::FILE* stream) { return std::make_shared<TKezOutFile>(stream); }
+
+std::FILE* OpenRegularFile(const std::string& fileName, TReadOutcome& outcome) {
+  outcome = {TReadResult::Read, 0};
+#ifdef _WIN32
+  std::error_code error;
+  const auto status = std::filesystem::status(fileName, error);
+  if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    outcome = {TReadResult::NotAFile, 0};
+    return nullptr;
+  }
+  std::FILE* file = std::fopen(fileName.c_str(), "rb");
+  if (!file) outcome = {TReadResult::CannotOpen, errno};
+  return file;
+#else
+  const int descriptor = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) {
+    outcome = {TReadResult::CannotOpen, errno};
+    return nullptr;
+  }
+  struct stat info {};
+  if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+    outcome = S_ISREG(info.st_mode) ? TReadOutcome{TReadResult::CannotOpen, errno} : TReadOutcome{TReadResult::NotAFile, 0};
+    close(descriptor);
+    return nullptr;
+  }
+  // A regular file: reading it may wait for the disk as usual.
+  fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* file = fdopen(descriptor, "rb");
+  if (!file) {
+    outcome = {TReadResult::CannotOpen, errno};
+    close(descriptor);
+  }
+  return file;
+#endif
+}
+
+std::FILE* OpenRegularFileOrRaise(const std::string& fileName) {
+  TReadOutcome outcome;
+  std::FILE* file = OpenRegularFile(fileName, outcome);
+  if (file) return file;
+  if (outcome.Result == TReadResult::NotAFile) throw ESystemError(0, fileName + " is not a file");
+  RaiseSystemError(outcome.Error ? outcome.Error : EIO, fileName);
+}
 
 TReadOutcome ReadBoundedFile(const std::string& fileName, size_t maxSize, std::string& content) {
   content.clear();

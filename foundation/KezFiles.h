@@ -73,6 +73,13 @@ struct TReadOutcome {
   TReadResult Result;
   int Error;
 };
+// Opens a regular file for reading, never blocking on what stands in its
+// place (a FIFO, a device); null otherwise, outcome saying why (NotAFile, or
+// CannotOpen with the system's error).
+std::FILE* OpenRegularFile(const std::string& fileName, TReadOutcome& outcome);
+// The same, raising ESystemError ("<file> is not a file" for NotAFile).
+std::FILE* OpenRegularFileOrRaise(const std::string& fileName);
+
 // Reads a whole regular file of at most maxSize bytes into content, opened
 // without blocking; content is empty unless the result is Read. Every reader
 // of outside files goes through here: a FIFO, a device or a directory in a

@@ -6,6 +6,7 @@
 #include <new>
 #include <sstream>
 
+#include "foundation/KezFiles.h"
 #include "language/uLanguage.h"
 #include "render/KezRichEdit.h"
 
@@ -42,14 +43,16 @@ void TInputMethod::Load(std::string_view text) {
   }
 }
 
+namespace {
+constexpr size_t kInputMethodFileLimit = 4 * 1024 * 1024;
+}  // namespace
+
 void TInputMethod::LoadFromFile(const std::string& path) {
   Clear();
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return;
-  std::ostringstream content;
-  content << file.rdbuf();
-  if (file.bad()) return;
-  Load(content.str());
+  std::string content;
+  // A table is a few thousand lines; anything that is no such file is no table.
+  if (!ReadSmallFile(path, kInputMethodFileLimit, content)) return;
+  Load(content);
 }
 
 TComposition TInputMethod::Compose(std::u16string_view before, char16_t c) const {

@@ -7,6 +7,8 @@
 #include <unistd.h>
 #endif
 
+#include "foundation/KezFiles.h"
+
 namespace {
 // Units read ahead for a walk through the file.
 constexpr size_t kWindowUnits = 128 * 1024;
@@ -17,7 +19,8 @@ TSourceFileUnits::~TSourceFileUnits() {
 }
 
 bool TSourceFileUnits::Open(const std::string& fileName) {
-  FFile = std::fopen(fileName.c_str(), "rb");
+  TReadOutcome outcome;
+  FFile = OpenRegularFile(fileName, outcome);
   if (!FFile) return false;
   std::setvbuf(FFile, nullptr, _IONBF, 0);  // reads go straight into our buffers
   FFileName = fileName;

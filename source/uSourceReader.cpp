@@ -6,6 +6,7 @@
 #include <limits>
 #include <new>
 
+#include "foundation/KezFiles.h"
 #include "foundation/KezSystemError.h"
 #include "language/uCommon.h"
 
@@ -102,12 +103,10 @@ int32_t FindUnclosedSection(std::u16string_view text) {
 }
 
 void TSourceDictionaryReader::Open(const std::string& fileName) {
-  std::error_code error;
-  const auto status = std::filesystem::status(fileName, error);
-  if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
-    RaiseHelpedError("SNotAFile", "%s is not a file", {fileName});
-  std::FILE* file = std::fopen(fileName.c_str(), "rb");
-  if (!file) RaiseSystemError(errno, fileName);
+  TReadOutcome outcome;
+  std::FILE* file = OpenRegularFile(fileName, outcome);
+  if (!file && outcome.Result == TReadResult::NotAFile) RaiseHelpedError("SNotAFile", "%s is not a file", {fileName});
+  if (!file) RaiseSystemError(outcome.Error, fileName);
   struct TCloser {
     std::FILE* File;
     ~TCloser() { std::fclose(File); }

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "foundation/KezFiles.h"
 #include "foundation/KezProgramFolder.h"
 #include "language/uLanguage.h"
 #include "options/uOptionsIni.h"
@@ -16,12 +17,10 @@ namespace {
 std::unique_ptr<TOptions> ReadSettings() {
   auto options = std::make_unique<TOptions>();
   const std::string path = UserConfigFolder() + kOptionsFileName;
-  std::ifstream file(path, std::ios::binary);
-  if (file) {
-    std::ostringstream content;
-    content << file.rdbuf();
+  std::string content;
+  if (ReadSmallFile(path, kOptionsFileLimit, content)) {
     try {
-      ReadOptionsText(content.str(), *options);
+      ReadOptionsText(content, *options);
       return options;
     } catch (const std::exception&) {
       options = std::make_unique<TOptions>();

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "foundation/KezFiles.h"
 #include "foundation/KezText.h"
 #include "source/uSourceFilePosition.h"
 #include "tools/CliCommands.h"
@@ -39,10 +40,8 @@ TLineExcerpt ExcerptAround(std::u16string_view line, size_t column) {
 }
 
 std::u16string ReadUtf16File(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  const std::string data = bytes.str();
+  std::string data;
+  ReadSmallFile(fileName, size_t(1) << 31, data);  // what verify has just read: none if it went
   std::u16string text(data.size() / 2, u'\0');
   for (size_t i = 0; i < text.size(); ++i)
     text[i] = char16_t(uint8_t(data[2 * i]) | (uint8_t(data[2 * i + 1]) << 8));

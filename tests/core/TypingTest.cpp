@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <sys/stat.h>
+
 #include "TablesFolder.h"
+#include "TestFiles.h"
 #include "MemoryRichEdit.h"
 #include "foundation/KezText.h"
 #include "language/uGreek.h"
@@ -153,5 +158,23 @@ TEST(Typing, BundledGreekTables) {
     TMemoryRichEdit edit;
     PressKeys(greek, edit, c.keys);
     EXPECT_EQ(ToUtf8(edit.Text()), ToUtf8(c.text)) << c.keys;
+  }
+}
+
+// A FIFO, a folder or a device where the typing table belongs is no table:
+// the first key is not kept waiting, and every key types itself.
+TEST(Typing, NoTableStandsInTheTablesPlace) {
+  namespace fs = std::filesystem;
+  TTempDir dir;
+  ASSERT_EQ(mkfifo(dir.Path("fifo.tbl").c_str(), 0600), 0);
+  fs::create_directory(dir.Path("folder.tbl"));
+  fs::create_symlink("/dev/zero", dir.Path("zero.tbl"));
+  for (const char* name : {"fifo.tbl", "folder.tbl", "zero.tbl"}) {
+    SCOPED_TRACE(name);
+    TInputMethod method;
+    const auto started = std::chrono::steady_clock::now();
+    method.LoadFromFile(dir.Path(name));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    EXPECT_EQ(method.KeyCount(), 0);
   }
 }
