@@ -60,7 +60,7 @@ void TSourceDictionaryPartBase::CheckAttributes() {
     const std::pair<std::u16string_view, int32_t> strings[] = {{name, lineStart}, {value, valueStart}};
     for (const auto& [text, start] : strings) {
       if (size_t at = text.find(u"{{"); at != std::u16string_view::npos)
-        Fail(0, start + int32_t(at), 2, "SException", "Uninterpreted exception was found");
+        Fail(0, start + int32_t(at), 2, "SException", "Uninterpreted exception was found: the keyword has two versions, marked with {{ }}; delete one of them");
       if (size_t at = text.find(u"}}"); at != std::u16string_view::npos)
         Fail(0, start + int32_t(at), 2, "SInvalidMeta", "Invalid metacharacter sequence");
     }
@@ -127,7 +127,7 @@ TSourceFault FindArticleFault(const TKodraLanguage& language, std::u16string_vie
         break;
       }
       case u'{':
-        if (text[p + 1] == u'{') return fault(p, 2, "SException", "Uninterpreted exception was found");
+        if (text[p + 1] == u'{') return fault(p, 2, "SException", "Uninterpreted exception was found: the keyword has two versions, marked with {{ }}; delete one of them");
         break;
       case u'}':
         if (text[p + 1] == u'}') return fault(p, 2, "SInvalidMeta", "Invalid metacharacter sequence");

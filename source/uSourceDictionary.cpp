@@ -1,6 +1,7 @@
 #include "source/uSourceDictionary.h"
 
 #include "foundation/KezText.h"
+#include "language/uCommon.h"
 #include "source/uSourceReader.h"
 #include "source/uSourceWriter.h"
 
@@ -101,6 +102,8 @@ void TSourceDictionary::WriteFile(const std::string& fileName) const {
 }
 
 void TSourceDictionary::Verify() {
+  // An empty file would fail for its header's first attribute: say what it is.
+  if (IsEmpty()) RaiseHelpedError("SEmptyFile", "%s is empty", {FFileName.empty() ? std::string("The dictionary") : FFileName});
   for (auto* part : FParts) part->Check();
 }
 

@@ -123,7 +123,8 @@ void TSourceDictionaryReader::Open(const std::string& fileName) {
   if (const std::string found = ForeignEncoding(std::string_view(head, headSize)); !found.empty())
     RaiseHelpedError("SWrongEncoding", "%s is in %s; a source dictionary must be in UTF-16LE", {fileName, found});
   std::rewind(file);
-  if (size % 2 != 0) RaiseHelpedError("SCorruptFile", "Corrupt or inappropriate dictionary file");
+  if (size % 2 != 0)
+    RaiseHelpedError("SOddLength", "%s is not UTF-16 text, or it was cut: it has an odd number of bytes", {fileName});
   try {
     FImage.reset(new char16_t[units + 1]);
   } catch (const std::bad_alloc&) {

@@ -49,11 +49,12 @@ int main(int argc, char** argv) {
       std::cerr << "kodra-cli: " << e.what() << '\n';
       return 2;
     } catch (const THelpedException& e) {
-      std::cerr << "kodra-cli: " << e.Message << " (" << e.HelpKeyword << ")\n";
+      std::cerr << "kodra-cli: " << e.Message << '\n';  // the message's id is for --json
     } catch (const std::exception& e) {
       std::cerr << "kodra-cli: " << e.what() << '\n';
     }
     return 1;
   }
+  std::cerr << "kodra-cli: unknown command \"" << argv[1] << "\"\n";
   return Usage();
 }

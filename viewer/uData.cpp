@@ -185,7 +185,7 @@ const std::vector<TErrorIndexRow>& ErrorIndexRows() {
       {"SInvalidHex", 2015, "Invalid hex value"},
       {"SInvalidMeta", 2016, "Invalid metacharacter sequence"},
       {"SUnknownLang", 2017, "Unknown language"},
-      {"SException", 2018, "Uninterpreted exception was found"},
+      {"SException", 2018, "Uninterpreted exception was found: the keyword has two versions, marked with {{ }}; delete one of them"},
       {"SMustStartTag", 2019, "The section must start with tag"},
       {"SFileTooLong", 2020, "Not enough memory. File too long"},
       {"SCantReadFile", 2021, "The system cannot read from the specified file"},

@@ -53,7 +53,7 @@ TEST(CliFiles, CompileNeverOverwritesItsSource) {
     SCOPED_TRACE(arguments);
     const TRun run = RunCli("compile " + arguments);
     EXPECT_EQ(run.Status, 1);
-    EXPECT_NE(run.Output.find("SCompileOverSource"), std::string::npos) << run.Output;
+    EXPECT_NE(run.Output.find("would replace its own source"), std::string::npos) << run.Output;
   }
   EXPECT_EQ(ReadBytes(kds), source);
   EXPECT_EQ(ReadBytes(named), source);
@@ -196,5 +196,41 @@ TEST(CliFiles, NoFileInAFilesPlaceHangsOrChangesAnything) {
       EXPECT_FALSE(fs::exists(dir.Path("out.kdb")));
       EXPECT_FALSE(fs::exists(dir.Path("home/latin/dictionaries.cfg")));
     }
+  }
+}
+
+// Messages say what a reader can act on: what is wrong with the file, what a
+// repeated keyword's mark means, which command was not understood; the
+// messages' ids are left to --json.
+TEST(CliFiles, MessagesSayWhatIsWrong) {
+  SKIP_WITHOUT_CLI();
+  TTempDir dir;
+  const std::string header = "<header>\r\ncaption=C\r\ncomment=c\r\nkind=main\r\nlanguage=latin\r\n</header>\r\n";
+  auto utf16 = [](const std::string& ascii) {
+    std::string bytes;
+    for (char c : ascii) bytes += {c, '\0'};
+    return bytes;
+  };
+  const struct {
+    const char* arguments;  // % stands for the folder
+    const char* says;
+  } cases[] = {
+      {"verify %/empty.kds", "empty.kds is empty"},
+      {"compile %/empty.kds -o %/empty.kdb", "empty.kds is empty"},
+      {"verify %/odd.kds", "odd number of bytes"},
+      {"compile %/twice.kds -o %/twice.kdb", "two versions, marked with {{ }}; delete one"},
+      {"frobnicate x", "unknown command \"frobnicate\""},
+  };
+  dir.Write("empty.kds", std::string());
+  dir.Write("odd.kds", utf16(header) + "x");
+  dir.Write("twice.kds", utf16(header + "#amo\r\none\r\n#amo\r\ntwo\r\n"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    std::string arguments = c.arguments;
+    for (size_t at; (at = arguments.find('%')) != std::string::npos;) arguments.replace(at, 1, dir.Root().string());
+    const TRun run = RunCli(arguments);
+    EXPECT_NE(run.Status, 0);
+    EXPECT_NE(run.Output.find(c.says), std::string::npos) << run.Output;
+    EXPECT_EQ(run.Output.find("(S"), std::string::npos) << run.Output;
   }
 }

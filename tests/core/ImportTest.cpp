@@ -190,7 +190,8 @@ TEST(Import, CommandWritesBesideTheInputAndNeverOverIt) {
   EXPECT_EQ(written.rfind(u"<header>\r\ncaption=Cap\r\ncomment=Imported from lex.dsl (DSL)\r\nkind=form\r\n", 0), 0u);
   const TRun over = RunCli("import --from dsl --language latin " + input + " -o " + input);
   EXPECT_EQ(over.Status, 1);
-  EXPECT_NE(over.Output.find("SImportOverInput"), std::string::npos) << over.Output;
+  EXPECT_NE(over.Output.find("would replace its input"), std::string::npos) << over.Output;
+  EXPECT_EQ(over.Output.find("(SImportOverInput)"), std::string::npos) << "ids are for --json";
   EXPECT_EQ(ReadText(input), "amo\n\tx\n");
   EXPECT_EQ(RunCli("import --from rtf --language latin " + input).Status, 2);
   EXPECT_EQ(RunCli("import --from dsl --language sanskrit " + input).Status, 2);

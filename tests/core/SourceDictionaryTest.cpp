@@ -47,7 +47,7 @@ TEST(SourceDictionary, DuplicatesBecomeExceptionBlocks) {
 TEST(SourceDictionary, RejectsOddFilesAndControlCharacters) {
   TSourceFixture f;
   const std::string odd = f.Dir.Write("odd.kds", std::string("<\0a", 3));
-  EXPECT_EQ(HelpedErrorOf([&] { f.Dictionary.LoadFromFile(odd); }), "SCorruptFile");
+  EXPECT_EQ(HelpedErrorOf([&] { f.Dictionary.LoadFromFile(odd); }), "SOddLength");
   // A control character would end the text and lose the rest on the next save.
   const std::string control = f.Dir.Write("control.kds", Utf16Bytes(u"#a\r\nfirst\r\nx\x01y\r\n#b\r\nlost?\r\n"));
   try {

@@ -168,7 +168,7 @@ std::vector<TFaulty> FaultySources() {
       {"a surrogate ending the file", Utf16Bytes(kGreek + u"#α\r\nx\xD835"), "SLoneSurrogate"},
       {"a byte-order mark inside", Utf16Bytes(kGreek + u"#α\r\n\uFEFFx\r\n"), "SByteOrderMark"},
       {"an unclosed section", Utf16Bytes(u"<header>\r\ncaption=Test\r\n#α\r\nx\r\n"), "SAbsentFinalSectionTag"},
-      {"an odd length", odd, "SCorruptFile"},
+      {"an odd length", odd, "SOddLength"},
       {"UTF-8", std::vector<uint8_t>(utf8.begin(), utf8.end()), "SWrongEncoding"},
       {"an unknown language", Utf16Bytes(u"<header>\r\ncaption=Test\r\nlanguage=klingon\r\n</header>\r\n" + article),
        "SUnknownLang"},
