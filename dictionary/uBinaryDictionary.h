@@ -96,8 +96,9 @@ public:
   void ForEachCode(int32_t index, F&& f) const {
     ForEachCodeAt(BodyCodes(index), f);
   }
-  // Whether f(code) holds for a code of the body whose codes start there,
-  // walked as ForEachCodeAt walks them, stopping at the first that does.
+  // Whether f(code) holds for a code of the body whose codes start there
+  // (from BodyCodes or FindBodyCodes), walked as ForEachCode walks them and
+  // stopping at the first that does.
   template <class F>
   bool AnyCodeAt(const uint8_t* codes, F&& f) const {
     const uint8_t* p = codes;
@@ -115,22 +116,13 @@ public:
     }
     return false;
   }
-  // The same for the codes of BodyCodes or FindBodyCodes.
+  // ForEachCode for the codes of BodyCodes or FindBodyCodes.
   template <class F>
   void ForEachCodeAt(const uint8_t* codes, F&& f) const {
-    const uint8_t* p = codes;
-    const uint8_t* const end = FImage + FRecordsEnd;
-    const uint32_t charCount = uint32_t(FCharCount);
-    while (p < end) {
-      uint32_t code = *p++;
-      if (code == 0) break;
-      if (code <= 30) {
-        if (p >= end) break;
-        code = (31 - code) * 256 + *p++;
-      }
-      if (code >= charCount) break;
+    AnyCodeAt(codes, [&](uint32_t code) {
       f(code);
-    }
+      return false;
+    });
   }
 
   const std::string& FileName() const { return FFileName; }

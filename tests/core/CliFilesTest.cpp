@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "CliRun.h"
+#include "HostileFiles.h"
 #include "SourceTestUtil.h"
 #include "foundation/KezText.h"
 
@@ -153,19 +154,7 @@ TEST(CliFiles, InterruptedCompileLeavesTheOldDictionary) {
 TEST(CliFiles, NoFileInAFilesPlaceHangsOrChangesAnything) {
   SKIP_WITHOUT_CLI();
   namespace fs = std::filesystem;
-  const struct {
-    const char* kind;
-    const char* reason;
-    void (*make)(const std::string& path);
-  } kinds[] = {
-      {"FIFO", "is not a file", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
-      {"folder", "is not a file", [](const std::string& path) { fs::create_directory(path); }},
-      {"device", "is not a file", [](const std::string& path) { fs::create_symlink("/dev/zero", path); }},
-      {"mode 000", "ermission denied", [](const std::string& path) {
-         std::ofstream(path) << "x";
-         fs::permissions(path, fs::perms::none);
-       }},
-  };
+
   const struct {
     const char* file;  // what stands in the hostile file's place
     const char* command;
@@ -177,21 +166,22 @@ TEST(CliFiles, NoFileInAFilesPlaceHangsOrChangesAnything) {
       {"home/latin/main.kdb", "lookup --home @/home --lang latin amo"},
       {"home/latin/main.kdb", "search --home @/home --lang latin amo"},
   };
-  for (const auto& kind : kinds) {
-    if (std::string(kind.kind) == "mode 000" && geteuid() == 0) continue;  // the superuser reads it
+  for (const THostileFile& kind : kHostileFiles) {
+    if (!HostileFileApplies(kind)) continue;
+    const char* reason = kind.Unreadable ? "ermission denied" : "is not a file";
     for (const auto& reader : readers) {
-      SCOPED_TRACE(std::string(kind.kind) + ": " + reader.command);
+      SCOPED_TRACE(std::string(kind.Kind) + ": " + reader.command);
       TTempDir dir;
       fs::create_directories(dir.Path("home/latin"));
       const std::string path = dir.Path(reader.file);
-      kind.make(path);
+      kind.Make(path);
       std::string command = reader.command;
       for (size_t at; (at = command.find('%')) != std::string::npos;) command.replace(at, 1, path);
       for (size_t at; (at = command.find('@')) != std::string::npos;) command.replace(at, 1, dir.Root().string());
       const auto started = std::chrono::steady_clock::now();
       const TRun run = RunCli(command + " < /dev/null");
       EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1)) << run.Output;
-      EXPECT_NE(run.Output.find(kind.reason), std::string::npos) << run.Output;
+      EXPECT_NE(run.Output.find(reason), std::string::npos) << run.Output;
       EXPECT_NE(run.Output.find(path), std::string::npos) << run.Output;
       EXPECT_FALSE(fs::exists(dir.Path("out.kdb")));
       EXPECT_FALSE(fs::exists(dir.Path("home/latin/dictionaries.cfg")));

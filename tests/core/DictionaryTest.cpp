@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "DictionaryTestUtil.h"
+#include "HostileFiles.h"
 #include "KdbBuilder.h"
 #include "RecordingWriter.h"
 #include "dictionary/uKeywordOrderCache.h"
@@ -326,27 +327,15 @@ TEST(Dictionary, TheMergeLayoutIsFoundAgainWhenTheSetChanges) {
 // nothing, at once whatever stands in the file's place.
 TEST(Dictionary, UnreadableConfigurationIsKeptAndNamed) {
   namespace fs = std::filesystem;
-  const struct {
-    const char* name;
-    const char* reason;
-    void (*make)(const std::string& path);
-  } cases[] = {
-      {"a FIFO", "not a file", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
-      {"a folder", "not a file", [](const std::string& path) { fs::create_directory(path); }},
-      {"a link to a device", "not a file", [](const std::string& path) { fs::create_symlink("/dev/zero", path); }},
-      {"a file of mode 000", "cannot be read", [](const std::string& path) {
-         std::ofstream(path) << "main\r\nforms\r\n";
-         fs::permissions(path, fs::perms::none);
-       }},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    if (std::string(c.name) == "a file of mode 000" && geteuid() == 0) continue;  // the superuser reads it
+
+  for (const THostileFile& c : kHostileFiles) {
+    SCOPED_TRACE(c.Kind);
+    if (!HostileFileApplies(c)) continue;
     TTempDir dir;
     WriteLatinKdb(dir, "main", u"main", {u"amo", u"puer"});
     WriteLatinKdb(dir, "forms", u"form", {u"amas"});
     const std::string configuration = dir.Path("dictionaries.cfg");
-    c.make(configuration);
+    c.Make(configuration);
     const auto status = fs::symlink_status(configuration);
     const auto started = std::chrono::steady_clock::now();
     TDictionary d(FindLanguage("latin"), dir.Root().string());
@@ -356,7 +345,8 @@ TEST(Dictionary, UnreadableConfigurationIsKeptAndNamed) {
     EXPECT_EQ(Keywords(d), (std::vector<std::u16string>{u"amo", u"puer"}));
     ASSERT_EQ(d.LoadFailures().size(), 1u);
     EXPECT_EQ(d.LoadFailures()[0].FileName, configuration);
-    EXPECT_NE(d.LoadFailures()[0].Reason.find(c.reason), std::string::npos) << d.LoadFailures()[0].Reason;
+    const char* reason = c.Unreadable ? "cannot be read" : "not a file";
+    EXPECT_NE(d.LoadFailures()[0].Reason.find(reason), std::string::npos) << d.LoadFailures()[0].Reason;
     EXPECT_EQ(fs::symlink_status(configuration).type(), status.type());
     EXPECT_EQ(fs::symlink_status(configuration).permissions(), status.permissions());
   }
