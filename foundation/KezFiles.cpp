@@ -15,6 +15,7 @@
 #endif
 
 #include "foundation/KezSystemError.h"
+#include "foundation/KezText.h"
 
 namespace {
 class TKezInFile final : public IKezInFile {
@@ -322,7 +323,7 @@ std::FILE* OpenRegularFileOrRaise(const std::string& fileName) {
   TReadOutcome outcome;
   std::FILE* file = OpenRegularFile(fileName, outcome);
   if (file) return file;
-  if (outcome.Result == TReadResult::NotAFile) throw ESystemError(0, fileName + " is not a file");
+  if (outcome.Result == TReadResult::NotAFile) throw ESystemError(0, ShortenedForMessage(fileName) + " is not a file");
   RaiseSystemError(outcome.Error ? outcome.Error : EIO, fileName);
 }
 

@@ -125,3 +125,12 @@ bool SameIdent(std::string_view a, std::string_view b) {
   }
   return true;
 }
+
+std::string ShortenedForMessage(std::string_view text, size_t maxBytes) {
+  if (text.size() <= maxBytes) return std::string(text);
+  auto isContinuation = [&](size_t at) { return at < text.size() && (uint8_t(text[at]) & 0xC0) == 0x80; };
+  size_t head = maxBytes / 2, tail = text.size() - maxBytes / 2;
+  while (head > 0 && isContinuation(head)) --head;
+  while (tail < text.size() && isContinuation(tail)) ++tail;
+  return std::string(text.substr(0, head)) + "\u2026" + std::string(text.substr(tail));
+}

@@ -14,6 +14,10 @@ void AppendUtf16(std::u16string& out, uint32_t codePoint);
 // Strict UTF-8: no overlong forms, surrogates, code points past U+10FFFF,
 // stray continuation bytes or sequences cut short.
 bool IsValidUtf8(std::string_view text);
+// A text for a message: one longer than maxBytes keeps its start and its end
+// with "…" between, cut at characters' starts, so that a 100 kB file name
+// does not fill the screen.
+std::string ShortenedForMessage(std::string_view text, size_t maxBytes = 240);
 
 // ASCII letters lowered; other bytes kept (identifiers, file names, settings keys).
 std::string AsciiLowered(std::string_view text);

@@ -6,6 +6,7 @@
 #include <unicode/unorm2.h>
 
 #include "foundation/KezLocale.h"
+#include "foundation/KezText.h"
 
 namespace common_detail {
 // Separators among the code units 0-127, one character per unit: + member, - not.
@@ -135,7 +136,7 @@ std::string FormatMessage(const std::string& pattern, const std::vector<std::str
   size_t next = 0;
   for (size_t i = 0; i < pattern.size(); ++i) {
     if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == 's' && next < args.size()) {
-      result += args[next++];
+      result += ShortenedForMessage(args[next++]);
       ++i;
     } else {
       result += pattern[i];

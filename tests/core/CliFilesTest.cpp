@@ -223,4 +223,11 @@ TEST(CliFiles, MessagesSayWhatIsWrong) {
     EXPECT_NE(run.Output.find(c.says), std::string::npos) << run.Output;
     EXPECT_EQ(run.Output.find("(S"), std::string::npos) << run.Output;
   }
+  // A name of 100 kB is told by its start and its end.
+  const std::string longName = dir.Path(std::string(100000, 'n') + "-end.kdb");
+  const TRun run = RunCli("info " + longName);
+  EXPECT_NE(run.Status, 0);
+  EXPECT_LT(run.Output.size(), 1000u) << run.Output.substr(0, 200);
+  EXPECT_NE(run.Output.find("n\u2026n"), std::string::npos) << run.Output.substr(0, 300);
+  EXPECT_NE(run.Output.find("-end.kdb"), std::string::npos) << run.Output.substr(0, 300);
 }

@@ -173,3 +173,19 @@ TEST(KezText, StrictUtf8TellsEveryFaultyForm) {
   };
   for (const auto& c : cases) EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.name;
 }
+
+// A text for a message keeps its start and end around "…" when too long, and
+// never cuts a character in two.
+TEST(KezText, ShortenedForMessageKeepsBothEndsAndWholeCharacters) {
+  const struct {
+    std::string text;
+    size_t max;
+    std::string shortened;
+  } cases[] = {
+      {"short", 10, "short"},
+      {"abcdefghij", 10, "abcdefghij"},
+      {"abcdefghijk", 4, "ab\u2026jk"},
+      {"\u03b1\u03b2\u03b3\u03b4\u03b5", 5, "\u03b1\u2026\u03b5"},  // two bytes a letter: no half letters
+  };
+  for (const auto& c : cases) EXPECT_EQ(ShortenedForMessage(c.text, c.max), c.shortened) << c.text;
+}
