@@ -293,7 +293,9 @@ void TBinaryDictionary::ParseImage() {
 uint32_t TBinaryDictionary::RecordOf(int32_t index) const {
   uint32_t value;
   std::memcpy(&value, FImage + FArticleTable + 4 * size_t(index), 4);
-  return value ^ KeyWords()[index % kKeyWordCount];
+  // Checked at load; a file rewritten in place since may say anything, and
+  // no read may leave the records for it.
+  return std::min(value ^ KeyWords()[index % kKeyWordCount], FRecordsEnd);
 }
 
 uint32_t TBinaryDictionary::RecordLimit(int32_t index) const {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "KdbBuilder.h"
@@ -262,6 +263,40 @@ TEST(BinaryDictionary, ReplacingTheFileLeavesTheLoadedDictionary) {
   TBinaryDictionary fresh;
   fresh.LoadFromFile(dir.Path("d.kdb"));
   EXPECT_EQ(std::u16string(fresh.GetArticle(0)), u"second and longer text");
+}
+
+// A file rewritten in place under a loaded dictionary (a copy over it, not a
+// rename) gives whatever its new bytes say, but no read leaves the file.
+TEST(BinaryDictionary, RewritingTheFileInPlaceReadsNothingOutsideIt) {
+  TTempDir dir;
+  const std::u16string units = u"abcdefghijklmnopqrstuvwxyz ";
+  TKdbContent content;
+  content.Kind = u"main";
+  for (int i = 0; i < 200; ++i)
+    content.Articles.push_back({u"k" + std::u16string(1, char16_t(u'a' + i % 26)) + std::u16string(1, char16_t(u'a' + i / 26)),
+                                CodeBody(u"some text of the article", units)});
+  content.Chars = CharTableFor(units);
+  const std::string path = dir.Write("d.kdb", TKdbBuilder::Build(content));
+  const auto size = std::filesystem::file_size(path);
+  for (const uint8_t fill : {uint8_t(0x00), uint8_t(0xFF), uint8_t(0x5A)}) {
+    SCOPED_TRACE(int(fill));
+    TBinaryDictionary loaded;
+    loaded.LoadFromFile(path);
+    {
+      // Everything after the header, the tables included, overwritten.
+      std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+      file.seekp(64);
+      const std::string bytes(size - 64, char(fill));
+      file.write(bytes.data(), std::streamsize(bytes.size()));
+    }
+    for (int32_t i = 0; i < loaded.ArticleCount(); ++i) {
+      std::u16string keyword;
+      loaded.ReadKeyword(i, keyword);
+      loaded.GetArticle(i);
+      loaded.ForEachCode(i, [](uint32_t) {});
+    }
+    dir.Write("d.kdb", TKdbBuilder::Build(content));
+  }
 }
 
 // Keywords are unscrambled when first read. One that runs into the next
