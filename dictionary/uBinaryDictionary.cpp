@@ -21,6 +21,7 @@
 #include "dictionary/uKeywordOrderCache.h"
 #include "foundation/KezAssert.h"
 #include "foundation/KezFiles.h"
+#include "foundation/KezMappedRegions.h"
 #include "foundation/KezSystemError.h"
 #include "language/uLanguage.h"
 
@@ -51,6 +52,23 @@ uint32_t AppendUnscrambled(const uint8_t* image, uint32_t from, uint32_t limit, 
   return 0;
 }
 
+// A file's size and modification time (nanoseconds), as loading keeps them.
+bool FileState(const std::string& fileName, int64_t& size, int64_t& time) {
+#ifndef _WIN32
+  struct stat status;
+  if (stat(fileName.c_str(), &status) != 0) return false;
+  size = int64_t(status.st_size);
+  time = int64_t(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+#else
+  std::error_code error;
+  size = int64_t(std::filesystem::file_size(fileName, error));
+  if (error) return false;
+  time = int64_t(std::filesystem::last_write_time(fileName, error).time_since_epoch().count());
+  if (error) return false;
+#endif
+  return true;
+}
+
 class TFileCloser {
 public:
   explicit TFileCloser(std::FILE* file) : FFile(file) {}
@@ -72,7 +90,10 @@ void TBinaryDictionary::Release() {
   ReleasePages();
   FArticleCount = 0;
 #ifndef _WIN32
-  if (FMapping) munmap(FMapping, FMappingSize);
+  if (FMapping) {
+    UnregisterMappedRegion(FMapping);
+    munmap(FMapping, FMappingSize);
+  }
 #endif
   FMapping = nullptr;
   FMappingSize = 0;
@@ -80,6 +101,12 @@ void TBinaryDictionary::Release() {
   FImage = nullptr;
   FImageSize = 0;
   FContentIdentity.store(0, std::memory_order_relaxed);
+}
+
+bool TBinaryDictionary::ChangedOnDisk() const {
+  if (FMapping && MappedRegionFaulted(FMapping)) return true;
+  int64_t size = 0, time = 0;
+  return !FileState(FFileName, size, time) || size != FImageSize || time != FModifiedTime;
 }
 
 uint64_t TBinaryDictionary::ContentIdentity() const {
@@ -134,6 +161,7 @@ void TBinaryDictionary::ReadImage() {
     if (mapping != MAP_FAILED) {
       FMapping = mapping;
       FMappingSize = size_t(status.st_size);
+      RegisterMappedRegion(mapping, FMappingSize);
       FImage = static_cast<const uint8_t*>(mapping);
       FImageSize = int32_t(status.st_size);
       return;
@@ -144,8 +172,8 @@ void TBinaryDictionary::ReadImage() {
   }
 #endif
   // Where the file cannot be mapped it is read whole.
-  std::error_code timeError;
-  FModifiedTime = int64_t(std::filesystem::last_write_time(FFileName, timeError).time_since_epoch().count());
+  int64_t ignoredSize = 0;
+  FileState(FFileName, ignoredSize, FModifiedTime);
   TReadOutcome outcome;
   std::FILE* file = OpenRegularFile(FFileName, outcome);
   if (!file && outcome.Result == TReadResult::NotAFile) RaiseHelpedError("SNotAFile", "%s is not a file", {FFileName});

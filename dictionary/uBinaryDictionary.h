@@ -126,6 +126,9 @@ public:
   }
 
   const std::string& FileName() const { return FFileName; }
+  // Whether the file is no longer the one loaded: rewritten in place (a
+  // read found it shorter), replaced or gone. Looks at the file each time.
+  bool ChangedOnDisk() const;
   // The identity of the file's state (see FileIdentity), made once per load.
   uint64_t ContentIdentity() const;
   // The file's modification time when it was read, in nanoseconds.

@@ -440,6 +440,16 @@ const char16_t* TDictionary::FindAbbreviation(const char16_t* text) const {
   return static_cast<const char16_t*>(FAbbreviations.Lookup(text));
 }
 
+std::vector<std::string> TDictionary::MarkChangedForReload() {
+  std::vector<std::string> changed;
+  for (const TLoaded& loaded : FDictionaries)
+    if (loaded.Dictionary->ChangedOnDisk()) {
+      changed.push_back(loaded.Dictionary->FileName());
+      AddReloadName(loaded.Dictionary->FileName());
+    }
+  return changed;
+}
+
 void TDictionary::AddReloadName(const std::string& fileName) {
   const std::string name = AsciiLowered(std::filesystem::path(fileName).stem().string());
   const auto at = std::lower_bound(FReloadNames.begin(), FReloadNames.end(), name);

@@ -109,6 +109,10 @@ public:
   // "main" had to be added, and never when the set is read-only.
   void LoadDictionaries(bool rebuild);
   const std::vector<TDictionaryLoadFailure>& LoadFailures() const { return FLoadFailures; }
+  // The files of loaded dictionaries that are no longer what was loaded
+  // (rewritten in place, replaced or gone), each marked to be read again by
+  // the next LoadDictionaries.
+  std::vector<std::string> MarkChangedForReload();
   // A read-only set never writes dictionaries.cfg (the command-line tool's
   // reading commands).
   void SetReadOnly(bool readOnly) { FReadOnly = readOnly; }

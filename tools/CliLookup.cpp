@@ -4,6 +4,7 @@
 #include <limits>
 #include <unistd.h>
 
+#include "foundation/KezLocale.h"
 #include "foundation/KezText.h"
 #include "render/KezDocumentSink.h"
 #include "render/uPlainTextWriter.h"
@@ -25,9 +26,18 @@ std::string ShownKeyword(std::u16string_view keyword) {
 // input, one query a line (CR LF or LF; empty lines are skipped). Each answer
 // is flushed, so that a script may write a word and read its answer. The
 // status is 0 when every query found something, else 1.
-int AnswerEach(const std::vector<std::string>& queries, const std::function<bool(const std::string&)>& answer) {
+int AnswerEach(TDictionary& dictionary, const std::vector<std::string>& queries,
+               const std::function<bool(const std::string&)>& answer) {
   bool all = true;
   auto one = [&](const std::string& query) {
+    // A dictionary file copied over since it was read is read again first.
+    if (const std::vector<std::string> changed = dictionary.MarkChangedForReload(); !changed.empty()) {
+      for (const std::string& file : changed)
+        std::cerr << "kodra-cli: " << FormatMessage(Locale().Text("SDicChanged", "%s changed on disk and was read again"), {file})
+                  << '\n';
+      dictionary.LoadDictionaries(true);
+      dictionary.ClearReloadNames();
+    }
     all = answer(query) && all;
     std::cout.flush();
   };
@@ -163,7 +173,7 @@ int RunLookup(const std::vector<std::string>& args) {
   }
   TCliDictionarySet set = OpenDictionarySet(parsed);
   bool first = true;
-  return AnswerEach(parsed.Positional, [&](const std::string& query) {
+  return AnswerEach(*set.Dictionary, parsed.Positional, [&](const std::string& query) {
     const bool found = LookupOne(set, parsed, query, first);
     first = false;
     return found;
@@ -178,6 +188,6 @@ int RunSearch(const std::vector<std::string>& args) {
   }
   const int from = parsed.IntegerValue("--from", 0, 0, std::numeric_limits<int32_t>::max());
   TCliDictionarySet set = OpenDictionarySet(parsed);
-  return AnswerEach(parsed.Positional,
+  return AnswerEach(*set.Dictionary, parsed.Positional,
                     [&](const std::string& query) { return SearchOne(*set.Dictionary, parsed, from, query); });
 }

@@ -89,6 +89,7 @@ void TFormKodra3::Reload(int mode) {
   try {
     FHistory.Clear();
     FDictionary->LoadDictionaries(true);
+    FDictionary->ClearReloadNames();  // read again once
     lstKeywords->SetCount(FDictionary->KeywordCount());
     if (FDictionary->CurrentIndex() >= 0) lstKeywords->SelectIndex(FDictionary->CurrentIndex());
     ApplySettings();
@@ -332,6 +333,16 @@ void TFormKodra3::TakeWord(bool fromField, bool show) {
 }
 
 void TFormKodra3::Locate(bool show, bool showIfExact) {
+  // A dictionary file copied over since it was read is read again, and the
+  // reader told, before anything of it is shown.
+  if (const std::vector<std::string> changed = FDictionary->MarkChangedForReload(); !changed.empty()) {
+    for (const std::string& file : changed)
+      FPendingWarning += (FPendingWarning.isEmpty() ? "" : "; ") +
+                         QString::fromStdString(FormatMessage(
+                             Locale().Text("SDicChanged", "%s changed on disk and was read again"), {file}));
+    PostReload(1);
+    return;
+  }
   const bool enterAgain = std::exchange(FEnterAgain, false);
   const int32_t previous = FDictionary->CurrentIndex();
   const TKeywordMatch match = FDictionary->LocateKeyword(FCurrentWord);

@@ -231,3 +231,39 @@ TEST(CliFiles, MessagesSayWhatIsWrong) {
   EXPECT_NE(run.Output.find("n\u2026n"), std::string::npos) << run.Output.substr(0, 300);
   EXPECT_NE(run.Output.find("-end.kdb"), std::string::npos) << run.Output.substr(0, 300);
 }
+
+// A dictionary copied over in place while `lookup -` runs is named and read
+// again before the next word; the program goes on.
+TEST(CliFiles, LookupReadsADictionaryCopiedOverInPlaceAgain) {
+  SKIP_WITHOUT_CLI();
+  TTempDir dir;
+  std::filesystem::create_directories(dir.Path("home/latin"));
+  dir.Write("home/latin/dictionaries.cfg", std::string("main\r\n"));
+  const std::u16string header = u"<header>\r\ncaption=C\r\ncomment=c\r\nkind=main\r\nlanguage=latin\r\n</header>\r\n";
+  std::u16string first = header, second = header;
+  for (int i = 0; i < 3000; ++i)
+    first += u"#k" + std::u16string{char16_t(u'a' + i % 26), char16_t(u'a' + i / 26 % 26), char16_t(u'a' + i / 676)} +
+             u"\r\nfiller text\r\n";
+  first += u"#puer\r\nthe first boy\r\n";
+  second += u"#puer\r\nthe second boy\r\n";
+  dir.Write("first.kds", Utf16Bytes(first));
+  dir.Write("second.kds", Utf16Bytes(second));
+  ASSERT_EQ(RunCli("compile " + dir.Path("first.kds") + " -o " + dir.Path("home/latin/main.kdb")).Status, 0);
+  ASSERT_EQ(RunCli("compile " + dir.Path("second.kds") + " -o " + dir.Path("second.kdb")).Status, 0);
+  // The copy comes after the first word has been answered.
+  const std::string command = "{ echo puer; sleep 1.5; cat " + dir.Path("second.kdb") + " > " +
+                              dir.Path("home/latin/main.kdb") + "; echo puer; } | " + std::getenv("KODRA_CLI") +
+                              " lookup --home " + dir.Path("home") + " --lang latin - 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string output;
+  char chunk[4096];
+  for (size_t n; (n = fread(chunk, 1, sizeof chunk, pipe)) > 0;) output.append(chunk, n);
+  const int status = pclose(pipe);
+  EXPECT_TRUE(WIFEXITED(status)) << output;
+  const size_t firstBoy = output.find("the first boy"), changed = output.find("changed on disk and was read again"),
+               secondBoy = output.find("the second boy");
+  EXPECT_NE(firstBoy, std::string::npos) << output;
+  EXPECT_NE(changed, std::string::npos) << output;
+  EXPECT_NE(secondBoy, std::string::npos) << output;
+  EXPECT_LT(firstBoy, secondBoy) << output;
+}

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <chrono>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -350,6 +351,38 @@ TEST(Dictionary, UnreadableConfigurationIsKeptAndNamed) {
     EXPECT_EQ(fs::symlink_status(configuration).type(), status.type());
     EXPECT_EQ(fs::symlink_status(configuration).permissions(), status.permissions());
   }
+}
+
+// A dictionary copied over in place (not renamed over) while it is loaded:
+// reading what lay past the file's new end neither crashes nor reads
+// outside the file, and the set names the file and reads it again.
+TEST(Dictionary, ADictionaryCopiedOverInPlaceIsReadAgain) {
+  TTempDir dir;
+  std::vector<std::u16string> many;
+  for (int i = 0; i < 2000; ++i)
+    many.push_back(u"k" + std::u16string(1, char16_t(u'a' + i % 26)) + std::u16string(1, char16_t(u'a' + i / 26 % 26)) +
+                   std::u16string(1, char16_t(u'a' + i / 676)));
+  std::sort(many.begin(), many.end());
+  WriteLatinKdb(dir, "main", u"main", many);
+  dir.Write("dictionaries.cfg", std::string("main\r\n"));
+  TDictionary d(FindLanguage("latin"), dir.Root().string());
+  d.SetOrderCacheFile(dir.Path("cache/keyword-order.cache"));
+  d.LoadDictionaries(true);
+  ASSERT_EQ(d.KeywordCount(), 2000);
+  EXPECT_TRUE(d.MarkChangedForReload().empty());
+  WriteLatinKdb(dir, "main", u"main", {u"amo", u"puer"});  // shorter: its old pages are gone
+  TBinaryDictionary& old = *d.GetDictionary(0);
+  for (int32_t i = 0; i < old.ArticleCount(); ++i) {
+    std::u16string keyword;
+    old.ReadKeyword(i, keyword);
+    old.GetArticle(i);
+  }
+  EXPECT_TRUE(old.ChangedOnDisk());
+  EXPECT_EQ(d.MarkChangedForReload(), std::vector<std::string>{dir.Path("main.kdb")});
+  d.LoadDictionaries(true);
+  d.ClearReloadNames();
+  EXPECT_EQ(Keywords(d), (std::vector<std::u16string>{u"amo", u"puer"}));
+  EXPECT_TRUE(d.MarkChangedForReload().empty());
 }
 
 TEST(KeywordOrderCache, ReadsOnlyWellFormedLines) {
