@@ -198,6 +198,7 @@ private:
   std::u16string FPendingWord;
   bool FPendingSelection = false;
   QString FPendingWarning;  // shown once in the status bar after a load
+  bool FReloadPending = false;  // a Reload is posted: lookups wait for it
   TSearchResultList FResults;
   int32_t FHighlightAllResult = -1;
 };

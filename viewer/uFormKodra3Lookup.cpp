@@ -55,6 +55,7 @@ void TFormKodra3::PostLocate(bool show, bool showIfExact) {
 }
 
 void TFormKodra3::PostReload(int mode) {
+  FReloadPending = true;
   QMetaObject::invokeMethod(this, "Reload", Qt::QueuedConnection, Q_ARG(int, mode));
 }
 
@@ -80,6 +81,7 @@ void TFormKodra3::BusyEnd(int kind, const QString& text, const std::string& iden
 }
 
 void TFormKodra3::Reload(int mode) {
+  FReloadPending = false;
   if (mode == kFirstPage) {
     WriteFirstPage(*FWriter);
     PostReload(2);
@@ -333,6 +335,7 @@ void TFormKodra3::TakeWord(bool fromField, bool show) {
 }
 
 void TFormKodra3::Locate(bool show, bool showIfExact) {
+  if (FReloadPending) return;  // the reload looks the word up when it is done
   // A dictionary file copied over since it was read is read again, and the
   // reader told, before anything of it is shown.
   if (const std::vector<std::string> changed = FDictionary->MarkChangedForReload(); !changed.empty()) {

@@ -564,3 +564,22 @@ TEST_F(MainWindowTest, AnArticleCompiledInTheEditorShowsAtOnce) {
   FWindow->close();
   EXPECT_FALSE(editor->isVisible());
 }
+
+// A dictionary copied over in place while the window reads it: the next word
+// finds the set read again and the window says which file changed.
+TEST_F(MainWindowTest, ADictionaryCopiedOverInPlaceIsReadAgainAndNamed) {
+  const fs::path folder = fs::path(FHome.path().toStdString()) / "ancientgreek";
+  const std::string glossary = (folder / "ntglossary.kdb").string();
+  {
+    std::ifstream other((folder / "main.kdb").string(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(other)), std::istreambuf_iterator<char>());
+    std::ofstream over(glossary, std::ios::binary | std::ios::trunc);  // the same file, not a new one
+    over << bytes;
+  }
+  Type("logos");
+  EXPECT_TRUE(FWindow->Status()->Text().contains("ntglossary.kdb") &&
+              FWindow->Status()->Text().contains("changed on disk"))
+      << FWindow->Status()->Text().toStdString();
+  EXPECT_FALSE(Shown().empty());
+  EXPECT_TRUE(FWindow->Dictionary()->MarkChangedForReload().empty());
+}
