@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <new>
-#include <sstream>
 
 #include "foundation/KezFiles.h"
 #include "language/uLanguage.h"

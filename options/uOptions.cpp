@@ -6,10 +6,7 @@
 #include <filesystem>
 #include <utility>
 #ifdef _WIN32
-#include <io.h>
 #include <windows.h>
-#else
-#include <unistd.h>
 #endif
 
 #include "foundation/KezFiles.h"

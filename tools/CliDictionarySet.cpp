@@ -1,9 +1,7 @@
 #include "tools/CliDictionarySet.h"
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <stdexcept>
 
 #include "foundation/KezFiles.h"

@@ -1,4 +1,5 @@
 // kodra-cli lookup / search: what the viewer shows for a word or a search.
+#include <chrono>
 #include <functional>
 #include <iostream>
 #include <limits>
@@ -29,9 +30,16 @@ std::string ShownKeyword(std::u16string_view keyword) {
 int AnswerEach(TDictionary& dictionary, const std::vector<std::string>& queries,
                const std::function<bool(const std::string&)>& answer) {
   bool all = true;
+  // A dictionary file copied over since it was read is read again before
+  // the next word; the files are looked at a few times a second at most, so
+  // that a batch of words does not pay for it word by word.
+  auto lastLook = std::chrono::steady_clock::now();
   auto one = [&](const std::string& query) {
-    // A dictionary file copied over since it was read is read again first.
-    if (const std::vector<std::string> changed = dictionary.MarkChangedForReload(); !changed.empty()) {
+    const auto now = std::chrono::steady_clock::now();
+    const bool look = now - lastLook >= std::chrono::milliseconds(200);
+    if (look) lastLook = now;
+    if (const std::vector<std::string> changed = look ? dictionary.MarkChangedForReload() : std::vector<std::string>();
+        !changed.empty()) {
       for (const std::string& file : changed)
         std::cerr << "kodra-cli: " << FormatMessage(Locale().Text("SDicChanged", "%s changed on disk and was read again"), {file})
                   << '\n';

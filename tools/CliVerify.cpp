@@ -1,8 +1,6 @@
 // kodra-cli verify: checks a source dictionary and points at the first error.
 #include <algorithm>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include "foundation/KezFiles.h"
 #include "foundation/KezText.h"

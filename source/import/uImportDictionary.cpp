@@ -3,8 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "foundation/KezFiles.h"
 #include "foundation/KezSafeFile.h"
