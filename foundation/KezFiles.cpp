@@ -400,3 +400,16 @@ TReadOutcome ReadBoundedFile(const std::string& fileName, size_t maxSize, std::s
 bool ReadSmallFile(const std::string& fileName, size_t maxSize, std::string& content) {
   return ReadBoundedFile(fileName, maxSize, content).Result == TReadResult::Read;
 }
+
+std::string ReadFailureReason(const TReadOutcome& outcome) {
+  switch (outcome.Result) {
+    case TReadResult::Read: return {};
+    case TReadResult::NotAFile: return "is not a file";
+    case TReadResult::TooLarge: return "is too large";
+    case TReadResult::CannotOpen:
+      if (outcome.Error == ENOENT || outcome.Error == ENOTDIR) return "is missing";
+      break;
+    case TReadResult::Failed: break;
+  }
+  return "cannot be read: " + std::system_category().message(outcome.Error);
+}

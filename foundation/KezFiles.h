@@ -91,3 +91,8 @@ TReadOutcome ReadBoundedFile(const std::string& fileName, size_t maxSize, std::s
 // FIFO or a device would block or never end), a larger file, or a failed
 // read. Reading stops at maxSize + 1 bytes even if the file grows meanwhile.
 bool ReadSmallFile(const std::string& fileName, size_t maxSize, std::string& content);
+
+// Why a read came to nothing, in English words that follow a file's name:
+// "is missing", "is not a file", "is too large", "cannot be read: <system's
+// reason>"; empty for Read.
+std::string ReadFailureReason(const TReadOutcome& outcome);

@@ -20,10 +20,13 @@ void TKezLocale::Clear() {
   FHasEntries = false;
 }
 
-void TKezLocale::Load(const std::string& fileName) {
+std::string TKezLocale::Load(const std::string& fileName) {
   Clear();
   std::string content;
-  if (ReadSmallFile(fileName, kLocaleFileLimit, content)) LoadFromText(content);
+  const TReadOutcome outcome = ReadBoundedFile(fileName, kLocaleFileLimit, content);
+  if (outcome.Result != TReadResult::Read) return ReadFailureReason(outcome);
+  LoadFromText(content);
+  return Empty() ? "holds no interface texts" : std::string();
 }
 
 void TKezLocale::LoadFromText(std::string_view text) {

@@ -16,9 +16,11 @@ public:
   TKezLocale();
   ~TKezLocale();
 
-  // Empties the table, then reads the file; a missing or unreadable file, or
-  // one larger than kLocaleFileLimit, leaves the table empty.
-  void Load(const std::string& fileName);
+  // Empties the table, then reads the file. A missing or unreadable file, one
+  // larger than kLocaleFileLimit, or one that holds no line of texts leaves
+  // the table empty (the built-in English) and gives why, in English words
+  // that follow the file's name ("is missing"); empty when the texts were read.
+  std::string Load(const std::string& fileName);
   void LoadFromText(std::string_view text);
   void Clear();
 

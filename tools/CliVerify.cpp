@@ -122,8 +122,9 @@ void PrintVerifyReport(const std::string& fileName, const TSourceDictionary& dic
   }
   std::cout << fileName;
   if (report.Line > 0) std::cout << ':' << report.Line << ':' << report.Column;
-  std::cout << ": " << report.Identifier << ": " << report.Message << '\n';
-  if (report.Part >= 0) {
+  // The message's identifier is for programs (--json), not for the reader.
+  std::cout << ": " << report.Message << '\n';
+  if (report.Part >= 0 && report.Item >= 0) {
     std::cout << "  in the " << kPartNames[report.Part];
     if (report.Part == spArticles) std::cout << ", article \"" << ToUtf8(report.Keyword) << "\"";
     std::cout << " (item " << report.Item << ", selection " << report.SelectionStart << "+"

@@ -66,8 +66,7 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   // The interface language first: parts made from here on carry its texts
   // from the start (screen readers keep some names as they first read them).
   GlobalData().Prepare();
-  if (!Options().LocaleName().empty())
-    Locale().Load(ProgramFolder() + Options().LocaleName() + ".lng");
+  const QString localeProblem = LoadInterfaceLanguage();
   CreateComponents();
   CreateActions();
   CreateMenus();
@@ -82,6 +81,8 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   if (const TOptionsLoadResult loaded = TakeOptionsLoadResult(); loaded.Failed)
     FPendingWarning = loaded.Kept ? Tr("SOptionsFileKept", loaded.Message().c_str())
                                   : Tr("SOptionsFileUnread", loaded.Message().c_str());
+  // So is an interface language file that gave no texts.
+  if (!localeProblem.isEmpty()) FPendingWarning += (FPendingWarning.isEmpty() ? "" : "; ") + localeProblem;
   FWriter = std::make_unique<TRtfRichEditWriter>(*edText, nullptr, Options());
   ChooseLanguage(FLanguageIndex, false);
   ApplySettings();
@@ -720,11 +721,26 @@ void TFormKodra3::ShowOptions() {
   ApplySettings();
 }
 
+// Reads the interface language file the options name (none: English). A
+// file that gives no texts leaves the interface in English, and the reader is
+// told why rather than left to guess; the text is empty when all went well.
+QString TFormKodra3::LoadInterfaceLanguage() {
+  if (Options().LocaleName().empty()) {
+    Locale().Clear();
+    return {};
+  }
+  const std::string file = ProgramFolder() + Options().LocaleName() + ".lng";
+  const std::string reason = Locale().Load(file);
+  if (reason.empty()) return {};
+  return QString::fromStdString(FormatMessage(
+      "The interface language file %s %s; the interface is in English", {file, reason}));
+}
+
 // The interface language file named by the options, read again; the window
 // and the editor take its texts.
 void TFormKodra3::InterfaceLanguageChanged() {
-  if (Options().LocaleName().empty()) Locale().Clear();
-  else Locale().Load(ProgramFolder() + Options().LocaleName() + ".lng");
+  const QString problem = LoadInterfaceLanguage();
+  if (!problem.isEmpty()) FStatus->ShowMessage(skWarning, problem);
   ApplyLocale();
   ApplySettings();
   UpdateCaption();

@@ -139,6 +139,7 @@ private:
 
   void BusyStart();
   void BusyEnd(int kind, const QString& text, const std::string& identifier = {});
+  QString LoadInterfaceLanguage();
   void TakeWord(bool fromField, bool show);
   std::u16string TrimWord(std::u16string word) const;
   bool IsLanguageWordChar(char16_t c) const;

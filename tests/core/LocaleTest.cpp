@@ -49,6 +49,29 @@ TEST(KezLocale, LoadEmptiesTableAndMissingFileLeavesItEmpty) {
   EXPECT_EQ(locale.Text("SCorruptFile", "x"), "x");
 }
 
+// A file that gives no texts says why, so that the reader is not left
+// wondering why the interface is in English.
+TEST(KezLocale, AFileThatGivesNoTextsSaysWhy) {
+  TTempDir dir;
+  const std::string folder = dir.Path("folder.lng");
+  std::filesystem::create_directory(folder);
+  const std::string huge = dir.Write("Huge.lng", std::string("SCorruptFile=x\n"));
+  std::filesystem::resize_file(huge, kLocaleFileLimit + 1);
+  struct { std::string file; std::string reason; } cases[] = {
+      {dir.Write("Russian.lng", std::string("SCorruptFile=Испорчен\n")), ""},
+      {dir.Path("absent.lng"), "is missing"},
+      {folder, "is not a file"},
+      {huge, "is too large"},
+      {dir.Write("Binary.lng", std::string("\x01\x02\x03 \xff\xfe")), "holds no interface texts"},
+      {dir.Write("Empty.lng", std::string()), "holds no interface texts"},
+  };
+  TKezLocale locale;
+  for (const auto& c : cases) {
+    EXPECT_EQ(locale.Load(c.file), c.reason) << c.file;
+    EXPECT_EQ(locale.Empty(), !c.reason.empty()) << c.file;
+  }
+}
+
 TEST(KezLocale, FileBeyondTheLimitIsNotRead) {
   TTempDir dir;
   const std::string path = dir.Write("Huge.lng", std::string("SCorruptFile=Испорчен\n"));

@@ -344,6 +344,37 @@ TEST_F(MainWindowTest, UnreadableSettingsAreReportedOnceInTheStatusBar) {
   Options().SetFileName({});  // the folder goes with the test
 }
 
+// An interface language file that gives no texts leaves English, and says so
+// once, whatever is wrong with it.
+TEST_F(MainWindowTest, AnInterfaceLanguageThatCannotBeReadIsNamedOnce) {
+  const fs::path home = FHome.path().toStdString();
+  fs::create_directory(home / "Folder.lng");
+  std::ofstream(home / "Binary.lng", std::ios::binary) << "\x01\x02 \xff";
+  struct { const char* name; const char* reason; } cases[] = {
+      {"Absent", "Absent.lng is missing"},
+      {"Folder", "Folder.lng is not a file"},
+      {"Binary", "Binary.lng holds no interface texts"},
+  };
+  for (const auto& c : cases) {
+    FWindow.reset();
+    Options().SetLocaleName(c.name);
+    FWindow = std::make_unique<TFormKodra3>();
+    FWindow->show();
+    Settle();
+    EXPECT_EQ(FWindow->Status()->Kind(), skWarning) << c.name;
+    EXPECT_TRUE(FWindow->Status()->Text().contains(c.reason) &&
+                FWindow->Status()->Text().endsWith("the interface is in English"))
+        << FWindow->Status()->Text().toStdString();
+    EXPECT_EQ(FWindow->windowTitle(), "Ancient Greek - Russian. Kodra");
+    FWindow->SelectLanguage(1);
+    Settle();
+    EXPECT_EQ(FWindow->Status()->Kind(), skInformation) << c.name;
+    FWindow->SelectLanguage(0);
+    Settle();
+  }
+  Options().SetLocaleName({});
+}
+
 TEST_F(MainWindowTest, DamagedSavedSearchTextIsCleanedOnLoading) {
   FWindow.reset();
   // λόγος with a control unit, a lone surrogate and an odd byte among its units.
