@@ -32,13 +32,6 @@ std::vector<std::string> Names(const fs::path& folder) {
   return names;
 }
 
-// The id of a process that has ended.
-pid_t EndedProcess() {
-  const pid_t child = fork();
-  if (child == 0) _exit(0);
-  waitpid(child, nullptr, 0);
-  return child;
-}
 }  // namespace
 
 TEST(SafeFile, SavingThroughALinkWritesItsFileAndKeepsPermissions) {

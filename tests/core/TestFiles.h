@@ -5,6 +5,10 @@
 #include <fstream>
 #include <string>
 #include <vector>
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 class TTempDir {
 public:
@@ -35,3 +39,13 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
+
+#ifndef _WIN32
+// The id of a process that has ended, as a killed writer's would be.
+inline pid_t EndedProcess() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  return child;
+}
+#endif
