@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <vector>
 
 #include <unicode/uchar.h>
@@ -83,6 +85,21 @@ const TInputMethod& TKodraLanguage::InputMethod() const {
 }
 
 void TKodraLanguage::ResetInputMethod() const { FInputMethod.reset(); }
+
+std::vector<std::string> TKodraLanguage::UnreadableTypingTables() const {
+  std::vector<std::string> unreadable;
+  for (const char* name : {"inputmethod.tbl", "keyboardlayout.tbl"}) {
+    const std::string path = GetPath(name);
+    TReadOutcome outcome{TReadResult::Read, 0};
+    if (std::FILE* file = OpenRegularFile(path, outcome)) {
+      std::fclose(file);
+      continue;
+    }
+    const bool missing = outcome.Result == TReadResult::CannotOpen && (outcome.Error == ENOENT || outcome.Error == ENOTDIR);
+    if (!missing) unreadable.push_back(path + " " + ReadFailureReason(outcome));
+  }
+  return unreadable;
+}
 
 const TImportFont& TKodraLanguage::ImportFont(const std::string& faceName) const {
   std::string key = AsciiLowered(faceName);

@@ -113,6 +113,10 @@ public:
   const TInputMethod& InputMethod() const;
   // Forgets the input method so that the next use reads it again.
   void ResetInputMethod() const;
+  // The typing tables ("inputmethod.tbl", "keyboardlayout.tbl") that are
+  // there but cannot be read, each as "<path> <why>": typing then goes
+  // without them, and the reader should be told. Opens, never reads.
+  std::vector<std::string> UnreadableTypingTables() const;
 
   // The import table of a legacy 8-bit font, read from its ".fnt" file on
   // first use (no table without the file). Face names compare without

@@ -41,7 +41,7 @@ int AnswerEach(TDictionary& dictionary, const std::vector<std::string>& queries,
     if (const std::vector<std::string> changed = look ? dictionary.MarkChangedForReload() : std::vector<std::string>();
         !changed.empty()) {
       for (const std::string& file : changed)
-        std::cerr << "kodra-cli: " << FormatMessage(Locale().Text("SDicChanged", "%s changed on disk and was read again"), {file})
+        std::cerr << "kodra-cli: " << FormatMessage(Locale().Text("SDicReread", "%s changed on disk and was read again"), {file})
                   << '\n';
       dictionary.LoadDictionaries(true);
       dictionary.ClearReloadNames();

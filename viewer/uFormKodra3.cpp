@@ -725,7 +725,9 @@ void TFormKodra3::ShowOptions() {
 // file that gives no texts leaves the interface in English, and the reader is
 // told why rather than left to guess; the text is empty when all went well.
 QString TFormKodra3::LoadInterfaceLanguage() {
-  if (Options().LocaleName().empty()) {
+  // English is built in: it has no file.
+  const QString name = QString::fromStdString(Options().LocaleName());
+  if (name.isEmpty() || name.compare("English", Qt::CaseInsensitive) == 0) {
     Locale().Clear();
     return {};
   }

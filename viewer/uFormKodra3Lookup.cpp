@@ -101,6 +101,10 @@ void TFormKodra3::Reload(int mode) {
       failures += (failures.isEmpty() ? "" : "; ") +
                   QString::fromStdString(FormatMessage(Locale().Text("SDicNotLoaded", "Cannot read %s: %s"),
                                                        {failure.FileName, failure.Reason}));
+    // So is a typing table that is there but cannot be read: typing composes nothing.
+    for (const std::string& table : FLanguage->UnreadableTypingTables())
+      failures += (failures.isEmpty() ? "" : "; ") +
+                  QString::fromStdString(FormatMessage(Locale().Text("STableUnread", "%s; typing goes without it"), {table}));
     if (FDictionary->DictionaryCount() > 0 && FDictionary->KeywordCount() > 0) {
       if (mode != 2) ShowArticle();
       // The settings file's warning, once, with any dictionary that failed.
@@ -342,7 +346,7 @@ void TFormKodra3::Locate(bool show, bool showIfExact) {
     for (const std::string& file : changed)
       FPendingWarning += (FPendingWarning.isEmpty() ? "" : "; ") +
                          QString::fromStdString(FormatMessage(
-                             Locale().Text("SDicChanged", "%s changed on disk and was read again"), {file}));
+                             Locale().Text("SDicReread", "%s changed on disk and was read again"), {file}));
     PostReload(1);
     return;
   }

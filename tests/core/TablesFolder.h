@@ -19,6 +19,7 @@ public:
   TTablesFolder& operator=(const TTablesFolder&) = delete;
 
   void Write(const std::string& name, const std::string& text) { FHome.Write("ancientgreek/" + name, text); }
+  std::string Path(const std::string& name) const { return FHome.Path("ancientgreek/" + name); }
   void CopyBundled(const std::string& name) {
     std::filesystem::copy_file(std::filesystem::path(KODRA_DATA) / "ancientgreek" / name,
                                FHome.Root() / "ancientgreek" / name);

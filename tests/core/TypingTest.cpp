@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+#include "HostileFiles.h"
 #include "TablesFolder.h"
 #include "TestFiles.h"
 #include "MemoryRichEdit.h"
 #include "foundation/KezText.h"
 #include "language/uGreek.h"
+#include "language/uLanguage.h"
 #include "language/uTyping.h"
 
 namespace {
@@ -163,18 +165,27 @@ TEST(Typing, BundledGreekTables) {
 
 // A FIFO, a folder or a device where the typing table belongs is no table:
 // the first key is not kept waiting, and every key types itself.
+// Whatever stands in a typing table's place, reading it returns at once with
+// no table, and the language names the table and why, so that the reader
+// can be told why typing composes nothing.
 TEST(Typing, NoTableStandsInTheTablesPlace) {
-  namespace fs = std::filesystem;
-  TTempDir dir;
-  ASSERT_EQ(mkfifo(dir.Path("fifo.tbl").c_str(), 0600), 0);
-  fs::create_directory(dir.Path("folder.tbl"));
-  fs::create_symlink("/dev/zero", dir.Path("zero.tbl"));
-  for (const char* name : {"fifo.tbl", "folder.tbl", "zero.tbl"}) {
-    SCOPED_TRACE(name);
-    TInputMethod method;
-    const auto started = std::chrono::steady_clock::now();
-    method.LoadFromFile(dir.Path(name));
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
-    EXPECT_EQ(method.KeyCount(), 0);
+  for (const THostileFile& kind : kHostileFiles) {
+    if (!HostileFileApplies(kind)) continue;
+    for (const char* name : {"inputmethod.tbl", "keyboardlayout.tbl"}) {
+      SCOPED_TRACE(std::string(kind.Kind) + ": " + name);
+      TTablesFolder tables;
+      kind.Make(tables.Path(name));
+      const auto started = std::chrono::steady_clock::now();
+      TInputMethod method;
+      method.LoadFromFile(tables.Path(name));
+      EXPECT_EQ(method.KeyCount(), 0);
+      const std::vector<std::string> unreadable = FindLanguage("ancientgreek")->UnreadableTypingTables();
+      EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+      const std::string reason = kind.Unreadable ? " cannot be read: " : " is not a file";
+      ASSERT_EQ(unreadable.size(), 1u);
+      EXPECT_EQ(unreadable[0].rfind(tables.Path(name) + reason, 0), 0u) << unreadable[0];
+    }
   }
+  TTablesFolder none;  // missing tables are no fault: typing goes without them
+  EXPECT_TRUE(FindLanguage("ancientgreek")->UnreadableTypingTables().empty());
 }

@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QTemporaryDir>
 #include <filesystem>
+#include <sys/stat.h>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -354,6 +355,7 @@ TEST_F(MainWindowTest, AnInterfaceLanguageThatCannotBeReadIsNamedOnce) {
       {"Absent", "Absent.lng is missing"},
       {"Folder", "Folder.lng is not a file"},
       {"Binary", "Binary.lng holds no interface texts"},
+      {"English", nullptr},  // built in: no file, nothing to say
   };
   for (const auto& c : cases) {
     FWindow.reset();
@@ -361,9 +363,9 @@ TEST_F(MainWindowTest, AnInterfaceLanguageThatCannotBeReadIsNamedOnce) {
     FWindow = std::make_unique<TFormKodra3>();
     FWindow->show();
     Settle();
-    EXPECT_EQ(FWindow->Status()->Kind(), skWarning) << c.name;
-    EXPECT_TRUE(FWindow->Status()->Text().contains(c.reason) &&
-                FWindow->Status()->Text().endsWith("the interface is in English"))
+    EXPECT_EQ(FWindow->Status()->Kind(), c.reason ? skWarning : skInformation) << c.name;
+    EXPECT_TRUE(!c.reason || (FWindow->Status()->Text().contains(c.reason) &&
+                              FWindow->Status()->Text().endsWith("the interface is in English")))
         << FWindow->Status()->Text().toStdString();
     EXPECT_EQ(FWindow->windowTitle(), "Ancient Greek - Russian. Kodra");
     FWindow->SelectLanguage(1);
@@ -373,6 +375,26 @@ TEST_F(MainWindowTest, AnInterfaceLanguageThatCannotBeReadIsNamedOnce) {
     Settle();
   }
   Options().SetLocaleName({});
+}
+
+// A typing table that is there but cannot be read: the window still types,
+// composes nothing, and says which table and why.
+TEST_F(MainWindowTest, AnUnreadableTypingTableIsNamed) {
+  FWindow.reset();
+  const fs::path table = fs::path(FHome.path().toStdString()) / "ancientgreek" / "inputmethod.tbl";
+  fs::remove(table);
+  ASSERT_EQ(mkfifo(table.c_str(), 0600), 0);
+  FindLanguage("ancientgreek")->ResetInputMethod();
+  FWindow = std::make_unique<TFormKodra3>();
+  FWindow->show();
+  Settle();
+  EXPECT_EQ(FWindow->Status()->Kind(), skWarning);
+  EXPECT_TRUE(FWindow->Status()->Text().contains("inputmethod.tbl is not a file; typing goes without it"))
+      << FWindow->Status()->Text().toStdString();
+  Type("logos");
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"λογοσ");
+  fs::remove(table);
+  FindLanguage("ancientgreek")->ResetInputMethod();
 }
 
 TEST_F(MainWindowTest, DamagedSavedSearchTextIsCleanedOnLoading) {

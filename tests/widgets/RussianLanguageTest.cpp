@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <regex>
 #include <cstring>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -140,4 +141,22 @@ TEST(RussianLanguage, CoversEveryKey) {
     if (!russian.Find(key, value)) missing += key + "\n";
   }
   EXPECT_EQ(missing, "") << "Russian.lng lacks these keys";
+}
+
+// A key given twice keeps its first text only: the second meaning would be
+// shown the first one's words.
+TEST(RussianLanguage, NoKeyIsGivenTwice) {
+  std::ifstream file(std::string(KODRA_SOURCE_DIR) + "/locale/Russian.lng", std::ios::binary);
+  std::map<std::string, int> lines;
+  std::string repeated;
+  int number = 0;
+  for (std::string line; std::getline(file, line);) {
+    ++number;
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos || equals == 0 || line[0] == ' ' || line[0] == '\t') continue;
+    const auto [at, added] = lines.emplace(line.substr(0, equals), number);
+    if (!added) repeated += at->first + " (lines " + std::to_string(at->second) + ", " + std::to_string(number) + ")\n";
+  }
+  EXPECT_GT(lines.size(), size_t(90));
+  EXPECT_EQ(repeated, "");
 }
