@@ -67,8 +67,9 @@ bool TFormKodraEditor::OfferRecoveryCopy() {
       },
       Tr("SRecoveryRestored", "Unsaved changes restored"));
   FDictionary->SetFileName(fileName);
+  std::error_code error;
   if (restored) FDictionary->SetModified();
-  else if (FDictionary->IsEmpty()) RunBusy([&] { FDictionary->LoadFromFile(fileName); }, Tr("SDicLoaded", "The dictionary loaded"));
+  else if (FDictionary->IsEmpty() && fs::exists(fs::path(fileName), error)) RunBusy([&] { FDictionary->LoadFromFile(fileName); }, Tr("SDicLoaded", "The dictionary loaded"));
   return restored;
 }
 
@@ -82,13 +83,15 @@ bool TFormKodraEditor::OpenFile(const std::string& fileName) {
   if (fs::exists(fs::path(absolute), error)) {
     Load();
   } else {
-    // A new dictionary of that name: written when the author saves.
+    // A new dictionary of that name: written when the author saves. Work
+    // on it that was never saved may wait in its recovery copy.
     ResetPanes();
     LastDictionary() = absolute;
+    const bool restored = OfferRecoveryCopy();
     UpdateList();
     UpdateCaption();
     Refresh();
-    FStatus->ShowMessage(skInformation, Tr("SDicCreated", "New empty dictionary created"));
+    if (!restored) FStatus->ShowMessage(skInformation, Tr("SDicCreated", "New empty dictionary created"));
   }
   return true;
 }

@@ -387,6 +387,34 @@ TEST_F(EditorWindowTest, ANewFileFromTheCommandLineIsWrittenOnlyWhenSaved) {
 
 // A real dictionary: open, edit an article, save, compile, and read the
 // edited article back from the compiled file.
+// A dictionary never saved has a recovery copy too, offered when the author
+// opens that name again after a crash.
+TEST_F(EditorWindowTest, ANewDictionarysUnsavedWorkIsOfferedBack) {
+  const fs::path fresh = Home() / "fresh.kds";
+  ASSERT_TRUE(FEditor->OpenFile(fresh.string()));
+  Settle();
+  Trigger("actEditNew");
+  Pane().ReplaceSelection(u"#λόγος\r\nслово\r\n");
+  Trigger("actEditAccept");
+  FEditor->WriteRecovery();
+  ASSERT_TRUE(fs::exists(RecoveryCopyName(fresh.string())));
+  ASSERT_FALSE(fs::exists(fresh));
+
+  auto crashed = std::make_unique<TFormKodraEditor>();
+  FYesNo.push_back(true);
+  ASSERT_TRUE(crashed->OpenFile(fresh.string()));
+  Settle();
+  ASSERT_EQ(crashed->Dictionary().ArticleCount(), 1);
+  EXPECT_EQ(crashed->Dictionary().ArticleText(0), u"слово\r\n");
+  EXPECT_TRUE(crashed->Dictionary().Modified());
+  EXPECT_EQ(crashed->Dictionary().FileName(), fresh.string());
+  EXPECT_EQ(crashed->Status()->Text(), "Unsaved changes restored");
+  ASSERT_TRUE(crashed->Save());
+  EXPECT_NE(ReadUtf16(fresh.string()).find(u"#λόγος"), std::u16string::npos);
+  EXPECT_FALSE(fs::exists(RecoveryCopyName(fresh.string())));
+  crashed.reset();
+}
+
 TEST_F(EditorWindowTest, EditsOfARealDictionaryReachItsCompiledFile) {
   const fs::path corpus = fs::path(KODRA_SOURCE_DIR) / ".." / "shared" / "corpora" / "latin-wagner.kds";
   if (!fs::exists(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
