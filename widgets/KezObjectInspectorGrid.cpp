@@ -89,7 +89,15 @@ public:
         list->setEditText(value);
         list->lineEdit()->selectAll();
       } else {
-        list->setCurrentIndex(list->findText(value));
+        // A value the list does not name (a colour of its own, a language
+        // whose file is gone) is shown as it is, so that leaving the list
+        // keeps it rather than writing an empty text.
+        int at = list->findText(value);
+        if (at < 0 && !value.isEmpty()) {
+          list->insertItem(0, value);
+          at = 0;
+        }
+        list->setCurrentIndex(at);
       }
     } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
       line->setText(value);
@@ -100,7 +108,10 @@ public:
   void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
     const int row = FGrid.RowOf(FGrid.itemFromIndex(index));
     QString text;
-    if (auto* list = qobject_cast<QComboBox*>(editor)) text = list->currentText();
+    if (auto* list = qobject_cast<QComboBox*>(editor)) {
+      if (!list->isEditable() && list->currentIndex() < 0) return;  // nothing chosen: nothing changes
+      text = list->currentText();
+    }
     else if (auto* line = qobject_cast<QLineEdit*>(editor)) text = line->text();
     if (FGrid.OnSetText) FGrid.OnSetText(row, text);
     FGrid.RefreshValues();

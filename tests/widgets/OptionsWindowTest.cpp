@@ -5,6 +5,9 @@
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidgetItem>
+#include <QStyledItemDelegate>
+#include <functional>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -112,6 +115,37 @@ TEST_F(OptionsWindowTest, BadValuesAreExplainedAndKept) {
   EXPECT_TRUE(FForm->HintText().endsWith("held elsewhere"));
   // A value too long to show is cut.
   EXPECT_EQ(TKezObjectInspectorGrid::ShownValue(QString(250, 'x')), QString(200, 'x') + "...");
+}
+
+// Opening a drop-down whose value it does not list, and leaving it, keeps
+// the value: a colour of its own, an interface language without its file.
+TEST_F(OptionsWindowTest, LeavingAListThatLacksTheValueKeepsIt) {
+  Options().EditorColors().SetRussianColor(TColor(0x123456));
+  Options().SetLocaleName("Latvian");
+  FForm->Grid()->RefreshValues();
+  struct { const char* path; std::function<bool()> kept; } cases[] = {
+      {"EditorColors.RussianColor", [] { return Options().EditorColors().RussianColor() == TColor(0x123456); }},
+      {"LocaleName", [] { return Options().LocaleName() == "Latvian"; }},
+  };
+  TKezObjectInspectorGrid& grid = *FForm->Grid();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const int row = FForm->RowOfPath(c.path);
+    ASSERT_GE(row, 0);
+    QTreeWidgetItem* item = grid.RowItem(row);
+    for (QTreeWidgetItem* up = item->parent(); up; up = up->parent()) up->setExpanded(true);
+    grid.SetCurrentRow(row);
+    const QModelIndex cell = grid.currentIndex().siblingAtColumn(1);
+    const QString before = Shown(c.path);
+    QWidget* editor = grid.itemDelegate()->createEditor(grid.viewport(), QStyleOptionViewItem(), cell);
+    ASSERT_NE(editor, nullptr);
+    grid.itemDelegate()->setEditorData(editor, cell);
+    grid.itemDelegate()->setModelData(editor, grid.model(), cell);
+    delete editor;
+    EXPECT_TRUE(c.kept());
+    EXPECT_EQ(Shown(c.path), before);
+  }
+  Options().SetLocaleName("English");
 }
 
 TEST_F(OptionsWindowTest, ClosingSavesTheSettingsEvenUnchanged) {
