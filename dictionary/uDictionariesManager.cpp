@@ -33,8 +33,16 @@ TDictionariesList::TDictionariesList(const TKodraLanguage* language, std::string
   for (const std::string& line : lines) {
     const std::string name = AsciiLowered(WithoutExtension(line));
     const auto found = std::find_if(FItems.begin(), FItems.end(), [&](const auto& item) { return item.Name == name; });
-    if (found == FItems.end()) FModified = true;  // written again without it
-    else found->Header.Checked = true;
+    if (found != FItems.end()) {
+      found->Header.Checked = true;
+      continue;
+    }
+    // Configured but not usable now: kept, ticked, and said why.
+    const auto unusable =
+        std::find_if(FUnusable.begin(), FUnusable.end(), [&](const auto& known) { return known.first == name; });
+    TManagedDictionary item{name, {}, unusable != FUnusable.end() ? unusable->second : "the file is missing"};
+    item.Header.Checked = true;
+    FItems.push_back(std::move(item));
   }
 }
 
@@ -42,12 +50,17 @@ void TDictionariesList::AddFolder(const TKodraLanguage* language, const std::str
   TKezFileFinder finder(folder, "*.kdb");
   for (TKezFileEntry entry; finder.Next(entry);) {
     if (entry.Directory) continue;
-    TManagedDictionary item{AsciiLowered(WithoutExtension(entry.Name)), {}};
+    TManagedDictionary item{AsciiLowered(WithoutExtension(entry.Name)), {}, {}};
     // A dictionary of an earlier folder of the same name wins.
     if (std::any_of(FItems.begin(), FItems.end(), [&](const auto& known) { return known.Name == item.Name; })) continue;
-    if (!ReadHeader(folder + entry.Name, item.Header) || !item.Header.Language || !language ||
-        item.Header.Language->GetId() != language->GetId())
+    if (!ReadHeader(folder + entry.Name, item.Header) || !item.Header.Language) {
+      FUnusable.emplace_back(item.Name, "the file cannot be read as a dictionary");
       continue;
+    }
+    if (!language || item.Header.Language->GetId() != language->GetId()) {
+      FUnusable.emplace_back(item.Name, "the file is a dictionary of another language");
+      continue;
+    }
     FItems.push_back(std::move(item));
   }
 }

@@ -13,13 +13,19 @@ class TKodraLanguage;
 struct TManagedDictionary {
   std::string Name;  // the file's name without extension, lower case
   TBinaryDictionaryHeader Header;
+  // Why a configured dictionary cannot be used now (its file is missing, is
+  // no dictionary of this language, cannot be read); empty for a usable one.
+  // It stays configured: a file half copied or briefly gone is not dropped
+  // for good because the manager was opened meanwhile.
+  std::string Problem;
 };
 
 class TDictionariesList {
 public:
   // Lists the folder's "*.kdb" files of the language and ticks those that
-  // dictionaries.cfg names. A configuration that cannot be read, or names a
-  // dictionary that is not there, marks the list modified. The shipped
+  // dictionaries.cfg names; a name whose file cannot be used is listed
+  // after them, ticked, with its problem. Only a missing configuration marks
+  // the list modified (the list as shown is written). The shipped
   // folder's dictionaries and configuration stand behind the folder's own
   // (a file of the folder wins); the configuration is written to the folder.
   TDictionariesList(const TKodraLanguage* language, std::string folder, std::string shippedFolder = {});
@@ -39,6 +45,8 @@ public:
 
 private:
   std::vector<TManagedDictionary> FItems;
+  // Names of the folders' files that are no dictionary of the language, with why.
+  std::vector<std::pair<std::string, std::string>> FUnusable;
   void AddFolder(const TKodraLanguage* language, const std::string& folder);
 
   std::string FFolder;

@@ -80,7 +80,7 @@ TFormDictionariesManager::TFormDictionariesManager(QWidget* parent, const TKodra
   lstDictionaries->SetOnGetItemText([this](const TKezCustomListBox&, int32_t index) {
     if (index < 0 || index >= FList->Count()) return QString();
     const TManagedDictionary& item = FList->Item(index);
-    return QString::fromStdString(item.Name) + ", " + QString::fromStdU16String(item.Header.Caption) + ", " +
+    return QString::fromStdString(item.Name) + ", " + RowCaption(item) + ", " +
            (item.Header.Checked ? Tr("SDicChecked", "checked") : Tr("SDicUnchecked", "unchecked"));
   });
   lstDictionaries->SetOnDrawItem([this](TKezCustomListBox&, QPainter& canvas, int32_t index, const QRect& rect) {
@@ -110,6 +110,12 @@ void TFormDictionariesManager::Toggle(int32_t index) {
   lstDictionaries->Invalidate();
 }
 
+// The caption of a usable dictionary; the problem of one that is not.
+QString TFormDictionariesManager::RowCaption(const TManagedDictionary& item) const {
+  if (item.Problem.empty()) return QString::fromStdU16String(item.Header.Caption);
+  return Tr("SDicUnusable", "not available: %s").replace("%s", QString::fromStdString(item.Problem));
+}
+
 void TFormDictionariesManager::ShowComment() {
   const int32_t index = lstDictionaries->ItemIndex();
   edComment->SetText(index >= 0 && index < FList->Count() ? std::u16string_view(FList->Item(index).Header.Comment)
@@ -129,10 +135,13 @@ void TFormDictionariesManager::DrawRow(QPainter& canvas, int32_t index, const QR
   box.state = QStyle::State_Enabled | (item.Header.Checked ? QStyle::State_On : QStyle::State_Off);
   box.features = QStyleOptionButton::Flat;
   style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, &canvas, this);
+  // A configured dictionary that cannot be used now is greyed, with why.
+  if (!item.Problem.empty())
+    canvas.setPen(palette().color(QPalette::Disabled, QPalette::Text));
   canvas.drawText(rect.adjusted(kNameLeft, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
                   QString::fromStdString(item.Name));
   canvas.drawText(rect.adjusted(FNameWidth + rect.height(), 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                  QString::fromStdU16String(item.Header.Caption));
+                  RowCaption(item));
 }
 
 bool TFormDictionariesManager::eventFilter(QObject* watched, QEvent* event) {

@@ -13,6 +13,7 @@ class TDictionariesList;
 class TKezListBox;
 class TKezUnicodeRichEdit;
 class TKodraLanguage;
+struct TManagedDictionary;
 
 class TFormDictionariesManager : public QDialog {
   Q_OBJECT
@@ -37,6 +38,7 @@ protected:
 
 private:
   void ShowComment();
+  QString RowCaption(const TManagedDictionary& item) const;
   void DrawRow(QPainter& canvas, int32_t index, const QRect& rect);
 
   std::unique_ptr<TDictionariesList> FList;

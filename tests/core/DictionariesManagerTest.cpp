@@ -2,6 +2,7 @@
 // dictionaries.cfg makes active, and the header reader it stands on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -102,11 +103,35 @@ TEST(DictionariesList, TicksWhatTheConfigurationNamesAndWritesTheChoice) {
     EXPECT_EQ(Configuration(dir), "user\r\n");
   }
   {
-    // A name without a dictionary marks the list changed, to be written without it.
-    std::ofstream(dir.Path("dictionaries.cfg"), std::ios::binary) << "user\r\ngone\r\n";
+    // A configured dictionary that cannot be used now (gone, half copied, of
+    // another language) stays configured, listed with why, and opening the
+    // list changes nothing.
+    std::ofstream(dir.Path("half.kdb"), std::ios::binary) << "KDB";
+    std::ofstream(dir.Path("dictionaries.cfg"), std::ios::binary) << "user\r\ngone\r\nhalf\r\ngreek\r\n";
     TDictionariesList list(latin, dir.Path(""));
-    EXPECT_TRUE(list.Modified());
-    EXPECT_EQ(list.CheckedNames(), std::vector<std::string>{"user"});
+    EXPECT_FALSE(list.Modified());
+    EXPECT_EQ(list.CheckedNames(), (std::vector<std::string>{"user", "gone", "half", "greek"}));
+    const std::pair<const char*, const char*> problems[] = {
+        {"main", ""},
+        {"user", ""},
+        {"gone", "the file is missing"},
+        {"half", "the file cannot be read as a dictionary"},
+        {"greek", "the file is a dictionary of another language"},
+    };
+    ASSERT_EQ(list.Count(), 5);
+    for (const auto& [name, problem] : problems) {
+      const auto& items = list.Items();
+      const auto item = std::find_if(items.begin(), items.end(), [&](const auto& i) { return i.Name == name; });
+      ASSERT_NE(item, items.end()) << name;
+      EXPECT_EQ(item->Problem, problem) << name;
+      EXPECT_EQ(item->Header.Checked, name != std::string("main")) << name;
+    }
+    // Unticking another dictionary writes the others back, the unusable ones too.
+    for (int32_t i = 0; i < list.Count(); ++i)
+      if (list.Item(i).Name == "user") list.Toggle(i);
+    list.Save();
+    EXPECT_EQ(Configuration(dir), "gone\r\nhalf\r\ngreek\r\n");
+    fs::remove(dir.Path("half.kdb"));
   }
   // A configuration that cannot be read is no change of the list: it is
   // left as it is. Writing over a folder in its place fails and says so.

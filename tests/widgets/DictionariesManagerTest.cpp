@@ -77,6 +77,28 @@ TEST(DictionariesManager, KeysAndTheLeftEdgeToggleOkWritesCancelKeeps) {
   EXPECT_EQ(Read(configuration), "main\r\n");
 }
 
+// A configured dictionary whose file is half copied when the manager opens:
+// Ok with no change writes nothing, and the row says why it is greyed.
+TEST(DictionariesManager, OkWithoutAChangeKeepsADictionaryItCannotReadNow) {
+  QTemporaryDir home;
+  const fs::path folder = fs::path(home.path().toStdString()) / "ancientgreek";
+  fs::copy(fs::path(KODRA_BIN_DIR) / "ancientgreek", folder, fs::copy_options::recursive);
+  const fs::path configuration = folder / "dictionaries.cfg";
+  std::ofstream(configuration, std::ios::binary) << "main\r\nforms\r\n";
+  fs::resize_file(folder / "forms.kdb", 10);
+  TFormDictionariesManager form(nullptr, FindLanguage("ancientgreek"), folder.string());
+  form.show();
+  QAccessibleInterface* rows = QAccessible::queryAccessibleInterface(form.ListBox());
+  ASSERT_TRUE(rows);
+  QString formsRow;
+  for (int i = 0; i < rows->childCount(); ++i)
+    if (rows->child(i)->text(QAccessible::Name).startsWith("forms, ")) formsRow = rows->child(i)->text(QAccessible::Name);
+  EXPECT_EQ(formsRow, "forms, not available: the file cannot be read as a dictionary, checked");
+  form.accept();
+  EXPECT_FALSE(form.Modified());
+  EXPECT_EQ(Read(configuration), "main\r\nforms\r\n");
+}
+
 TEST(DictionariesManager, AFailedWriteIsToldAndNothingCountsAsChanged) {
   QTemporaryDir home;
   const fs::path folder = fs::path(home.path().toStdString()) / "ancientgreek";
