@@ -134,6 +134,7 @@ private:
   void BusyStart();
   void BusyEnd(int kind, const QString& text, const std::string& identifier = {});
   // Runs an operation busy; its errors end it with their message.
+  bool OfferInstall(const std::string& compiled, const std::string& languageId);
   bool RunBusy(const std::function<void()>& operation, const QString& success);
   void Aborted();
 

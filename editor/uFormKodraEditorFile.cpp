@@ -9,10 +9,12 @@
 #include "editor/uEditorPrompts.h"
 #include "editor/uFormKodraEditor.h"
 #include "editor/uNoteConverter.h"
+#include "dictionary/uDictionaryInstall.h"
 #include "foundation/KezLocale.h"
 #include "foundation/KezProgramFolder.h"
 #include "language/uCommon.h"
 #include "source/uRecoveryCopy.h"
+#include "source/uSourceCompiler.h"
 #include "source/uSourceDictionary.h"
 #include "viewer/uData.h"
 #include "viewer/uStatusLine.h"
@@ -199,8 +201,34 @@ bool TFormKodraEditor::Compile() {
   if (!Save() || !Verify()) return false;
   const std::string source = FDictionary->FileName();
   if (!RunBusy([&] { FDictionary->Compile(); }, Tr("SDicCompiled", "The dictionary compiled"))) return false;
+  const std::string compiled = CompiledFileName(source);
+  const std::string languageId = FDictionary->Language() ? FDictionary->Language()->GetId() : std::string();
+  if (!languageId.empty() && !IsInLanguageFolder(compiled, languageId) && !OfferInstall(compiled, languageId))
+    return true;  // compiled, but not where the program reads dictionaries: said so
   FDictionariesChanged = true;
   if (FOnCompiled) FOnCompiled(source);
+  return true;
+}
+
+// A dictionary compiled beside a source outside the language's folders is
+// not read by the viewer: say where it went, and offer to install it into
+// the user's language folder. True when it was installed.
+bool TFormKodraEditor::OfferInstall(const std::string& compiled, const std::string& languageId) {
+  const std::string folder = UserLanguageFolder(languageId);
+  const QString question = QString::fromStdString(FormatMessage(
+      Tr("SDicCompiledAside", "The dictionary was compiled into %s. It is not active: the program reads dictionaries "
+                              "from %s. Install it there and read it now?")
+          .toStdString(),
+      {compiled, folder}));
+  if (!EditorPrompts().AskYesNo(this, question)) {
+    FStatus->ShowMessage(skWarning, QString::fromStdString(FormatMessage(
+                                        Tr("SDicNotActive", "Compiled into %s; not active").toStdString(), {compiled})));
+    return false;
+  }
+  std::string installed;
+  if (!RunBusy([&] { installed = InstallCompiledDictionary(compiled, languageId); },
+               Tr("SDicInstalled", "The dictionary compiled and installed")))
+    return false;
   return true;
 }
 

@@ -210,15 +210,46 @@ TEST_F(EditorWindowTest, CompileSavesFirstAndAVerificationErrorShowsItsRange) {
   Pane().GetSelection(start, end);
   EXPECT_EQ(Pane().TextRange(start, end), u"<m>");
 
-  // Mended, it compiles, and the main window hears of it.
+  // Mended, it compiles beside its source, outside the language's folder:
+  // the author hears that it is not active, and where it went.
   std::string compiled;
   FEditor->SetOnCompiled([&](const std::string& source) { compiled = source; });
   Retype(u"#γ\r\nгамма <m>ж.</m>\r\n");
+  FYesNo.push_back(false);
+  Trigger("actFileCompile");
+  ASSERT_EQ(FQuestions.size(), 1u);
+  EXPECT_TRUE(FQuestions.back().contains(QString::fromStdString((Home() / "test.kdb").string())) &&
+              FQuestions.back().contains("It is not active"))
+      << FQuestions.back().toStdString();
+  EXPECT_TRUE(fs::exists(Home() / "test.kdb"));
+  EXPECT_EQ(compiled, "");
+  EXPECT_FALSE(FEditor->DictionariesChanged());
+  EXPECT_EQ(FEditor->Status()->Kind(), skWarning);
+  EXPECT_TRUE(FEditor->Status()->Text().endsWith("not active"));
+  // Installed, it is copied into the language folder and named there; the
+  // main window hears of it and reads it.
+  FYesNo.push_back(true);
   Trigger("actFileCompile");
   EXPECT_EQ(compiled, FSource.string());
-  EXPECT_TRUE(fs::exists(Home() / "test.kdb"));
+  auto bytes = [](const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+  };
+  EXPECT_EQ(bytes(Home() / "ancientgreek" / "test.kdb"), bytes(Home() / "test.kdb"));
+  std::ifstream configuration(Home() / "ancientgreek" / "dictionaries.cfg");
+  const std::string names((std::istreambuf_iterator<char>(configuration)), {});
+  EXPECT_NE(names.find("test\r\n"), std::string::npos) << names;
   EXPECT_TRUE(FEditor->DictionariesChanged());
   EXPECT_EQ(FEditor->Status()->Kind(), skInformation);
+  // A source inside the language folder compiles where it is read: no question.
+  const fs::path inside = Home() / "ancientgreek" / "inside.kds";
+  WriteUtf16(inside, kHeader + kArticles);
+  ASSERT_TRUE(FEditor->OpenFile(inside.string()));
+  Settle();
+  Trigger("actFileCompile");
+  EXPECT_EQ(FQuestions.size(), 2u);
+  EXPECT_EQ(compiled, inside.string());
+  EXPECT_TRUE(fs::exists(Home() / "ancientgreek" / "inside.kdb"));
 }
 
 TEST_F(EditorWindowTest, MergingTheDictionaryWithItselfIsRefused) {
