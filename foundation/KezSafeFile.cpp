@@ -225,6 +225,18 @@ void TKezSafeFile::Abandon() {
   }
 }
 
+bool CanWriteBeside(const std::string& target, std::string* reason) {
+  try {
+    TKezSafeFile probe;
+    probe.Open(target);
+    probe.Abandon();
+    return true;
+  } catch (const ESystemError& e) {
+    if (reason) *reason = std::system_category().message(e.Code);
+    return false;
+  }
+}
+
 bool TryWriteFileSafely(const std::string& fileName, const std::string& bytes) {
   try {
     std::error_code error;

@@ -43,6 +43,10 @@ private:
   std::string FTemporaryName;
 };
 
+// Whether target could be written now: a temporary beside it is made and
+// removed. False with the system's reason when not (a read-only folder).
+bool CanWriteBeside(const std::string& target, std::string* reason = nullptr);
+
 // Writes a file the program can do without (a cache), through TKezSafeFile,
 // making its folder first; false, with nothing changed, when it cannot.
 bool TryWriteFileSafely(const std::string& fileName, const std::string& bytes);

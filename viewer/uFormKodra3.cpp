@@ -26,6 +26,7 @@
 #include "editor/uFormKodraEditor.h"
 #include "foundation/KezLocale.h"
 #include "foundation/KezProgramFolder.h"
+#include "foundation/KezSafeFile.h"
 #include "widgets/KezListBox.h"
 #include "language/uCommon.h"
 #include "options/uOptions.h"
@@ -83,6 +84,10 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
                                   : Tr("SOptionsFileUnread", loaded.Message().c_str());
   // So is an interface language file that gave no texts.
   if (!localeProblem.isEmpty()) FPendingWarning += (FPendingWarning.isEmpty() ? "" : "; ") + localeProblem;
+  // And a folder where the settings or the search text cannot be kept (a
+  // read-only program folder): said now, not found out as losses later.
+  if (const QString unwritable = UnwritableSettingsFolder(); !unwritable.isEmpty())
+    FPendingWarning += (FPendingWarning.isEmpty() ? "" : "; ") + unwritable;
   FWriter = std::make_unique<TRtfRichEditWriter>(*edText, nullptr, Options());
   ChooseLanguage(FLanguageIndex, false);
   ApplySettings();
@@ -719,6 +724,24 @@ void TFormKodra3::ShowOptions() {
   form.exec();
   Options().ClearNotifiers();
   ApplySettings();
+}
+
+// The first folder of those that keep the settings and the search text
+// that cannot be written now, as a sentence; empty when all can.
+QString TFormKodra3::UnwritableSettingsFolder() const {
+  std::vector<std::string> files;
+  if (!Options().FileName().empty()) files.push_back(Options().FileName());
+  files.push_back(DictionaryFolder() + "saves.dat");
+  for (const std::string& file : files) {
+    std::string reason;
+    if (CanWriteBeside(file, &reason))
+      continue;
+    const std::string folder = std::filesystem::path(file).parent_path().string();
+    return QString::fromStdString(FormatMessage(
+        Tr("SSettingsUnsaved", "Settings and the search text cannot be kept: %s cannot be written (%s)").toStdString(),
+        {folder, reason}));
+  }
+  return {};
 }
 
 // Reads the interface language file the options name (none: English). A

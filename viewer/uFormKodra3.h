@@ -140,6 +140,7 @@ private:
   void BusyStart();
   void BusyEnd(int kind, const QString& text, const std::string& identifier = {});
   QString LoadInterfaceLanguage();
+  QString UnwritableSettingsFolder() const;
   void TakeWord(bool fromField, bool show);
   std::u16string TrimWord(std::u16string word) const;
   bool IsLanguageWordChar(char16_t c) const;

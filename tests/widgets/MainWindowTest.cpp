@@ -397,6 +397,28 @@ TEST_F(MainWindowTest, AnUnreadableTypingTableIsNamed) {
   FindLanguage("ancientgreek")->ResetInputMethod();
 }
 
+// Settings that cannot be kept are said at the start, once, not found out
+// as losses later.
+TEST_F(MainWindowTest, AFolderWhereSettingsCannotBeWrittenIsNamedAtTheStart) {
+  FWindow.reset();
+  const fs::path home = FHome.path().toStdString();
+  std::ofstream(home / "plain") << "a file where a folder should be";
+  const std::string previous = Options().FileName();
+  Options().SetFileName((home / "plain" / "kodra3.ini").string());
+  FWindow = std::make_unique<TFormKodra3>();
+  FWindow->show();
+  Settle();
+  EXPECT_EQ(FWindow->Status()->Kind(), skWarning);
+  EXPECT_TRUE(FWindow->Status()->Text().contains("Settings and the search text cannot be kept: " +
+                                                 QString::fromStdString((home / "plain").string()) +
+                                                 " cannot be written (Not a directory)"))
+      << FWindow->Status()->Text().toStdString();
+  FWindow->SelectLanguage(1);
+  Settle();
+  EXPECT_EQ(FWindow->Status()->Kind(), skInformation);
+  Options().SetFileName(previous);
+}
+
 TEST_F(MainWindowTest, DamagedSavedSearchTextIsCleanedOnLoading) {
   FWindow.reset();
   // λόγος with a control unit, a lone surrogate and an odd byte among its units.
