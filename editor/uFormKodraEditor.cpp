@@ -32,6 +32,7 @@
 #include "viewer/uFormParts.h"
 #include "viewer/uIcons.h"
 #include "viewer/uKindMark.h"
+#include "viewer/uHintOptions.h"
 #include "viewer/uStatusLine.h"
 #include "widgets/KezListBox.h"
 #include "widgets/KezUnicodeRichEdit.h"
@@ -119,6 +120,7 @@ void TFormKodraEditor::CreateComponents() {
   spText->addWidget(edText);
   spText->setStretchFactor(1, 1);
 
+  InstallHintOptions();
   FStatus = new TStatusLine(this);
   FStatus->setObjectName("StatusBar");
   setStatusBar(FStatus);
@@ -229,11 +231,11 @@ void TFormKodraEditor::ApplyFonts() {
 }
 
 void TFormKodraEditor::ApplyHints() {
-  ToolBar->setToolTipDuration(Options().ShowPopupHint() ? -1 : 0);
   FStatus->SetHintDelay(Options().StatusDelay() * 1000);
+  // Whether hints show is decided when they would (uHintOptions); every
+  // action has its status hint to show.
   for (QAction* action : findChildren<QAction*>())
-    if (!Options().ShowStatusHint()) action->setStatusTip(QString());
-    else if (action->statusTip().isEmpty()) action->setStatusTip(action->toolTip());
+    if (action->statusTip().isEmpty()) action->setStatusTip(action->toolTip());
 }
 
 void TFormKodraEditor::UpdateCaption() {
@@ -255,7 +257,7 @@ void TFormKodraEditor::SetLanguage(TKodraLanguage* language) {
   const QString name = QString::fromStdString(language->GetName());
   action->setText(name);
   action->setToolTip(name);
-  if (Options().ShowStatusHint()) action->setStatusTip(name);
+  action->setStatusTip(name);
   SwitchInput(true);
 }
 

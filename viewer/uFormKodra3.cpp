@@ -1,6 +1,7 @@
 // The main window: components, actions, menus, settings and languages.
 #include "viewer/uFormKodra3.h"
 #include "viewer/hotkey/uHotKey.h"
+#include "viewer/uHintOptions.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -67,6 +68,7 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   // The interface language first: parts made from here on carry its texts
   // from the start (screen readers keep some names as they first read them).
   GlobalData().Prepare();
+  InstallHintOptions();
   const QString localeProblem = LoadInterfaceLanguage();
   CreateComponents();
   CreateActions();
@@ -536,7 +538,6 @@ void TFormKodra3::NameParts() {
 void TFormKodra3::ApplySettings() {
   // A changed hot key takes effect at once: the old one is given up.
   if (FHotKey && Options().HotKey() != FHotKey->Registered()) FHotKey->Register(Options().HotKey());
-  ToolBar->setToolTipDuration(Options().ShowPopupHint() ? -1 : 0);
   FStatus->SetHintDelay(Options().StatusDelay() * 1000);
   hcSearchResults->model()->setHeaderData(0, Qt::Horizontal, QString::fromStdString(Locale().Text("SSearchResults", "Search results")));
 }

@@ -9,6 +9,10 @@
 #include <QMouseEvent>
 #include <QThread>
 #include <QTest>
+#include <QStatusBar>
+#include <QHelpEvent>
+#include <QToolBar>
+#include <QToolTip>
 #include <QToolButton>
 #include <QTemporaryDir>
 #include <filesystem>
@@ -417,6 +421,43 @@ TEST_F(MainWindowTest, AFolderWhereSettingsCannotBeWrittenIsNamedAtTheStart) {
   Settle();
   EXPECT_EQ(FWindow->Status()->Kind(), skInformation);
   Options().SetFileName(previous);
+}
+
+// "Pop-up hints" and "Status bar hints" hold back the tool bar buttons'
+// hints of the window and of the editor, at once when changed.
+TEST_F(MainWindowTest, HintOptionsGovernBothWindowsAtOnce) {
+  FWindow->Action("actServiceEditor")->trigger();
+  Settle();
+  ASSERT_NE(FWindow->Editor(), nullptr);
+  QMainWindow* windows[] = {FWindow.get(), FWindow->Editor()};
+  for (QMainWindow* window : windows) {
+    auto* bar = window->findChild<QToolBar*>();
+    ASSERT_NE(bar, nullptr);
+    QAction* action = nullptr;
+    for (QAction* candidate : bar->actions())
+      if (!candidate->isSeparator() && !candidate->toolTip().isEmpty()) action = action ? action : candidate;
+    ASSERT_NE(action, nullptr);
+    QWidget* button = bar->widgetForAction(action);
+    for (const bool on : {false, true, false}) {
+      SCOPED_TRACE(window->objectName().toStdString() + (on ? " on" : " off"));
+      Options().SetShowPopupHint(on);
+      Options().SetShowStatusHint(on);
+      QToolTip::hideText();  // it fades: wait until it is gone
+      QElapsedTimer waited;
+      waited.start();
+      while (QToolTip::isVisible() && waited.elapsed() < 2000) QTest::qWait(10);
+      window->statusBar()->clearMessage();
+      QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
+      QApplication::sendEvent(button, &help);
+      EXPECT_EQ(QToolTip::isVisible(), on);
+      action->showStatusText(button);
+      EXPECT_EQ(window->statusBar()->currentMessage(), on ? action->statusTip() : QString());
+      EXPECT_FALSE(action->statusTip().isEmpty());
+    }
+  }
+  QToolTip::hideText();
+  Options().SetShowPopupHint(true);
+  Options().SetShowStatusHint(true);
 }
 
 TEST_F(MainWindowTest, DamagedSavedSearchTextIsCleanedOnLoading) {
