@@ -142,7 +142,7 @@ void TOptions::SetLocaleName(const std::string& value) {
 }
 
 void TOptions::SetHotKey(TShortCut value) {
-  if (Assign(FHotKey, value)) FModified = true;
+  if (Assign(FHotKey, value)) Changed();  // the window takes the new key at once
 }
 
 void TOptions::SetAbbrExpansion(TAbbrExpansion value) {

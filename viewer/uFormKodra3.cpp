@@ -131,6 +131,10 @@ bool TFormKodra3::event(QEvent* event) {
     RunCommand(static_cast<TCommandEvent&>(*event));
     return true;
   }
+  // A hot key another program held may be free now that the reader is back.
+  if (event->type() == QEvent::WindowActivate && FHotKey && Options().HotKey() != 0 && !FHotKey->Grabbed() &&
+      !FHotKey->DesktopChoosesKey())
+    FHotKey->Register(Options().HotKey());
   return QMainWindow::event(event);
 }
 
@@ -712,15 +716,19 @@ void TFormKodra3::EditorCompiled(const std::string& sourceName) {
   PostReload(1);
 }
 
+// What the options window adds to the hot key's explanation: why the key
+// does nothing, when it does nothing.
+QString TFormKodra3::HotKeyNote() const {
+  return FHotKey && Options().HotKey() != 0 && !FHotKey->Grabbed()
+             ? Tr("SHotKeyNotTaken",
+                  "The key could not be taken: another program holds it, or the desktop lets no program take "
+                  "keys. It does nothing now.")
+             : QString();
+}
+
 void TFormKodra3::ShowOptions() {
   TFormOptions form(this);
-  form.SetHotKeyNote([this] {
-    return FHotKey && Options().HotKey() != 0 && !FHotKey->Grabbed()
-               ? Tr("SHotKeyNotTaken",
-                    "The key could not be taken: another program holds it, or the desktop lets no program take "
-                    "keys. It does nothing now.")
-               : QString();
-  });
+  form.SetHotKeyNote([this] { return HotKeyNote(); });
   Options().SetNotifiers([this] { InterfaceLanguageChanged(); }, [this] { OptionsChanged(); });
   form.exec();
   Options().ClearNotifiers();

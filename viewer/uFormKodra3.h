@@ -78,6 +78,7 @@ public:
   // program is in front.
   void HotKeyPressed();
   THotKey* HotKey() const { return FHotKey.get(); }
+  QString HotKeyNote() const;
   // Opens the dictionary editor, with a file when one is given
   // ("kodra --edit FILE").
   void OpenEditor(const std::string& fileName = {});

@@ -251,6 +251,15 @@ void TFormOptions::ShowPanel(int icon, const QString& caption, const QString& te
   FHintCaption->setText(caption);
   FHintText->setText(text);
   FHintIsError = error;
+  // The whole explanation shows: the panel grows to hold it (a note of the
+  // hot key, an error) as far as the grid keeps some room.
+  const QMargins margins = FPanel->layout()->contentsMargins();
+  const int needed = margins.top() + margins.bottom() + FHintCaption->sizeHint().height() + 8 +
+                     FHintText->heightForWidth(std::max(FHintText->width(), FPanel->width() - margins.left() -
+                                                                                margins.right()));
+  const QList<int> sizes = FSplitter->sizes();
+  if (sizes.size() == 2 && sizes[1] < needed && sizes[0] + sizes[1] > 2 * needed)
+    FSplitter->setSizes({sizes[0] + sizes[1] - needed, needed});
   FPanel->setAccessibleDescription(caption + (text.isEmpty() ? QString() : ": " + text));
 }
 

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QLabel>
 #include <QTest>
 #include <QTreeWidgetItem>
 #include <QStyledItemDelegate>
@@ -13,6 +14,7 @@
 
 #include "SettleEvents.h"
 #include "foundation/KezLocale.h"
+#include "viewer/hotkey/uHotKey.h"
 #include "foundation/KezProgramFolder.h"
 #include "options/uOptions.h"
 #include "viewer/uFormKodra3.h"
@@ -146,6 +148,22 @@ TEST_F(OptionsWindowTest, LeavingAListThatLacksTheValueKeepsIt) {
     EXPECT_EQ(Shown(c.path), before);
   }
   Options().SetLocaleName("English");
+}
+
+// A new hot key is taken while the window is open, and a key that could
+// not be taken is said at once, in full.
+TEST_F(OptionsWindowTest, ANewHotKeyIsTakenAndItsNoteShownAtOnce) {
+  FForm->SetHotKeyNote([this] { return FWindow->HotKeyNote(); });
+  const TShortCut before = Options().HotKey();
+  Set("HotKey", "Ctrl+Alt+K");
+  ASSERT_NE(Options().HotKey(), before);
+  EXPECT_EQ(FWindow->HotKey()->Registered(), Options().HotKey());
+  // Offscreen no key can be taken: the note says so now.
+  EXPECT_TRUE(FForm->HintText().endsWith(FWindow->HotKeyNote())) << FForm->HintText().toStdString();
+  auto* text = FForm->findChild<QLabel*>("HintText");
+  ASSERT_NE(text, nullptr);
+  SettleEvents();
+  EXPECT_GE(text->height(), text->heightForWidth(text->width()));
 }
 
 TEST_F(OptionsWindowTest, ClosingSavesTheSettingsEvenUnchanged) {

@@ -161,4 +161,32 @@ TEST_F(HotKeyX11Test, ChangedKeyReplacesTheOldOneAndATakenKeyIsNoError) {
   xcb_disconnect(other);
 }
 
+// A key another program held when it was chosen is taken once the other
+// program lets it go and the reader comes back to the window.
+TEST_F(HotKeyX11Test, AKeyHeldElsewhereIsTakenWhenTheWindowIsActiveAgain) {
+  THotKey& hotKey = *FWindow->HotKey();
+  xcb_connection_t* other = xcb_connect(nullptr, nullptr);
+  ASSERT_EQ(xcb_connection_has_error(other), 0);
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
+  THotKeyX11 probe(other, root);
+  ASSERT_TRUE(probe.Register(scCtrl | 0x7B));  // Ctrl+F12
+  Options().SetHotKey(scCtrl | 0x7B);
+  EXPECT_FALSE(hotKey.Register(scCtrl | 0x7B));
+  EXPECT_FALSE(FWindow->HotKeyNote().isEmpty());
+  probe.Unregister();
+  std::free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));
+  FocusElsewhere();
+  EXPECT_FALSE(hotKey.Grabbed());
+  // Back to the window, as a click on it would bring the reader (no window
+  // manager here: the focus is set directly).
+  xcb_connection_t* ours = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+  xcb_set_input_focus(ours, XCB_INPUT_FOCUS_POINTER_ROOT, xcb_window_t(FWindow->winId()), XCB_CURRENT_TIME);
+  xcb_flush(ours);
+  EXPECT_TRUE(WaitFor([&] { return QApplication::activeWindow() == FWindow.get(); }));
+  EXPECT_TRUE(WaitFor([&] { return hotKey.Grabbed(); }));
+  EXPECT_TRUE(FWindow->HotKeyNote().isEmpty());
+  xcb_disconnect(other);
+  Options().SetHotKey(0);
+}
+
 }  // namespace
