@@ -38,9 +38,15 @@
 #include "widgets/KezUnicodeRichEdit.h"
 
 
+// The last dictionary edited while the program runs; across runs it is kept
+// in the settings (RememberLastDictionary), where ReopenLast finds it.
 std::string& TFormKodraEditor::LastDictionary() {
   static std::string path;
   return path;
+}
+
+void TFormKodraEditor::RememberLastDictionary() {
+  TGlobalData::OpenSettings("Editor")->setValue("LastDictionary", QString::fromStdString(LastDictionary()));
 }
 
 // The search box's text, kept while the program runs.
@@ -301,6 +307,8 @@ void TFormKodraEditor::ReopenLast() {
     return;  // opened from outside before it was shown
   }
   ResetPanes();
+  if (LastDictionary().empty())
+    LastDictionary() = TGlobalData::OpenSettings("Editor")->value("LastDictionary").toString().toStdString();
   const std::string& last = LastDictionary();
   if (!last.empty() && std::filesystem::exists(std::filesystem::path(last))) {
     FDictionary->Clear();
@@ -325,6 +333,7 @@ void TFormKodraEditor::closeEvent(QCloseEvent* event) {
     }
   }
   SavePlacement();
+  RememberLastDictionary();
   FShown = false;
   event->accept();
 }

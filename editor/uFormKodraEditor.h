@@ -94,6 +94,7 @@ public:
   // The dictionary open in the editor last, reopened when it opens again
   // while the program runs.
   static std::string& LastDictionary();
+  static void RememberLastDictionary();
 
 protected:
   void showEvent(QShowEvent* event) override;

@@ -48,6 +48,7 @@ void TFormKodraEditor::Load() {
   if (FDictionary->Language() != FLanguage) SetLanguage(FDictionary->Language());
   SwitchInput(true);
   LastDictionary() = fileName;
+  RememberLastDictionary();  // kept even if the program does not end well
   UpdateList();
   UpdateCaption();
   Refresh();

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -27,6 +28,7 @@
 #include "source/uSourceDictionary.h"
 #include "viewer/uCommandLine.h"
 #include "viewer/uCommands.h"
+#include "viewer/uData.h"
 #include "viewer/uStatusLine.h"
 #include "widgets/KezListBox.h"
 #include "widgets/KezUnicodeRichEdit.h"
@@ -67,6 +69,7 @@ protected:
     Options().SetBeepOnError(false);
     Options().SetHelpOnError(false);
     TFormKodraEditor::LastDictionary().clear();
+    TGlobalData::OpenSettings("Editor")->remove("LastDictionary");
     EditorPrompts().AskYesNoCancel = [this](QWidget*, const QString& question) {
       FQuestions.push_back(question);
       if (FYesNoCancel.empty()) {
@@ -533,6 +536,18 @@ TEST_F(EditorWindowTest, NoteFilesAreConvertedThroughTheProgramFoldersLibrary) {
   Settle();
   EXPECT_EQ(editor.Status()->Text(), "Unreadable note file. Can't convert specified note file");
   EXPECT_EQ(editor.Status()->HelpKeyword(), "SConvertError");
+}
+
+// The editor opens the dictionary of the last run again, as after a restart.
+TEST_F(EditorWindowTest, TheLastDictionaryIsOpenedAgainAfterARestart) {
+  FEditor->close();
+  FEditor.reset();
+  TFormKodraEditor::LastDictionary().clear();  // what a new process starts with
+  FEditor = std::make_unique<TFormKodraEditor>();
+  FEditor->show();
+  Settle();
+  EXPECT_EQ(FEditor->Dictionary().FileName(), FSource.string());
+  EXPECT_EQ(FEditor->Dictionary().ArticleCount(), 3);
 }
 
 TEST_F(EditorWindowTest, AFileThatCannotBeReadIsNeverSavedOver) {
