@@ -127,12 +127,14 @@ void TOptions::ClearNotifiers() {
 }
 
 TFontChoice TOptions::FontChoice(const TOptionsFont& font) const {
-  return {font.UseDefault() ? FDefFontName : font.FontName(), font.FontSize()};
+  // A size out of range (a hand-edited file) is read as the nearest one allowed.
+  return {font.UseDefault() ? FDefFontName : font.FontName(), std::clamp(font.FontSize(), kMinFontSize, kMaxFontSize)};
 }
 
 TFontChoice TOptions::FullTextFontChoice() const {
   const auto& search = FFullTextSearch;
-  return {search.FontName().empty() ? FDefFontName : search.FontName(), search.FontSize()};
+  return {search.FontName().empty() ? FDefFontName : search.FontName(),
+          std::clamp(search.FontSize(), kMinFontSize, kMaxFontSize)};
 }
 
 void TOptions::SetLocaleName(const std::string& value) {

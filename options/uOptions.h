@@ -25,6 +25,11 @@ using TNotifyEvent = std::function<void()>;
 
 class TOptions;
 
+// Font sizes the article, the lists and the fields can be read in: smaller
+// is unreadable, larger leaves no room for a line.
+constexpr int32_t kMinFontSize = 6;
+constexpr int32_t kMaxFontSize = 72;
+
 class TOptionsFont {
 public:
   explicit TOptionsFont(TOptions& owner) : FOwner(owner) {}

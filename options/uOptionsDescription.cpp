@@ -124,7 +124,7 @@ const std::map<std::string, std::vector<TRowDescription>>& Tables() {
         {"EditorColors", rkGroup, &kEditorColorRows, 1041},
         {"FullTextSearch", rkGroup, &kFullTextRows, 1024},
         {"ErrorsAndHints", rkGroup, &kErrorRows, 1017}}},
-      {"TOptionsFont_INFO", {{"FontName", rkText, &kFonts, 1030}, {"FontSize", rkNumber, nullptr, 1031}}},
+      {"TOptionsFont_INFO", {{"FontName", rkText, &kFonts, 1030}, {"FontSize", rkNumber, nullptr, 1031, kMinFontSize, kMaxFontSize}}},
       {"TOptionsTag_INFO",
        {{"RelSize", rkNumber, nullptr, 1027},
         {"Color", rkColor, &kColors, 1032},
@@ -141,7 +141,7 @@ const std::map<std::string, std::vector<TRowDescription>>& Tables() {
         {"ShowKind", rkNamed, &kResultKinds, 1006},
         {"HighlightAll", rkCheck, nullptr, 1007},
         {"FontName", rkText, &kFonts, 1009},
-        {"FontSize", rkNumber, nullptr, 1031}}},
+        {"FontSize", rkNumber, nullptr, 1031, kMinFontSize, kMaxFontSize}}},
       {"ErrorsAndHints_INFO",
        {{"BeepOnError", rkCheck, nullptr, 1018},
         {"BoxOnError", rkCheck, nullptr, 1019},
@@ -244,7 +244,12 @@ void SetRowText(TOptions& options, const TOptionsRow& row, const std::string& te
     property.SetOrdinal(options, value);
     return;
   }
-  property.SetOrdinal(options, ParseInteger(text));
+  const int32_t value = ParseInteger(text);
+  const TRowDescription& description = *row.Description;
+  if (value < description.Minimum || value > description.Maximum)
+    throw std::invalid_argument(std::to_string(value) + " is out of range: the value must be from " +
+                                std::to_string(description.Minimum) + " to " + std::to_string(description.Maximum));
+  property.SetOrdinal(options, value);
 }
 
 int32_t RowOrdinal(const TOptions& options, const TOptionsRow& row) { return PropertyOf(row).GetOrdinal(options); }

@@ -44,6 +44,9 @@ struct TRowDescription {
   TRowKind Kind = rkText;
   const TValueConverter* Converter = nullptr;
   int HelpTopic = 0;
+  // The range a number row accepts (both ends included).
+  int32_t Minimum = INT32_MIN;
+  int32_t Maximum = INT32_MAX;
 };
 
 // The table registered under the name ("TOptions_INFO"), or null.

@@ -30,7 +30,8 @@ void TRtfRichEditWriter::Write(std::string_view controlWord, int32_t number) {
 void TRtfRichEditWriter::BuildStyles() {
   const TOptionsFont& font = ArticleMode() ? FOptions.ArticleFont() : FOptions.EditorFont();
   FFaceName = font.UseDefault() ? FOptions.DefFontName() : font.FontName();
-  FBaseSize = std::clamp(font.FontSize(), kMinSize, kMaxSize);
+  // A size out of range (a hand-edited settings file) is read as the nearest one allowed.
+  FBaseSize = std::clamp(font.FontSize(), kMinFontSize, kMaxFontSize);
 
   std::array<TColor, 10> colors{};
   colors[0] = clWindowText;

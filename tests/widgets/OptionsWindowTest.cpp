@@ -166,6 +166,29 @@ TEST_F(OptionsWindowTest, ANewHotKeyIsTakenAndItsNoteShownAtOnce) {
   EXPECT_GE(text->height(), text->heightForWidth(text->width()));
 }
 
+// Font sizes are bounded: one out of range is explained and not taken.
+TEST_F(OptionsWindowTest, FontSizesOutOfRangeAreRefused) {
+  const int32_t before = Options().ArticleFont().FontSize();
+  struct { const char* text; bool taken; } cases[] = {
+      {"0", false}, {"-5", false}, {"5", false}, {"73", false}, {"500", false}, {"99999", false},
+      {"6", true}, {"72", true}, {"14", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    Options().ArticleFont().SetFontSize(before);
+    Set("ArticleFont.FontSize", c.text);
+    EXPECT_EQ(FForm->HintIsError(), !c.taken);
+    EXPECT_EQ(Options().ArticleFont().FontSize(), c.taken ? std::stoi(c.text) : before);
+    if (!c.taken) {
+      EXPECT_NE(FForm->HintText().indexOf("from 6 to 72"), -1) << FForm->HintText().toStdString();
+    }
+  }
+  // A size out of range in a hand-edited settings file is read as the nearest allowed.
+  Options().ArticleFont().SetFontSize(99999);
+  EXPECT_EQ(Options().FontChoice(Options().ArticleFont()).Size, 72);
+  Options().ArticleFont().SetFontSize(before);
+}
+
 TEST_F(OptionsWindowTest, ClosingSavesTheSettingsEvenUnchanged) {
   const fs::path file = Options().FileName();
   fs::remove(file);
