@@ -40,6 +40,16 @@ std::string ForeignEncoding(std::string_view head) {
   if (head.substr(0, 3) == "\xEF\xBB\xBF") return "UTF-8";
   if (head.substr(0, 2) == "\xFE\xFF") return "UTF-16BE";
   if (head.substr(0, 2) == "\xFF\xFE") return {};
+  // Line breaks decide first: CR LF reads 0D 00 0A 00 in UTF-16LE and
+  // 00 0D 00 0A in UTF-16BE, whatever the letters between them (a text of
+  // CJK units such as U+6F00 has its zero bytes where UTF-16BE would).
+  size_t littleBreaks = 0, bigBreaks = 0;
+  for (size_t i = 0; i + 4 <= head.size(); i += 2) {
+    const std::string_view unitPair = head.substr(i, 4);
+    if (unitPair == std::string_view("\r\0\n\0", 4)) ++littleBreaks;
+    else if (unitPair == std::string_view("\0\r\0\n", 4)) ++bigBreaks;
+  }
+  if (littleBreaks != bigBreaks) return littleBreaks > bigBreaks ? std::string() : std::string("UTF-16BE");
   size_t evenZeros = 0, oddZeros = 0;
   for (size_t i = 0; i < head.size(); ++i)
     if (head[i] == 0) ++(i % 2 ? oddZeros : evenZeros);

@@ -125,6 +125,24 @@ TEST(SourceDictionary, RefusesFilesThatWouldLoseText) {
   }
 }
 
+// A source of units whose low byte is zero (U+6F00...) keeps its UTF-16LE
+// line breaks: it is read back as written, not taken for UTF-16BE.
+TEST(SourceDictionary, TextOfZeroLowBytesIsReadBackAsWritten) {
+  std::u16string caption;
+  for (int i = 0; i < 30; ++i)  // more of them than of the header's ASCII
+    for (char16_t c : std::u16string_view(u"commentary")) caption += char16_t(c << 8);
+  TSourceFixture f;
+  f.Load(u"<header>\r\ncaption=" + caption + u"\r\ncomment=c\r\nkind=main\r\nlanguage=ancientgreek\r\n</header>\r\n"
+         u"#α\r\n" + caption + u"\r\n");
+  const std::string saved = f.Dir.Path("saved.kds");
+  f.Dictionary.SetFileName(saved);
+  f.Dictionary.SaveToFile();
+  TSourceDictionary again(FindLanguage("ancientgreek"));
+  ASSERT_NO_THROW(again.LoadFromFile(saved));
+  EXPECT_EQ(again.ArticleCount(), 1);
+  EXPECT_NO_THROW(again.Verify());
+}
+
 // A keyword repeated a hundred thousand times (a generated source) is joined
 // in one pass: each repeat adds its text once.
 TEST(SourceDictionary, ManyRepeatsOfOneKeywordJoinInOnePass) {
