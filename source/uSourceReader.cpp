@@ -40,7 +40,10 @@ std::string ForeignEncoding(std::string_view head) {
   if (head.substr(0, 3) == "\xEF\xBB\xBF") return "UTF-8";
   if (head.substr(0, 2) == "\xFE\xFF") return "UTF-16BE";
   if (head.substr(0, 2) == "\xFF\xFE") return {};
-  // Line breaks decide first: CR LF reads 0D 00 0A 00 in UTF-16LE and
+  // A saved source starts with a section tag or a keyword line: read as
+  // UTF-16LE, "<" or "#" first is such a file, whatever units follow.
+  if (head.size() >= 2 && head[1] == 0 && (head[0] == '<' || head[0] == '#')) return {};
+  // Then line breaks decide: CR LF reads 0D 00 0A 00 in UTF-16LE and
   // 00 0D 00 0A in UTF-16BE, whatever the letters between them (a text of
   // CJK units such as U+6F00 has its zero bytes where UTF-16BE would).
   size_t littleBreaks = 0, bigBreaks = 0;

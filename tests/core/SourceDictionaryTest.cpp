@@ -131,6 +131,7 @@ TEST(SourceDictionary, TextOfZeroLowBytesIsReadBackAsWritten) {
   std::u16string caption;
   for (int i = 0; i < 30; ++i)  // more of them than of the header's ASCII
     for (char16_t c : std::u16string_view(u"commentary")) caption += char16_t(c << 8);
+  for (int i = 0; i < 40; ++i) caption += u"\u0D00\u0A00";  // line breaks as UTF-16BE would write them
   TSourceFixture f;
   f.Load(u"<header>\r\ncaption=" + caption + u"\r\ncomment=c\r\nkind=main\r\nlanguage=ancientgreek\r\n</header>\r\n"
          u"#α\r\n" + caption + u"\r\n");
