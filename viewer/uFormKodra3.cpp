@@ -208,6 +208,7 @@ void TFormKodra3::CreateComponents() {
   edText->SetWordBreakRule(TKezUnicodeRichEdit::BlankWordBreak);
   edText->viewport()->setMouseTracking(true);
   edText->viewport()->installEventFilter(this);
+  edSearch->viewport()->installEventFilter(this);
   pnlSearchResults = new QWidget(spSearchResults);
   pnlSearchResults->setObjectName("pnlSearchResults");
   auto* resultsLayout = new QVBoxLayout(pnlSearchResults);

@@ -420,7 +420,12 @@ void TFormKodra3::SearchFieldKeyDown(QKeyEvent& event, bool& handled) {
   }
   const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
   if (enter) {
-    if (event.modifiers() & Qt::ControlModifier) return;  // a line break
+    if (event.modifiers() & Qt::ControlModifier) {
+      // A line break: plain Enter is Go to, and a search text may hold lines.
+      edSearch->ReplaceSelection(u"\r");
+      handled = true;
+      return;
+    }
     handled = true;
     if (FBusy) return;
     FEnterAgain = !FMissedWord.empty();
@@ -483,6 +488,11 @@ bool TFormKodra3::eventFilter(QObject* watched, QEvent* event) {
       ShowAbbreviationAt(static_cast<QMouseEvent*>(event)->pos());
     else if (event->type() == QEvent::MouseButtonDblClick)
       Post("ArticleDoubleClicked");  // after the control has selected the word
+  } else if (watched == edSearch->viewport()) {
+    // A double-clicked word of the search text is gone to, as Enter does,
+    // once the field has selected it.
+    if (event->type() == QEvent::MouseButtonDblClick)
+      QMetaObject::invokeMethod(this, [this] { TakeWord(true, true); }, Qt::QueuedConnection);
   } else if (watched == lstSearchResults || watched == lstSearchResults->viewport()) {
     if (OpensRow(*event)) {
       Post("OpenResult");

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QThread>
 #include <QTest>
+#include <QTextCursor>
 #include <QStatusBar>
 #include <QHelpEvent>
 #include <QToolBar>
@@ -458,6 +459,35 @@ TEST_F(MainWindowTest, HintOptionsGovernBothWindowsAtOnce) {
   QToolTip::hideText();
   Options().SetShowPopupHint(true);
   Options().SetShowStatusHint(true);
+}
+
+// In the search field a double-click goes to the word as Go to does, and
+// Ctrl+Enter breaks the line of a search text.
+TEST_F(MainWindowTest, DoubleClickGoesToTheWordAndCtrlEnterBreaksTheLine) {
+  Clear();
+  TKezUnicodeRichEdit& field = *FWindow->SearchField();
+  field.SetText(u"λογ");  // no keyword: typing shows no article
+  Settle();
+  const std::u16string before = Shown();
+  QTextCursor at(field.document());
+  at.setPosition(1);
+  QTest::mouseDClick(field.viewport(), Qt::LeftButton, {}, field.cursorRect(at).center());
+  Settle();
+  const std::u16string clicked = Shown();
+  EXPECT_NE(clicked, before);
+  Clear();
+  field.SetText(u"λογ");
+  Settle();
+  FWindow->Action("actSearchGoto")->setEnabled(true);
+  FWindow->Action("actSearchGoto")->trigger();
+  Settle();
+  EXPECT_EQ(Shown(), clicked);
+
+  Clear();
+  Type("a");
+  QTest::keyClick(&field, Qt::Key_Return, Qt::ControlModifier);
+  Type("b");
+  EXPECT_EQ(field.Text(), u"α\nβ");
 }
 
 TEST_F(MainWindowTest, DamagedSavedSearchTextIsCleanedOnLoading) {
