@@ -87,6 +87,7 @@ TFormKodraEditor::TFormKodraEditor(QWidget* parent) : QMainWindow(parent) {
   auto* idle = new QTimer(this);
   connect(idle, &QTimer::timeout, this, [this] { UpdateActions(); });
   idle->start(250);
+  FActionsUpdater = KeepActionsCurrent(*this, [this] { UpdateActions(); });
   UpdateActions();
 }
 

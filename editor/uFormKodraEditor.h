@@ -206,4 +206,6 @@ private:
   std::function<void(const std::string&)> FOnCompiled;
   std::function<void(bool)> FOnOptionsChanged;
   std::function<bool(QWidget*)> FOnDictionariesManager;
+  // Last, so that it goes first: it calls into the window.
+  std::unique_ptr<QObject> FActionsUpdater;
 };

@@ -106,6 +106,7 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   auto* idle = new QTimer(this);
   connect(idle, &QTimer::timeout, this, [this] { UpdateActions(); });
   idle->start(250);
+  FActionsUpdater = KeepActionsCurrent(*this, [this] { UpdateActions(); });
 }
 
 TFormKodra3::~TFormKodra3() {
@@ -511,7 +512,9 @@ void TFormKodra3::UpdateActions() {
   enable("actSearchForward", FHistory.CanForward());
   enable("actSearchUp", current > 0);
   enable("actSearchDown", count > 0 && current < count - 1);
-  const bool canSearch = idle && searchActive && (searchSelection || !edSearch->Text().empty());
+  // A search text is searched for wherever the focus is: after Ctrl+F the
+  // article has it, and Ctrl+Shift+F must still search.
+  const bool canSearch = idle && (searchSelection || !edSearch->Text().empty());
   for (const char* name : {"actSearchStart", "actSearchStartCurrent", "actSearchAll"}) enable(name, canSearch);
   enable("actSearchNext", idle && FDictionary && FDictionary->SearchActive());
   Action("actEditLanguage")->setChecked(FLanguageInput);

@@ -204,6 +204,8 @@ private:
   bool FReloadPending = false;  // a Reload is posted: lookups wait for it
   TSearchResultList FResults;
   int32_t FHighlightAllResult = -1;
+  // Last, so that it goes first: it calls into the window.
+  std::unique_ptr<QObject> FActionsUpdater;
 };
 
 // The program folder's language folder for an index: 0 Ancient Greek, 1 Latin.

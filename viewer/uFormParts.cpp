@@ -1,8 +1,11 @@
 #include "viewer/uFormParts.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTextEdit>
 
 #include "options/uOptions.h"
 #include "viewer/uData.h"
@@ -40,6 +43,36 @@ QMenu* AttachPopupMenu(QWidget& form, const char* name, QWidget& part, std::init
   QObject::connect(&part, &QWidget::customContextMenuRequested, menu,
                    [menu, &part](const QPoint& at) { menu->popup(part.mapToGlobal(at)); });
   return menu;
+}
+
+namespace {
+class TActionsUpdater : public QObject {
+public:
+  TActionsUpdater(QWidget& window, std::function<void()> update)
+      : FWindow(window), FUpdate(std::move(update)) {}
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::ShortcutOverride)
+      if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == &FWindow) FUpdate();
+    return false;
+  }
+
+private:
+  QWidget& FWindow;
+  std::function<void()> FUpdate;
+};
+}  // namespace
+
+std::unique_ptr<QObject> KeepActionsCurrent(QWidget& window, std::function<void()> update) {
+  auto updater = std::make_unique<TActionsUpdater>(window, update);
+  qApp->installEventFilter(updater.get());
+  QObject::connect(qApp, &QApplication::focusChanged, updater.get(), [update] { update(); });
+  for (QTextEdit* edit : window.findChildren<QTextEdit*>()) {
+    QObject::connect(edit, &QTextEdit::textChanged, updater.get(), [update] { update(); });
+    QObject::connect(edit, &QTextEdit::selectionChanged, updater.get(), [update] { update(); });
+  }
+  return updater;
 }
 
 QFont OptionFont(const TOptionsFont& font) {

@@ -490,6 +490,32 @@ TEST_F(MainWindowTest, DoubleClickGoesToTheWordAndCtrlEnterBreaksTheLine) {
   EXPECT_EQ(field.Text(), u"α\nβ");
 }
 
+// A shortcut pressed right after typing is taken: the actions follow the
+// text at once. After Ctrl+F has moved to the article, Ctrl+Shift+F still
+// searches.
+TEST_F(MainWindowTest, SearchShortcutsWorkRightAfterTypingAndAfterASearch) {
+  Clear();
+  ASSERT_FALSE(FWindow->Action("actSearchStart")->isEnabled());
+  TKezUnicodeRichEdit& field = *FWindow->SearchField();
+  field.setFocus();
+  QTest::keyClicks(&field, "qqqq");  // no idle update between the keys and the shortcut
+  QTest::keyClick(&field, Qt::Key_F, Qt::ControlModifier);
+  Settle();
+  EXPECT_EQ(FWindow->Status()->Text(), "String not found");
+
+  FWindow->SelectLanguage(1);
+  Settle();
+  field.setFocus();
+  field.SetText(u"человек");
+  Settle();
+  QTest::keyClick(&field, Qt::Key_F, Qt::ControlModifier);
+  Settle();
+  ASSERT_TRUE(FWindow->ArticleView()->hasFocus());  // the hit is shown there
+  QTest::keyClick(FWindow->ArticleView(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+  Settle();
+  EXPECT_TRUE(FWindow->Action("actSearchResults")->isChecked());
+}
+
 TEST_F(MainWindowTest, DamagedSavedSearchTextIsCleanedOnLoading) {
   FWindow.reset();
   // λόγος with a control unit, a lone surrogate and an odd byte among its units.
