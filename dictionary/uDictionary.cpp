@@ -14,6 +14,7 @@
 #include "foundation/KezProgramFolder.h"
 #include "foundation/KezSafeFile.h"
 #include "foundation/KezText.h"
+#include "language/uCommon.h"
 #include "options/uOptions.h"
 #include "render/uArticleWriter.h"
 
@@ -195,10 +196,18 @@ void TDictionary::LoadDictionaries(bool rebuild) {
       auto dictionary = std::make_unique<TBinaryDictionary>();
       try {
         dictionary->LoadFromFile(fileName, &OrderCache());
+        // The main dictionary gives the list its order: one whose keywords
+        // do not ascend (bytes flipped on a disk or in a copy) would garble
+        // the list, and is refused. Checked once per state of the file.
+        if (dictionary->Kind() == dkMain && !KeywordsAscendRemembered(*dictionary, *FLanguage, OrderCache()))
+          RaiseHelpedError("SCorruptFile", "Corrupt or inappropriate dictionary file");
         FDictionaries.insert(FDictionaries.begin(), TLoaded{name, std::move(dictionary)});
         rebuild = true;
       } catch (const std::exception& e) {
-        FLoadFailures.insert(FLoadFailures.begin(), {name, fileName, e.what()});
+        // The reason without the file's name, which the failure names already.
+        std::string reason = e.what();
+        if (const std::string named = ": " + fileName; reason.ends_with(named)) reason.resize(reason.size() - named.size());
+        FLoadFailures.insert(FLoadFailures.begin(), {name, fileName, reason});
       }
     }
   } catch (...) {
@@ -237,12 +246,10 @@ void TDictionary::BuildKeywordList() {
     if (a.Dictionary->Kind() != b.Dictionary->Kind()) return a.Dictionary->Kind() < b.Dictionary->Kind();
     return a.Dictionary->ArticleCount() > b.Dictionary->ArticleCount();
   });
+  // Without a readable main dictionary (gone, half copied) the others are
+  // still read: the first of them leads the chains in its place.
   TBinaryDictionary& main = *FDictionaries.front().Dictionary;
-  if (main.Kind() != dkMain) {
-    // Without a main dictionary there is no keyword order to merge into.
-    FCurrentIndex = -1;
-    return;
-  }
+  const bool hasMain = main.Kind() == dkMain;
   // The set's dictionaries in the order their articles chain: the main
   // one, then the others that are not main dictionaries.
   std::vector<TBinaryDictionary*> members{&main};
@@ -253,11 +260,11 @@ void TDictionary::BuildKeywordList() {
   // taken in its stored order unchecked, as it always has been.
   TBinaryDictionary* base = nullptr;
   if (FOrderedMerge) {
-    base = &main;
+    base = hasMain ? &main : nullptr;
     TBinaryDictionary* largest = *std::max_element(members.begin(), members.end(), [](auto* a, auto* b) {
       return a->ArticleCount() < b->ArticleCount();
     });
-    if (largest != &main && KeywordsAscendRemembered(*largest, *FLanguage, OrderCache())) base = largest;
+    if (largest != base && KeywordsAscendRemembered(*largest, *FLanguage, OrderCache())) base = largest;
   }
   std::vector<uint32_t> memberCounts;  // what a layout holds of each member
   size_t total = 0;

@@ -115,13 +115,24 @@ TEST(Dictionary, ConfigurationText) {
   EXPECT_EQ(ParseDictionaryConfiguration(many).size(), kMaxConfiguredDictionaries);
 }
 
-TEST(Dictionary, WithoutAMainDictionaryTheListIsEmpty) {
+// Without a main dictionary (gone, or of another kind) the others are read
+// all the same, and the one missing is named without its path said twice.
+TEST(Dictionary, WithoutAMainDictionaryTheOthersAreRead) {
   TLanguageFolder folder;
   folder.Add("main", SourceHeader(u"Not main", u"form", u"latin") + u"#amo\r\nx\r\n");
   TDictionary d(FindLanguage("latin"), folder.Path());
   d.LoadDictionaries(true);
-  EXPECT_EQ(d.KeywordCount(), 0);
-  EXPECT_EQ(d.CurrentIndex(), -1);
+  EXPECT_EQ(d.KeywordCount(), 1);
+  EXPECT_EQ(d.CurrentIndex(), 0);
+  TLanguageFolder gone;
+  gone.Add("forms", kFormsLatin);
+  std::ofstream(gone.Path() + "/dictionaries.cfg") << "main\r\nforms\r\n";
+  TDictionary withoutMain(FindLanguage("latin"), gone.Path());
+  withoutMain.LoadDictionaries(true);
+  EXPECT_GT(withoutMain.KeywordCount(), 0);
+  ASSERT_EQ(withoutMain.LoadFailures().size(), 1u);
+  EXPECT_EQ(withoutMain.LoadFailures()[0].FileName, gone.Path() + "/main.kdb");
+  EXPECT_EQ(withoutMain.LoadFailures()[0].Reason, "No such file or directory");
   TLanguageFolder empty;
   TDictionary none(FindLanguage("latin"), empty.Path());
   none.LoadDictionaries(true);
@@ -282,20 +293,30 @@ TEST(Dictionary, TheKeywordOrderIsCheckedOncePerStateOfTheFile) {
   write("main", u"main", {u"amo", u"puer", u"tu"});
   write("forms", u"form", {u"amas", u"amat", u"amo", u"puerum", u"te", u"tibi"});
   dir.Write("dictionaries.cfg", std::string("main\r\nforms\r\n"));
+  // Each file once: the main dictionary (which must ascend) and the forms.
   EXPECT_EQ(Keywords(*load()), sorted);
-  EXPECT_EQ(verdicts(), std::vector<std::string>{"1"});
+  EXPECT_EQ(verdicts(), (std::vector<std::string>{"1", "1"}));
   EXPECT_EQ(Keywords(*load()), sorted);
-  EXPECT_EQ(verdicts(), std::vector<std::string>{"1"});  // remembered, not checked again
+  EXPECT_EQ(verdicts(), (std::vector<std::string>{"1", "1"}));  // remembered, not checked again
   // Rewritten out of order in place: checked again, and merged keyword by keyword.
   write("forms", u"form", {u"te", u"puerum", u"amo", u"amas", u"amat", u"tibi"});
   EXPECT_EQ(Keywords(*load()), sorted);
-  EXPECT_EQ(verdicts(), (std::vector<std::string>{"1", "0"}));
+  EXPECT_EQ(verdicts(), (std::vector<std::string>{"1", "1", "0"}));
   // A corrupt file is refused with its message, whatever was remembered.
   dir.Write("forms.kdb", std::string(64, 'x'));
   const auto d = load();
   ASSERT_EQ(d->LoadFailures().size(), 1u);
   EXPECT_NE(d->LoadFailures()[0].Reason.find("orrupt"), std::string::npos) << d->LoadFailures()[0].Reason;
   EXPECT_EQ(Keywords(*d), (std::vector<std::u16string>{u"amo", u"puer", u"tu"}));
+  // A main dictionary whose keywords do not ascend (flipped bytes) is refused
+  // as corrupt; the others are still read.
+  write("main", u"main", {u"tu", u"amo", u"puer"});
+  write("forms", u"form", {u"amas", u"amat", u"amo", u"puerum", u"te", u"tibi"});
+  const auto flipped = load();
+  ASSERT_EQ(flipped->LoadFailures().size(), 1u);
+  EXPECT_EQ(flipped->LoadFailures()[0].Name, "main");
+  EXPECT_EQ(flipped->LoadFailures()[0].Reason, "Corrupt or inappropriate dictionary file");
+  EXPECT_EQ(Keywords(*flipped), (std::vector<std::u16string>{u"amas", u"amat", u"amo", u"puerum", u"te", u"tibi"}));
 }
 
 // The remembered layout of a set serves only that set: a member rewritten
