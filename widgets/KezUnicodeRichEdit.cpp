@@ -279,10 +279,14 @@ QTextCharFormat ToCharFormat(const TRtfCharFormat& from, uint32_t formats, QText
 QTextBlockFormat ToBlockFormat(const TRtfParagraph& paragraph, double pixelsPerTwip, QTextBlockFormat format) {
   format.setTextIndent(paragraph.FirstIndent * pixelsPerTwip);
   format.setLeftMargin(paragraph.LeftIndent * pixelsPerTwip);
+  // A tab stop counts from the paragraph's left edge; the layout counts tab
+  // positions from where the first line starts (left indent plus first-line
+  // indent), so that a hanging label's tab lands on the left indent.
   QList<QTextOption::Tab> tabs;
   QList<int> twips;
+  const int32_t firstLineStart = paragraph.LeftIndent + paragraph.FirstIndent;
   for (int32_t stop : paragraph.TabStops) {
-    tabs.append(QTextOption::Tab(stop * pixelsPerTwip, QTextOption::LeftTab));
+    if (stop > firstLineStart) tabs.append(QTextOption::Tab((stop - firstLineStart) * pixelsPerTwip, QTextOption::LeftTab));
     twips.append(stop);
   }
   format.setTabPositions(tabs);

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTest>
+#include <QTextCursor>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include "foundation/KezProgramFolder.h"
 #include "foundation/KezText.h"
 #include "language/uGreek.h"
+#include "options/uOptions.h"
 #include "render/uRichEditWriter.h"
 #include "render/uRtfWriter.h"
 #include "widgets/KezUnicodeRichEdit.h"
@@ -475,4 +477,41 @@ TEST(KezUnicodeRichEdit, HiddenSelectionIsNotDrawnWithoutFocus) {
   edit->SetHideSelection(true);
   edit->setFocus();
   EXPECT_NE(edit->viewport()->grab().toImage(), plain);  // with focus it shows
+}
+
+// A numbered sense hangs: its label stands out to the left, and the text
+// after the label's tab starts where the sense's following lines start, at
+// every level ("1." and "а)" alike).
+TEST(KezUnicodeRichEdit, TheTextAfterAHangingLabelAlignsWithItsFollowingLines) {
+  for (const int32_t level : {1, 2, 3}) {
+    SCOPED_TRACE(level);
+    TTestRichEdit edit;
+    edit.resize(300, 400);
+    edit.show();
+    TOptions options;
+    options.LoadFirstRunDefaults();
+    TRtfRichEditWriter writer(edit, nullptr, options);
+    writer.BeginDocument();
+    writer.OpenEnumeration(level);
+    writer.WriteText(u"а)");
+    writer.CloseStyle();
+    writer.WriteChar(u'\t');
+    writer.WriteText(u"word word word word word word word word word word word word word word word word");
+    writer.EndParagraph();
+    writer.EndDocument();
+    QApplication::processEvents();
+    QTextCursor at(edit.document());
+    auto xOf = [&](int position) {
+      at.setPosition(position);
+      return edit.cursorRect(at).left();
+    };
+    const int label = xOf(0), text = xOf(3);
+    int secondLine = -1;
+    for (int position = 4; position < edit.TextLength() && secondLine < 0; ++position)
+      if (at.setPosition(position), edit.cursorRect(at).top() > edit.cursorRect(QTextCursor(edit.document())).top())
+        secondLine = edit.cursorRect(at).left();
+    ASSERT_GE(secondLine, 0) << "one line only";
+    EXPECT_LT(label, text);
+    EXPECT_NEAR(text, secondLine, 1);
+  }
 }
