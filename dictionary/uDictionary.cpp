@@ -432,12 +432,7 @@ void TDictionary::SetCurrent(int32_t index, int32_t selectionStart, int32_t sele
 }
 
 TKeywordMatch TDictionary::LocateKeyword(std::u16string_view text) {
-  std::u16string word = FLanguage->PrepareWord(text);
-  // Keywords of several words join them with "_"; readers type spaces.
-  std::replace_if(word.begin(), word.end(), [](char16_t c) { return c == u' ' || c == u'\u00A0'; }, u'_');
-  // An enclitic as grammars write it (-que) is the keyword without the hyphen.
-  if (const size_t letters = word.find_first_not_of(u'-'); letters > 0 && letters != std::u16string::npos)
-    word.erase(0, letters);
+  const std::u16string word = FLanguage->LookupWord(text);
   const TKeywordLocation location = FLanguage->LocateWord(FKeywords, word.c_str());
   SetCurrent(location.Index, 0, 0);
   return location.Match;

@@ -28,7 +28,7 @@ constexpr uint8_t kSearchArticles = 1u << spArticles;
 struct TEditorSearchSettings {
   std::u16string SearchText;
   std::u16string ReplaceText;
-  uint8_t Parts = 0;
+  uint8_t Parts = kSearchArticles;  // what an author searches first
   TSourceSearchMode Mode = smFromBeginning;
   bool WholeWord = false;
 };

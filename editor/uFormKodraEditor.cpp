@@ -499,14 +499,16 @@ void TFormKodraEditor::GoTo(bool show, bool showIfExact) {
   const int part = FDictionary->CurrentPart();
   const int32_t item = FDictionary->CurrentItem();
   const int32_t selectionStart = FDictionary->SelectionStart(), selectionLength = FDictionary->SelectionLength();
-  FDictionary->Locate(word.c_str());
+  const TKeywordMatch match = FDictionary->Locate(word.c_str());
   if (FDictionary->CurrentItem() < 0 || FDictionary->CurrentItem() >= FDictionary->ArticleCount()) {
     // Past the last keyword: no article, and the place stays as it was.
     FDictionary->SetLocation(part, item, selectionStart, selectionLength);
     return;
   }
   lstKeywords->SelectCentered(FDictionary->CurrentItem());
-  if (show || (showIfExact && FDictionary->Keyword(FDictionary->CurrentItem()) == word)) Refresh();
+  // A word with the keyword's letters, another spelling or a form of it
+  // shows its article at once, as in the viewer.
+  if (show || (showIfExact && match != kmNone)) Refresh();
 }
 
 void TFormKodraEditor::ChooseFromList() {

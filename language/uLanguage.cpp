@@ -128,6 +128,14 @@ std::u16string TKodraLanguage::PrepareWord(std::u16string_view text) const {
   return word;
 }
 
+std::u16string TKodraLanguage::LookupWord(std::u16string_view typed) const {
+  std::u16string word = PrepareWord(typed);
+  std::replace_if(word.begin(), word.end(), [](char16_t c) { return c == u' ' || c == u'\u00A0'; }, u'_');
+  if (const size_t letters = word.find_first_not_of(u'-'); letters > 0 && letters != std::u16string::npos)
+    word.erase(0, letters);
+  return word;
+}
+
 bool TKodraLanguage::IsKeywordText(std::u16string_view text) const {
   return std::all_of(text.begin(), text.end(), [this](char16_t c) { return c == u'_' || IsKeywordChar(c); });
 }

@@ -100,6 +100,10 @@ public:
   void NormalizeText(std::u16string& text) const;
   // A word as it reaches lookup or search: composed, then normalised.
   std::u16string PrepareWord(std::u16string_view text) const;
+  // A typed word as keywords are written: prepared, its blanks joined with
+  // "_" (keywords of several words), an enclitic's leading hyphen dropped
+  // (-que). The viewer and the editor look words up through it alike.
+  std::u16string LookupWord(std::u16string_view typed) const;
   bool IsKeywordText(std::u16string_view text) const;
   bool IsLanguageText(std::u16string_view text) const;
 

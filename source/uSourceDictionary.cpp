@@ -155,7 +155,7 @@ void TSourceDictionary::SetPartText(std::u16string_view text, int part, int32_t 
 
 std::u16string_view TSourceDictionary::Caption() const { return FParts[spHeader]->Value(u"caption"); }
 
-void TSourceDictionary::Locate(const char16_t* keyword) { FArticles->Locate(keyword); }
+TKeywordMatch TSourceDictionary::Locate(const char16_t* keyword) { return FArticles->Locate(keyword); }
 
 bool TSourceDictionary::StartSearch(std::u16string_view text, uint8_t parts, bool wholeWord,
                                     TSourceSearchMode mode) {

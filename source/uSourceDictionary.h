@@ -43,7 +43,10 @@ public:
   virtual void CompileTo(TSourceDictionaryCompileData& data);
   virtual void SetText(char16_t* text, size_t length, int32_t item);
   virtual bool FindNext(std::u16string_view text, bool wholeWord, int32_t& position, int32_t& item);
-  virtual void Locate(const char16_t* keyword) { (void)keyword; }
+  virtual TKeywordMatch Locate(const char16_t* keyword) {
+    (void)keyword;
+    return kmNone;
+  }
   virtual void Preview(int32_t item, TArticleWriter& writer) { (void)item; (void)writer; }
 
   int32_t Count() const { return FRecords.Count(); }
@@ -119,7 +122,7 @@ public:
   void CompileTo(TSourceDictionaryCompileData& data) override;
   void SetText(char16_t* text, size_t length, int32_t item) override;
   bool FindNext(std::u16string_view text, bool wholeWord, int32_t& position, int32_t& item) override;
-  void Locate(const char16_t* keyword) override;
+  TKeywordMatch Locate(const char16_t* keyword) override;
   void Preview(int32_t item, TArticleWriter& writer) override;
   void Clear() override;
   // The records of a source read out of keyword order lie scattered in
@@ -208,7 +211,9 @@ public:
   std::u16string_view GetCurrentText();
   void SetPartText(std::u16string_view text, int part, int32_t item);
   std::u16string_view Caption() const;
-  void Locate(const char16_t* keyword);
+  // Places the dictionary on the article a typed word means, as the viewer
+  // looks it up; how the word matched its keyword (kmNone: the nearest).
+  TKeywordMatch Locate(const char16_t* keyword);
   void PreviewCurrent(TArticleWriter& writer);
 
   // parts: bit k set for part k.

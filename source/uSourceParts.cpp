@@ -430,8 +430,11 @@ bool TSourceDictionaryPartArticles::FindNext(std::u16string_view text, bool whol
   return false;
 }
 
-void TSourceDictionaryPartArticles::Locate(const char16_t* keyword) {
+TKeywordMatch TSourceDictionaryPartArticles::Locate(const char16_t* keyword) {
   // As the viewer looks a word up: its letters, its other spellings and forms.
-  const TKeywordLocation at = FDictionary.Language()->LocateWord(TSortedListKeywords(FRecords), keyword);
+  const TKodraLanguage& language = *FDictionary.Language();
+  const std::u16string word = language.LookupWord(keyword);
+  const TKeywordLocation at = language.LocateWord(TSortedListKeywords(FRecords), word.c_str());
   FDictionary.SetLocation(spArticles, at.Index, 0, 0);
+  return at.Match;
 }

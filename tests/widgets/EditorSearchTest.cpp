@@ -98,6 +98,14 @@ TEST_F(EditorSearchTest, SearchNeedsATextAndAPart) {
     EXPECT_EQ(d.Form.isVisible(), !c.Enabled);
     EXPECT_EQ(d.Form.result(), c.Enabled ? QDialog::Accepted : QDialog::Rejected);
   }
+  // The first search of a run searches the articles: Enter on a typed word works.
+  EditorSearchSettings() = {};
+  {
+    TDialog first(&FOwner, &FGreek);
+    EXPECT_TRUE(first.Part<QCheckBox>("chbArticles")->isChecked());
+    first.Search->SetText(u"λόγος");
+    EXPECT_TRUE(first.SearchAction->isEnabled());
+  }
   // Edits follow at once: the last part unticked, or the text cleared.
   EditorSearchSettings() = {u"λόγος", u"", kSearchAuthors, smFromBeginning, false};
   TDialog d(&FOwner, &FGreek);
@@ -118,8 +126,8 @@ TEST_F(EditorSearchTest, ReopeningShowsThePreviousSearch) {
     EXPECT_TRUE(first.Part<QRadioButton>("rbFromBegin")->isChecked());
     first.Search->SetText(u"ἄνθρωπος");
     first.Replace->SetText(u"ἀνήρ");
+    EXPECT_TRUE(first.Part<QCheckBox>("chbArticles")->isChecked());  // the articles, to begin with
     first.Part<QCheckBox>("chbMarks")->click();
-    first.Part<QCheckBox>("chbArticles")->click();
     first.Part<QRadioButton>("rbCurrentOnly")->click();
     first.Part<QCheckBox>("chbWholeWord")->click();
     EXPECT_EQ(EditorSearchSettings().SearchText, u"");  // remembered only on Search

@@ -291,6 +291,26 @@ TEST_F(EditorWindowTest, TheListFollowsTypingAndTheArticleWaitsForAWholeKeyword)
   EXPECT_EQ(Pane().Text(), u"#γ\nгамма");
 }
 
+// The search box looks words up as the viewer does: a final σ typed as σ,
+// no accents, and the article shows at once for a word with its keyword's
+// letters; Enter goes to the same article.
+TEST_F(EditorWindowTest, TheSearchBoxLooksUpAsTheViewerDoes) {
+  const fs::path source = Home() / "logos.kds";
+  // Keywords as sources write them: accents as the keyword normalisation leaves them.
+  WriteUtf16(source, kHeader + u"#λ\u1F79γος\r\nслово\r\n#λ\u1F7Bω\r\nразвязывать\r\n#\u1F41δ\u1F79ς\r\nдорога\r\n");
+  ASSERT_TRUE(FEditor->OpenFile(source.string()));
+  Settle();
+  TKezUnicodeRichEdit& box = *FEditor->SearchBox();
+  box.setFocus();
+  for (const char* key : {"l", "o", "g", "o", "s"}) QTest::keyClicks(&box, key);
+  Settle();
+  EXPECT_EQ(box.Text(), u"λογοσ");
+  EXPECT_EQ(Pane().Text(), u"#λ\u1F79γος\nслово");
+  QTest::keyClick(&box, Qt::Key_Return);
+  Settle();
+  EXPECT_EQ(Pane().Text(), u"#λ\u1F79γος\nслово");
+}
+
 TEST_F(EditorWindowTest, InsertionsOfSpecialCharactersTagsAndKeywordLines) {
   Choose(u"α");
   const struct {
