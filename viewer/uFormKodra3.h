@@ -140,6 +140,8 @@ private:
   // reload): on only while the system's layout is Latin.
   void SwitchLanguageInput(bool on);
   void ApplyLanguageInput();
+  // Takes the selection (or the clipboard) into the search field and looks it up.
+  void LookUpSelection();
   void ChooseLanguage(int index, bool switching);
 
   void BusyStart();
