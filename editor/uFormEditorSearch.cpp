@@ -71,12 +71,12 @@ TFormEditorSearch::TFormEditorSearch(QWidget* owner, const TKodraLanguage* langu
   FMode = remembered.Mode;
   FWholeWord = remembered.WholeWord;
   // A search in the dictionary's own letters is most likely typed in them again.
-  FInputOn = FLanguage && FLanguage->IsLanguageText(FSearchText);
+  FInput.Reset(FLanguage && FLanguage->IsLanguageText(FSearchText));
 
   CreateActions();
   CreateControls();
   GlobalData().LocalizeForm(this, "EdSearch");
-  SetInputOn(FInputOn);
+  ApplyInput();
   UpdateActions();
   resize(kWidth, kHeight);
 }
@@ -94,7 +94,10 @@ void TFormEditorSearch::CreateActions() {
   actLanguage->setStatusTip(name);
   actLanguage->setCheckable(true);
   actLanguage->setShortcut(QKeySequence("Ctrl+L"));
-  connect(actLanguage, &QAction::triggered, this, [this](bool checked) { SetInputOn(checked); });
+  connect(actLanguage, &QAction::triggered, this, [this](bool checked) {
+    FInput.Choose(checked);
+    ApplyInput();
+  });
 
   const auto [searchCaption, searchHint] = CaptionAndHint(Tr("EdSearchSearch", "&Search|Search"));
   actSearch = new QAction(ActionIcon("actSearchStart"), searchCaption, this);
@@ -179,11 +182,12 @@ void TFormEditorSearch::CreateControls() {
     UpdateActions();
   });
   edReplace->SetOnChange([this](TKezUnicodeRichEdit& edit) { FReplaceText = edit.Text(); });
-  // A switched system layout means the user types in it now.
-  for (TKezUnicodeRichEdit* edit : {edSearch, edReplace}) {
-    edit->SetOnInputLanguageChange([this](TKezUnicodeRichEdit&) { SetInputOn(false); });
-    edit->installEventFilter(this);
-  }
+  for (TKezUnicodeRichEdit* edit : {edSearch, edReplace}) edit->installEventFilter(this);
+  // The language input steps aside while the system types another script.
+  connect(&SystemKeyboard(), &TSystemKeyboard::Changed, this, [this](bool latin) {
+    FInput.FollowLayout(latin);
+    ApplyInput();
+  });
 
   // Compact, as a small tool window: the group's rows close together.
   auto* group = new QVBoxLayout(gbSearchIn);
@@ -236,14 +240,14 @@ bool TFormEditorSearch::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void TFormEditorSearch::SetInputOn(bool on) {
-  FInputOn = on && FLanguage;
-  const TKodraLanguage* input = FInputOn ? FLanguage : nullptr;
+void TFormEditorSearch::ApplyInput() {
+  const bool on = FInput.On() && FLanguage;
+  const TKodraLanguage* input = on ? FLanguage : nullptr;
   edSearch->SetLanguageInput(input);
   edReplace->SetLanguageInput(input);
-  actLanguage->setChecked(FInputOn);
+  actLanguage->setChecked(on);
   const bool latin = FLanguage && FLanguage->GetId() == "latin";
-  actLanguage->setIcon(ActionIcon("actEditLanguage", !FInputOn ? "off" : latin ? "latin" : "greek"));
+  actLanguage->setIcon(ActionIcon("actEditLanguage", !on ? "off" : latin ? "latin" : "greek"));
 }
 
 void TFormEditorSearch::SetPart(uint8_t part, bool on) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "source/uSourceDictionary.h"
+#include "viewer/keyboard/uSystemKeyboard.h"
 
 class QAction;
 class QCheckBox;
@@ -53,7 +54,7 @@ public:
   uint8_t Parts() const { return FParts; }
   TSourceSearchMode Mode() const { return FMode; }
   bool WholeWord() const { return FWholeWord; }
-  bool InputOn() const { return FInputOn; }
+  bool InputOn() const { return FInput.On(); }
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -63,7 +64,7 @@ protected:
 private:
   void CreateActions();
   void CreateControls();
-  void SetInputOn(bool on);
+  void ApplyInput();
   void SetPart(uint8_t part, bool on);
   void UpdateActions();
   void actSearchExecute();
@@ -74,7 +75,7 @@ private:
   uint8_t FParts = 0;
   TSourceSearchMode FMode = smFromBeginning;
   bool FWholeWord = false;
-  bool FInputOn = false;
+  TLanguageInputState FInput{SystemKeyboard().Latin()};
   bool FFilled = false;
 
   QToolBar* ToolBar;

@@ -28,6 +28,7 @@
 #include "source/uRecoveryCopy.h"
 #include "source/uSourceColoring.h"
 #include "source/uSourceDictionary.h"
+#include "viewer/keyboard/uKeyShortcuts.h"
 #include "viewer/uData.h"
 #include "viewer/uFormParts.h"
 #include "viewer/uIcons.h"
@@ -56,6 +57,7 @@ static std::u16string& LastSearchText() {
 }
 
 TFormKodraEditor::TFormKodraEditor(QWidget* parent) : QMainWindow(parent) {
+  InstallKeyShortcuts();
   setObjectName("FormKodraEditor");
   setAttribute(Qt::WA_DeleteOnClose, false);
   setWindowTitle("Kodra. Dictionaries editor");
@@ -154,9 +156,12 @@ void TFormKodraEditor::CreateComponents() {
     edit->SetOnKeyDown([this](TKezUnicodeRichEdit& sender, QKeyEvent& event, bool& handled) {
       KeyDown(sender, event, handled);
     });
-    // Switching the system keyboard layout means the user types otherwise.
-    edit->SetOnInputLanguageChange([this](TKezUnicodeRichEdit&) { SwitchInput(false); });
   }
+  // The language input steps aside while the system types another script.
+  connect(&SystemKeyboard(), &TSystemKeyboard::Changed, this, [this](bool latin) {
+    FInput.FollowLayout(latin);
+    ApplyInput();
+  });
 }
 
 bool TFormKodraEditor::eventFilter(QObject* watched, QEvent* event) {
@@ -269,7 +274,12 @@ void TFormKodraEditor::SetLanguage(TKodraLanguage* language) {
 }
 
 void TFormKodraEditor::SwitchInput(bool on) {
-  FInputOn = on;
+  FInput.Reset(on);
+  ApplyInput();
+}
+
+void TFormKodraEditor::ApplyInput() {
+  const bool on = FInput.On();
   edSearch->SetLanguageInput(on ? FLanguage : nullptr);
   edText->SetLanguageInput(on && !FPreview ? FLanguage : nullptr);
   QAction* action = Action("actEditLanguage");

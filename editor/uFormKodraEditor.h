@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "editor/uFormEditorSearch.h"
+#include "viewer/keyboard/uSystemKeyboard.h"
 
 class QAction;
 class QMenu;
@@ -84,7 +85,7 @@ public:
   QAction* Action(const char* name) const;
   bool Busy() const { return FBusy; }
   bool InPreview() const { return FPreview; }
-  bool InputOn() const { return FInputOn; }
+  bool InputOn() const { return FInput.On(); }
   int EditedPart() const { return FEditedPart; }
   int32_t EditedItem() const { return FEditedItem; }
   const std::u16string& ReplaceText() const { return FReplaceText; }
@@ -127,7 +128,10 @@ private:
   void ApplyHints();
   void UpdateCaption();
   void SetLanguage(TKodraLanguage* language);
+  // The window's own switch of the language input (a new dictionary, new
+  // panes): on only while the system's layout is Latin.
   void SwitchInput(bool on);
+  void ApplyInput();
   void RestorePlacement();
   void SavePlacement();
 
@@ -190,7 +194,7 @@ private:
   std::unique_ptr<TNoteConverter> FConverter;
   QTimer* FRecoveryTimer = nullptr;
   QString FBaseCaption;
-  bool FInputOn = true;
+  TLanguageInputState FInput{SystemKeyboard().Latin()};
   int FEditedPart = 0;
   int32_t FEditedItem = 0;
   bool FBusy = false;

@@ -138,7 +138,10 @@ void TFormKodraEditor::CreateActions() {
     }
     if (changed) FDictionariesChanged = true;
   });
-  on("actEditLanguage", [this] { SwitchInput(!FInputOn); });
+  on("actEditLanguage", [this] {
+    FInput.Choose(!FInput.On());
+    ApplyInput();
+  });
   for (const auto& [name, unit] : kSpecialChars) {
     const char16_t inserted = unit;
     on(name, [this, inserted] { InsertSpecialChar(inserted); });
@@ -345,5 +348,5 @@ void TFormKodraEditor::UpdateActions() {
   enable("actTagKeyword", tagPossible);
   for (const TTagDefinition& tag : kTags) enable(tag.Name, tagPossible);
   enable("actHelpOnError", FStatus->Kind() == skError && !FStatus->HelpKeyword().empty());
-  Action("actEditLanguage")->setChecked(FInputOn);
+  Action("actEditLanguage")->setChecked(FInput.On());
 }

@@ -35,7 +35,7 @@ void TFormKodraEditor::SetPreview(bool on) {
   FStatus->ShowMessage(on ? skInformation : skNone, on ? Tr("SPreview", "Preview mode on") : QString());
   edText->SetSelection(0, 0);
   FDictionary->ClearSelection();
-  SwitchInput(FInputOn);
+  ApplyInput();
   ApplyFonts();
   Refresh();
 }

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev libicu-dev
-          qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libxcb1-dev xvfb xauth unicode-data
+          qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libxcb1-dev libxcb-xkb-dev libxkbcommon-x11-dev xvfb xauth unicode-data
           xdotool xclip python3-fonttools desktop-file-utils appstream dpkg-dev file)
 missing=()
 for package in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 // The main window: components, actions, menus, settings and languages.
 #include "viewer/uFormKodra3.h"
 #include "viewer/hotkey/uHotKey.h"
+#include "viewer/keyboard/uKeyShortcuts.h"
 #include "viewer/uHintOptions.h"
 
 #include <QAction>
@@ -58,6 +59,7 @@ TFormKodra3::TFormKodra3(QWidget* parent) : QMainWindow(parent) {
   FTheater = std::make_unique<TVornTheater>();
   SetCommandProcess(FTheater->Launch<TCommandProcess>());
   FHotKey = CreateHotKey(this);
+  InstallKeyShortcuts();
   connect(FHotKey.get(), &THotKey::Activated, this, &TFormKodra3::HotKeyPressed);
   SetVornErrorBox([](void*, const std::string& text, const std::string& caption) {
     // Called on the failing process's thread: the box opens on the window thread.
@@ -270,9 +272,11 @@ void TFormKodra3::CreateComponents() {
   edSearch->SetOnKeyDown([this](TKezUnicodeRichEdit&, QKeyEvent& event, bool& handled) {
     SearchFieldKeyDown(event, handled);
   });
-  auto switchOn = [this](TKezUnicodeRichEdit&) { SwitchLanguageInput(!FLanguageInput); };
-  edSearch->SetOnInputLanguageChange(switchOn);
-  edText->SetOnInputLanguageChange(switchOn);
+  // The language input steps aside while the system types another script.
+  connect(&SystemKeyboard(), &TSystemKeyboard::Changed, this, [this](bool latin) {
+    FLanguageInput.FollowLayout(latin);
+    ApplyLanguageInput();
+  });
 }
 
 void TFormKodra3::CreateActions() {
@@ -333,7 +337,10 @@ void TFormKodra3::CreateActions() {
   on("actDictionaryAncientGreekRussian", [this] { SelectLanguage(0); });
   on("actDictionaryLatinRussian", [this] { SelectLanguage(1); });
   on("actExit", [this] { close(); });
-  on("actEditLanguage", [this] { SwitchLanguageInput(!FLanguageInput); });
+  on("actEditLanguage", [this] {
+    FLanguageInput.Choose(!FLanguageInput.On());
+    ApplyLanguageInput();
+  });
   on("actEditUndo", [this] { FStatus->ClearMessage(); edSearch->undo(); });
   on("actEditCut", [this] { FStatus->ClearMessage(); edSearch->cut(); });
   on("actEditCopy", [this] { CommandManager().Get<TCommandCopy>("copy").Issue(this, kCopyMessage); });
@@ -517,7 +524,7 @@ void TFormKodra3::UpdateActions() {
   const bool canSearch = idle && (searchSelection || !edSearch->Text().empty());
   for (const char* name : {"actSearchStart", "actSearchStartCurrent", "actSearchAll"}) enable(name, canSearch);
   enable("actSearchNext", idle && FDictionary && FDictionary->SearchActive());
-  Action("actEditLanguage")->setChecked(FLanguageInput);
+  Action("actEditLanguage")->setChecked(FLanguageInput.On());
 }
 
 void TFormKodra3::ShowResultsPanel(bool show) {
@@ -576,7 +583,12 @@ void TFormKodra3::UpdateCaption() {
 }
 
 void TFormKodra3::SwitchLanguageInput(bool on) {
-  FLanguageInput = on;
+  FLanguageInput.Reset(on);
+  ApplyLanguageInput();
+}
+
+void TFormKodra3::ApplyLanguageInput() {
+  const bool on = FLanguageInput.On();
   edSearch->SetLanguageInput(on ? FLanguage : nullptr);
   Action("actEditLanguage")->setChecked(on);
   // The language's own letter while it types, the plain mark when off.

@@ -10,6 +10,7 @@
 
 #include "dictionary/uArticleHistory.h"
 #include "dictionary/uDictionary.h"
+#include "viewer/keyboard/uSystemKeyboard.h"
 
 class QAction;
 class QActionGroup;
@@ -47,7 +48,7 @@ public:
   const TArticleHistory& History() const { return FHistory; }
   int LanguageIndex() const { return FLanguageIndex; }
   bool Busy() const { return FBusy; }
-  bool LanguageInput() const { return FLanguageInput; }
+  bool LanguageInput() const { return FLanguageInput.On(); }
   int32_t ShownIndex() const { return FShownIndex; }
   TKezUnicodeRichEdit* SearchField() const { return edSearch; }
   TKezUnicodeRichEdit* ArticleView() const { return edText; }
@@ -135,7 +136,12 @@ private:
   void ApplyLocale();
   void ApplyFonts();
   void UpdateCaption();
+  // The window's own switch of the language input (a change of language, a
+  // reload): on only while the system's layout is Latin.
   void SwitchLanguageInput(bool on);
+  void ApplyLanguageInput();
+  // Takes the selection (or the clipboard) into the search field and looks it up.
+  void LookUpSelection();
   void ChooseLanguage(int index, bool switching);
 
   void BusyStart();
@@ -188,7 +194,7 @@ private:
   TArticleHistory FHistory;
   int FLanguageIndex = 0;
   bool FBusy = false;
-  bool FLanguageInput = true;
+  TLanguageInputState FLanguageInput{SystemKeyboard().Latin()};
   std::u16string FCurrentWord;
   std::u16string FMissedWord;  // the last word reported not found
   bool FEnterAgain = false;    // Enter in the search field, which may open the nearest keyword

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QMimeData>
 
+#include "viewer/hotkey/uForeignCopy.h"
 #include "viewer/hotkey/uHotKey.h"
 #include "viewer/hotkey/uWindowActivation.h"
 #include "viewer/uCommands.h"
@@ -51,13 +52,30 @@ void TFormKodra3::CatchWord(const std::u16string& word) {
 bool TFormKodra3::DictionariesLoaded() const { return FDictionary && FDictionary->KeywordCount() > 0; }
 
 void TFormKodra3::CatchSelection() {
-  if (!DictionariesLoaded()) {
+  // Where the system keeps no selection that we could read, the program in
+  // front copies its own to the clipboard first; the clipboard's earlier
+  // content comes back once the word is taken from it.
+  const std::unique_ptr<TForeignCopySystem> foreign =
+      QApplication::activeWindow() ? nullptr : CreateForeignCopySystem();
+  std::unique_ptr<QMimeData> earlier;
+  TForeignCopyResult copied = fcNothing;
+  if (foreign) {
+    earlier = RestorableCopy(QApplication::clipboard()->mimeData(QClipboard::Clipboard));
+    copied = CopyForeignSelection(*foreign);
+  }
+  const bool readLater = !DictionariesLoaded();
+  if (readLater) {
     // Looked up when the load ends.
     ComeForward();
     FPendingSelection = true;
-    return;
+  } else if (!FBusy) {
+    LookUpSelection();
   }
-  if (FBusy) return;
+  if (ShouldRestoreClipboard(copied, earlier != nullptr, readLater))
+    QApplication::clipboard()->setMimeData(earlier.release(), QClipboard::Clipboard);
+}
+
+void TFormKodra3::LookUpSelection() {
   // What the user has selected in the other program is the primary
   // selection; where there is none (or no such thing on this platform), the
   // clipboard is what the user copied last.

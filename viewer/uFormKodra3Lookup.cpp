@@ -432,7 +432,10 @@ void TFormKodra3::SearchFieldKeyDown(QKeyEvent& event, bool& handled) {
     TakeWord(true, true);
     return;
   }
-  if (FLanguageInput) return;  // the field types through the language itself
+  if (FLanguageInput.On()) return;  // the field types through the language itself
+  // A layout of another script types its own letters; the built-in Russian
+  // keys serve a Latin layout.
+  if (!FLanguageInput.LatinLayout()) return;
   uint16_t key;
   TShiftState shift;
   if (!VirtualKeyOf(event, key, shift)) return;

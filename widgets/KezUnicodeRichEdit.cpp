@@ -3,7 +3,6 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QGuiApplication>
-#include <QInputMethod>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -12,7 +11,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
-#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -108,8 +106,6 @@ TKezUnicodeRichEdit::TKezUnicodeRichEdit(QWidget* parent) : QTextEdit(parent) {
   });
   connect(this, &QTextEdit::cursorPositionChanged, this, &TKezUnicodeRichEdit::NotifySelectionChange);
   connect(this, &QTextEdit::selectionChanged, this, &TKezUnicodeRichEdit::NotifySelectionChange);
-  connect(QGuiApplication::inputMethod(), &QInputMethod::localeChanged, this,
-          &TKezUnicodeRichEdit::NotifyInputLanguageChange);
   ApplyHideSelection();
 }
 
@@ -527,21 +523,6 @@ void TKezUnicodeRichEdit::NotifySelectionChange() {
   FLastAnchor = anchor;
   FLastCaret = caret;
   if (FOnSelectionChange) FOnSelectionChange(*this);
-}
-
-void TKezUnicodeRichEdit::NotifyInputLanguageChange() {
-  // The platform may tell twice (a layout event and a locale change): report once.
-  if (!hasFocus() || FInputLanguagePending) return;
-  FInputLanguagePending = true;
-  QTimer::singleShot(0, this, [this] {
-    FInputLanguagePending = false;
-    if (FOnInputLanguageChange) FOnInputLanguageChange(*this);
-  });
-}
-
-bool TKezUnicodeRichEdit::event(QEvent* event) {
-  if (event->type() == QEvent::KeyboardLayoutChange) NotifyInputLanguageChange();
-  return QTextEdit::event(event);
 }
 
 void TKezUnicodeRichEdit::keyPressEvent(QKeyEvent* event) {

@@ -126,14 +126,11 @@ public:
   void SetOnKeyUp(TKeyEvent handler) { FOnKeyUp = std::move(handler); }
   void SetOnChange(TNotifyEvent handler) { FOnChange = std::move(handler); }
   void SetOnSelectionChange(TNotifyEvent handler) { FOnSelectionChange = std::move(handler); }
-  // The user switched the system keyboard layout while the control had focus.
-  void SetOnInputLanguageChange(TNotifyEvent handler) { FOnInputLanguageChange = std::move(handler); }
 
 protected:
   // Refused insertions end here.
   virtual void Beep();
 
-  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
@@ -148,7 +145,6 @@ private:
   void InsertDocument(const TRtfDocument& document, uint32_t formats);
   void ApplyHideSelection();
   void NotifySelectionChange();
-  void NotifyInputLanguageChange();
 
   int32_t FMaxLength = 0;
   int32_t FUndoLimit = 100;
@@ -160,9 +156,8 @@ private:
   const TKodraLanguage* FLanguage = nullptr;
   int FSwallowedKey = 0;  // the key whose release is swallowed with it
   int32_t FLastAnchor = 0, FLastCaret = 0;
-  bool FInputLanguagePending = false;
   TKeyEvent FOnKeyDown, FOnKeyPress, FOnKeyUp;
-  TNotifyEvent FOnChange, FOnSelectionChange, FOnInputLanguageChange;
+  TNotifyEvent FOnChange, FOnSelectionChange;
 };
 
 // The Windows virtual-key code and shift state of a key event, by the key's

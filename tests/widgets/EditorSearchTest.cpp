@@ -17,6 +17,7 @@
 #include "editor/uFormEditorSearch.h"
 #include "foundation/KezProgramFolder.h"
 #include "language/uGreek.h"
+#include "viewer/keyboard/uSystemKeyboard.h"
 #include "viewer/uData.h"
 #include "viewer/uHelpWindow.h"
 #include "widgets/KezUnicodeRichEdit.h"
@@ -46,6 +47,7 @@ protected:
     FOwner.show();
   }
   void TearDown() override {
+    SystemKeyboard().Report(true);
     EditorSearchSettings() = {};
     SetProgramFolder(FPrevious);
   }
@@ -208,18 +210,19 @@ TEST_F(EditorSearchTest, LatinKeysTypeGreekWhileInputIsOn) {
   d.LanguageAction->trigger();
   Type(d.Replace, "s");
   EXPECT_EQ(Utf8(d.Form.ReplaceText()), Utf8(u"\u1F00ν\u1F75ρs"));
-  // A switch of the system layout in a field switches the input off too.
+  // A switch of the system layout to another script switches the input
+  // off too, and the switch back to a Latin layout on again.
   d.LanguageAction->trigger();
   ASSERT_TRUE(d.Form.InputOn());
-  d.Form.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&d.Form));
-  d.Search->setFocus();
-  QEvent layoutChange(QEvent::KeyboardLayoutChange);
-  QApplication::sendEvent(d.Search, &layoutChange);
-  QApplication::processEvents();
+  SystemKeyboard().Report(false);
   EXPECT_FALSE(d.Form.InputOn());
   EXPECT_FALSE(d.LanguageAction->isChecked());
   EXPECT_EQ(d.Search->LanguageInput(), nullptr);
+  EXPECT_EQ(d.Replace->LanguageInput(), nullptr);
+  SystemKeyboard().Report(true);
+  EXPECT_TRUE(d.Form.InputOn());
+  EXPECT_TRUE(d.LanguageAction->isChecked());
+  EXPECT_EQ(d.Search->LanguageInput(), &FGreek);
 }
 
 TEST_F(EditorSearchTest, MakeUpNamesEveryControlAndOpensItsHelp) {

@@ -28,6 +28,7 @@
 #include "source/uSourceDictionary.h"
 #include "viewer/uCommandLine.h"
 #include "viewer/uCommands.h"
+#include "viewer/keyboard/uSystemKeyboard.h"
 #include "viewer/uData.h"
 #include "viewer/uStatusLine.h"
 #include "widgets/KezListBox.h"
@@ -110,6 +111,7 @@ protected:
     // Leaving without questions: whatever is unsaved is dropped.
     FYesNoCancel.assign(4, QMessageBox::No);
     FEditor.reset();
+    SystemKeyboard().Report(true);
     ResetEditorPrompts();
     SetProgramFolder(FPrevious);
   }
@@ -309,6 +311,31 @@ TEST_F(EditorWindowTest, TheSearchBoxLooksUpAsTheViewerDoes) {
   QTest::keyClick(&box, Qt::Key_Return);
   Settle();
   EXPECT_EQ(Pane().Text(), u"#λ\u1F79γος\nслово");
+}
+
+TEST_F(EditorWindowTest, LanguageInputStepsAsideWhileTheSystemLayoutTypesAnotherScript) {
+  QAction* language = FEditor->Action("actEditLanguage");
+  auto expectInput = [&](bool on) {
+    EXPECT_EQ(FEditor->InputOn(), on);
+    EXPECT_EQ(language->isChecked(), on);
+    for (TKezUnicodeRichEdit* edit : {FEditor->SearchBox(), FEditor->TextPane()})
+      EXPECT_EQ(edit->LanguageInput() != nullptr, on);
+  };
+  ASSERT_TRUE(FEditor->InputOn());
+  SystemKeyboard().Report(false);
+  expectInput(false);
+  FEditor->SearchBox()->setFocus();
+  QTest::keyClick(FEditor->SearchBox(), Qt::Key_D);
+  EXPECT_EQ(FEditor->SearchBox()->Text(), u"d");
+  SystemKeyboard().Report(true);
+  expectInput(true);
+  // Opened again under a Russian layout, the dictionary waits for the Latin one.
+  SystemKeyboard().Report(false);
+  ASSERT_TRUE(FEditor->OpenFile(FSource.string()));
+  Settle();
+  expectInput(false);
+  SystemKeyboard().Report(true);
+  expectInput(true);
 }
 
 TEST_F(EditorWindowTest, InsertionsOfSpecialCharactersTagsAndKeywordLines) {

@@ -33,6 +33,7 @@
 #include "widgets/KezUnicodeRichEdit.h"
 #include "source/uSourceDictionary.h"
 #include "viewer/thread/uVornTheater.h"
+#include "viewer/keyboard/uSystemKeyboard.h"
 #include "viewer/uCommands.h"
 #include "viewer/uFormKodra3.h"
 #include "viewer/uStatusLine.h"
@@ -63,6 +64,7 @@ protected:
   }
   void TearDown() override {
     FWindow.reset();
+    SystemKeyboard().Report(true);
     SetProgramFolder(FPrevious);
   }
   static void Settle() { SettleEvents(); }
@@ -159,6 +161,45 @@ TEST_F(MainWindowTest, KeysComposeAccentedLettersAndFindTheKeyword) {
   EXPECT_FALSE(FWindow->LanguageInput());
   Type("ckjdj");
   EXPECT_EQ(FWindow->SearchField()->Text(), u"слово");
+}
+
+TEST_F(MainWindowTest, LanguageInputStepsAsideWhileTheSystemLayoutTypesAnotherScript) {
+  QAction* language = FWindow->Action("actEditLanguage");
+  auto expectInput = [&](bool on) {
+    EXPECT_EQ(FWindow->LanguageInput(), on);
+    EXPECT_EQ(language->isChecked(), on);
+    EXPECT_EQ(FWindow->SearchField()->LanguageInput() != nullptr, on);
+  };
+  ASSERT_TRUE(FWindow->LanguageInput());
+  SystemKeyboard().Report(false);
+  expectInput(false);
+  // The system's layout types: the keys pass as it gives them (Latin here,
+  // where the test's platform has no other), not through the Russian table.
+  Type("ckjdj");
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"ckjdj");
+  Clear();
+  SystemKeyboard().Report(true);
+  expectInput(true);
+  Type("lo/goj");
+  EXPECT_EQ(FWindow->SearchField()->Text(), u"λ\u1F79γος");
+  Clear();
+  // Switched off by the reader, it stays off across the layouts.
+  language->trigger();
+  SystemKeyboard().Report(false);
+  SystemKeyboard().Report(true);
+  expectInput(false);
+  // A change of language switches it on, but not under a Russian layout:
+  // there it waits for the Latin one.
+  SystemKeyboard().Report(false);
+  FWindow->SelectLanguage(1);
+  Settle();
+  expectInput(false);
+  SystemKeyboard().Report(true);
+  expectInput(true);
+  // The reader's own switch counts under any layout.
+  SystemKeyboard().Report(false);
+  language->trigger();
+  expectInput(true);
 }
 
 TEST_F(MainWindowTest, InsertedWordsAreCleanedAndNormalised) {

@@ -18,6 +18,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "X11TestUtil.h"
+
 #include "foundation/KezProgramFolder.h"
 #include "options/uOptions.h"
 #include "viewer/hotkey/uHotKey.h"
@@ -29,24 +31,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-bool HaveTool(const char* name) { return !QStandardPaths::findExecutable(name).isEmpty(); }
-
-// Runs events until the condition holds or ten seconds pass.
-bool WaitFor(const std::function<bool()>& condition) {
-  QElapsedTimer waited;
-  waited.start();
-  while (!condition() && waited.elapsed() < 10000) {
-    QApplication::processEvents(QEventLoop::AllEvents, 20);
-    if (CommandsInFlight() == 0) QThread::msleep(5);
-  }
-  return condition();
-}
-
-// What xdotool sends goes through the server as real key presses.
-void PressKeys(const char* keys) {
-  QProcess::execute("xdotool", {"key", "--clearmodifiers", keys});
-}
 
 // Takes the focus away from every window of ours, as when the user works in
 // another program.
