@@ -41,30 +41,19 @@ void FocusElsewhere() {
   WaitFor([] { return QApplication::activeWindow() == nullptr; });
 }
 
-class HotKeyX11Test : public testing::Test {
+class HotKeyX11Test : public TX11WindowTest {
 protected:
   void SetUp() override {
     if (!HaveTool("xdotool") || !HaveTool("xclip")) GTEST_SKIP() << "xdotool and xclip are needed";
-    ASSERT_TRUE(FHome.isValid());
-    for (const char* language : {"ancientgreek", "latin"})
-      fs::copy(fs::path(KODRA_BIN_DIR) / language, fs::path(FHome.path().toStdString()) / language,
-               fs::copy_options::recursive);
-    FPrevious = ProgramFolder();
-    SetProgramFolder(FHome.path().toStdString());
-    Options().LoadFirstRunDefaults();
-    Options().SetBoxOnError(false);
-    Options().SetBeepOnError(false);
-    FWindow = std::make_unique<TFormKodra3>();
-    FWindow->show();
-    ASSERT_TRUE(WaitFor([this] { return FWindow->Dictionary() && FWindow->Dictionary()->KeywordCount() > 0; }));
+    OpenWindow();
+    if (HasFatalFailure()) return;
   }
   void TearDown() override {
     if (FOwner.state() != QProcess::NotRunning) {
       FOwner.kill();
       FOwner.waitForFinished();
     }
-    FWindow.reset();
-    if (!FPrevious.empty()) SetProgramFolder(FPrevious);
+    CloseWindow();
   }
   // Another program selects the text: it owns the primary selection.
   void SelectElsewhere(const QString& text) {
@@ -78,9 +67,6 @@ protected:
     return std::u16string(FWindow->Dictionary()->GetKeywordText(FWindow->Dictionary()->CurrentIndex()));
   }
 
-  QTemporaryDir FHome;
-  std::string FPrevious;
-  std::unique_ptr<TFormKodra3> FWindow;
   QProcess FOwner;
 };
 

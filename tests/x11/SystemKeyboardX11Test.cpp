@@ -41,22 +41,12 @@ void LockGroup(uint8_t group) {
   xcb_flush(Connection());
 }
 
-class SystemKeyboardX11Test : public testing::Test {
+class SystemKeyboardX11Test : public TX11WindowTest {
 protected:
   void SetUp() override {
     if (!HaveTool("xdotool") || !HaveTool("setxkbmap")) GTEST_SKIP() << "xdotool and setxkbmap are needed";
-    ASSERT_TRUE(FHome.isValid());
-    for (const char* language : {"ancientgreek", "latin"})
-      fs::copy(fs::path(KODRA_BIN_DIR) / language, fs::path(FHome.path().toStdString()) / language,
-               fs::copy_options::recursive);
-    FPrevious = ProgramFolder();
-    SetProgramFolder(FHome.path().toStdString());
-    Options().LoadFirstRunDefaults();
-    Options().SetBoxOnError(false);
-    Options().SetBeepOnError(false);
-    FWindow = std::make_unique<TFormKodra3>();
-    FWindow->show();
-    ASSERT_TRUE(WaitFor([this] { return FWindow->Dictionary() && FWindow->Dictionary()->KeywordCount() > 0; }));
+    OpenWindow();
+    if (HasFatalFailure()) return;
     // No window manager here: the focus is given directly.
     xcb_set_input_focus(Connection(), XCB_INPUT_FOCUS_POINTER_ROOT, xcb_window_t(FWindow->winId()), XCB_CURRENT_TIME);
     xcb_flush(Connection());
@@ -65,13 +55,12 @@ protected:
     Field().SetText(u"");
   }
   void TearDown() override {
-    FWindow.reset();
+    CloseWindow();
     if (HaveTool("setxkbmap")) {
       SetLayouts({"-layout", "us"});
       LockGroup(0);
       WaitFor([] { return SystemKeyboard().Latin(); });
     }
-    if (!FPrevious.empty()) SetProgramFolder(FPrevious);
   }
   TKezUnicodeRichEdit& Field() const { return *FWindow->SearchField(); }
   bool FieldHolds(std::u16string_view text) const { return Field().Text() == text; }
@@ -79,9 +68,6 @@ protected:
     return FWindow->LanguageInput() == on && FWindow->Action("actEditLanguage")->isChecked() == on;
   }
 
-  QTemporaryDir FHome;
-  std::string FPrevious;
-  std::unique_ptr<TFormKodra3> FWindow;
 };
 
 TEST_F(SystemKeyboardX11Test, TheFieldTypesGreekOnTheLatinGroupAndRussianOnTheRussianOne) {

@@ -5,10 +5,18 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
+#include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
 
+#include "foundation/KezProgramFolder.h"
+#include "options/uOptions.h"
 #include "viewer/uCommands.h"
+#include "viewer/uFormKodra3.h"
 
 inline bool HaveTool(const char* name) { return !QStandardPaths::findExecutable(name).isEmpty(); }
 
@@ -28,3 +36,32 @@ inline bool WaitFor(const std::function<bool()>& condition) {
 inline void PressKeys(const char* keys) {
   QProcess::execute("xdotool", QStringList{"key", "--clearmodifiers"} + QString::fromUtf8(keys).split(' '));
 }
+
+// The main window on a program folder of its own that holds the bundled
+// dictionaries, its first dictionaries loaded.
+class TX11WindowTest : public testing::Test {
+protected:
+  void OpenWindow() {
+    ASSERT_TRUE(FHome.isValid());
+    for (const char* language : {"ancientgreek", "latin"})
+      std::filesystem::copy(std::filesystem::path(KODRA_BIN_DIR) / language,
+                            std::filesystem::path(FHome.path().toStdString()) / language,
+                            std::filesystem::copy_options::recursive);
+    FPrevious = ProgramFolder();
+    SetProgramFolder(FHome.path().toStdString());
+    Options().LoadFirstRunDefaults();
+    Options().SetBoxOnError(false);
+    Options().SetBeepOnError(false);
+    FWindow = std::make_unique<TFormKodra3>();
+    FWindow->show();
+    ASSERT_TRUE(WaitFor([this] { return FWindow->Dictionary() && FWindow->Dictionary()->KeywordCount() > 0; }));
+  }
+  void CloseWindow() {
+    FWindow.reset();
+    if (!FPrevious.empty()) SetProgramFolder(FPrevious);
+  }
+
+  QTemporaryDir FHome;
+  std::string FPrevious;
+  std::unique_ptr<TFormKodra3> FWindow;
+};
