@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCursor>
+#include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -26,6 +27,7 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QThread>
+#include <QUrl>
 #include <QToolButton>
 #include <algorithm>
 #include <filesystem>
@@ -36,6 +38,7 @@
 #include "language/uLanguage.h"
 #include "options/uOptions.h"
 #include "render/uRtfReader.h"
+#include "viewer/uFormAbout.h"
 #include "viewer/uHelpPopup.h"
 #include "viewer/uProgress.h"
 #include "viewer/uHelpWindow.h"
@@ -209,6 +212,7 @@ TGlobalData::TGlobalData() {
     if (topic == "index") OpenHelpContents(parent);
     else OpenHelpTopic(parent, topic);
   };
+  FUrlOpener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   FPopupShower = [](const QString& textFile, int topic, QPoint position) {
     const QString text = textFile == "errors.txt" ? ErrorPopupText(topic) : HelpPopupText(topic);
     if (!text.isEmpty()) ShowHelpPopup(text, position, PopupHelpFont());
@@ -379,6 +383,10 @@ void TGlobalData::HelpContents(QWidget* parent) { HelpTopic(parent, "index"); }
 void TGlobalData::HelpTopic(QWidget* parent, const QString& name) {
   if (FTopicOpener) FTopicOpener(parent, name);
 }
+
+bool TGlobalData::OpenUrl(const QUrl& url) { return FUrlOpener && FUrlOpener(url); }
+
+bool TGlobalData::HomePage() { return OpenUrl(QUrl(HomePageAddress())); }
 
 void TGlobalData::HelpPopup(int topic) { ShowPopup("popups.txt", topic, QCursor::pos()); }
 

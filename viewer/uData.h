@@ -19,6 +19,7 @@ class QRect;
 class QSettings;
 class QSize;
 class QMimeData;
+class QUrl;
 class QWidget;
 class TFormProgress;
 
@@ -107,6 +108,13 @@ public:
   // What opens a help page. Tests replace it.
   using TTopicOpener = std::function<void(QWidget* parent, const QString& topic)>;
   void SetTopicOpener(TTopicOpener opener) { FTopicOpener = std::move(opener); }
+  // Opens a web or mail address in the desktop's program for it; false when
+  // none took it. Tests replace the opener to see what would be opened.
+  using TUrlOpener = std::function<bool(const QUrl& url)>;
+  void SetUrlOpener(TUrlOpener opener) { FUrlOpener = std::move(opener); }
+  bool OpenUrl(const QUrl& url);
+  // The program's web page, in the browser.
+  bool HomePage();
 
   // The progress window of long operations, made hidden on first use and
   // localised with the prefix "Progress" whenever it starts.
@@ -128,6 +136,7 @@ private:
   std::string FPendingIdentifier;
   TPopupShower FPopupShower;
   TTopicOpener FTopicOpener;
+  TUrlOpener FUrlOpener;
   std::function<void()> FErrorSound;
   std::unique_ptr<TFormProgress> FProgress;
 };

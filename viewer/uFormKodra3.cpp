@@ -420,7 +420,7 @@ void TFormKodra3::CreateActions() {
     if (form.exec() == QDialog::Accepted && !form.Text().empty()) InsertWordIntoSearch(form.Text());
   });
   on("actHelpContents", [this] { GlobalData().HelpContents(this); });
-  on("actHelpHomePage", [this] { GlobalData().HelpContents(this); });
+  on("actHelpHomePage", [] { GlobalData().HomePage(); });
   on("actHelpAboutDictionary", [this] { GlobalData().HelpTopic(this, LanguageIdOfIndex(FLanguageIndex)); });
   for (const auto& [name, topic] : {std::pair{"actHelpOnCommands", "kodracommands"},
                                      std::pair{"actHelpOnEntryField", "kodraentryfield"},
