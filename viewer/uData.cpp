@@ -238,9 +238,16 @@ TFormProgress& TGlobalData::Progress() {
 
 void TGlobalData::Prepare() {
   FLanguages.clear();
+  FLanguageOwnNames.clear();
   const QDir folder(QString::fromStdString(ProgramFolder()));
-  for (const QString& file : folder.entryList({"*.lng"}, QDir::Files, QDir::NoSort))
-    FLanguages << InterfaceLanguageName(file);
+  for (const QString& file : folder.entryList({"*.lng"}, QDir::Files, QDir::NoSort)) {
+    const QString name = InterfaceLanguageName(file);
+    TKezLocale texts;
+    texts.Load(folder.filePath(file).toStdString());
+    std::string own;
+    FLanguages << name;
+    FLanguageOwnNames << (texts.Find((name + "Name").toStdString(), own) ? QString::fromStdString(own) : name);
+  }
   FHelpFolder = folder.filePath("help");
   RegisterSpecialFont();
 }
@@ -254,6 +261,12 @@ QString RegisterSpecialFont() {
   const QStringList families = QFontDatabase::applicationFontFamilies(QFontDatabase::addApplicationFont(file));
   if (!families.isEmpty()) family = families.front();
   return family;
+}
+
+QString TGlobalData::LanguageOwnName(const QString& language) const {
+  for (qsizetype i = 0; i < FLanguages.size(); ++i)
+    if (FLanguages[i].compare(language, Qt::CaseInsensitive) == 0) return FLanguageOwnNames.value(i, language);
+  return language;
 }
 
 std::string TGlobalData::DictionaryFolder() const { return UserLanguageFolder(DefaultLanguageId(), true); }

@@ -51,6 +51,9 @@ public:
   // help paths.
   void Prepare();
   const QStringList& Languages() const { return FLanguages; }
+  // A language's name in that language, as its own file gives it under
+  // "<language>Name" ("RussianName=Русский"); else its name.
+  QString LanguageOwnName(const QString& language) const;
   // The folder of the help pages and pop-up texts.
   QString HelpFolder() const { return FHelpFolder; }
 
@@ -130,6 +133,7 @@ private:
   void ShowPopup(const QString& textFile, int topic, QPoint position);
 
   QStringList FLanguages;
+  QStringList FLanguageOwnNames;  // beside FLanguages
   QString FHelpFolder;
   QTimer FErrorTimer;
   QPointer<QWidget> FPendingForm;

@@ -91,10 +91,13 @@ TFormOptions::TFormOptions(QWidget* parent) : QDialog(parent) {
   // The lists the grid offers: interface languages and installed fonts.
   SetOptionsListProviders(
       [] {
-        // The built-in English first, then the languages of the program folder.
-        std::vector<std::string> names{"English"};
+        // The built-in English first, then the languages of the program
+        // folder, each by its own name.
+        const std::string english = "English";  // built in: it has no file
+        std::vector<TNamedText> names{{english, english}};
         for (const QString& name : GlobalData().Languages())
-          if (name.compare("English", Qt::CaseInsensitive) != 0) names.push_back(name.toStdString());
+          if (name.compare("English", Qt::CaseInsensitive) != 0)
+            names.push_back({name.toStdString(), GlobalData().LanguageOwnName(name).toStdString()});
         return names;
       },
       [] {
@@ -224,7 +227,7 @@ void TFormOptions::resizeEvent(QResizeEvent* event) {
 
 // The interface language changed: the caption, the rows and the hint follow.
 void TFormOptions::Retranslate() {
-  setWindowTitle(Tr("OptionsCaption", windowTitle().toUtf8().constData()));
+  setWindowTitle(Tr("OptionsCaption", "Options"));
   FGrid->setAccessibleName(Tr("OptionsAccessibleGrid", "Options"));
   FPanel->setAccessibleName(Tr("OptionsAccessibleHint", "Explanation"));
   for (int row = 0; row < int(FRows.size()); ++row) FGrid->SetCaption(row, RowCaption(row));

@@ -103,6 +103,24 @@ TEST_F(OptionsWindowTest, TheInterfaceLanguageSwitchesBothWays) {
   EXPECT_EQ(FForm->Grid()->RowItem(row)->text(0), "Hint delay");
 }
 
+// The window's caption follows the language both ways, and each language
+// is listed and shown by its own name while the settings keep its file's.
+TEST_F(OptionsWindowTest, CaptionAndLanguageNamesFollowTheLanguage) {
+  EXPECT_EQ(FForm->windowTitle(), "Options");
+  const int row = FForm->RowOfPath("LocaleName");
+  QStringList listed;
+  for (const auto& entry : FForm->Grid()->OnGetList(row)) listed << entry.Name;
+  EXPECT_EQ(listed, (QStringList{"English", QString::fromUtf8("Русский")}));
+  EXPECT_EQ(Shown("LocaleName"), "English");
+  Set("LocaleName", QString::fromUtf8("Русский"));
+  EXPECT_EQ(Options().LocaleName(), "Russian");
+  EXPECT_EQ(Shown("LocaleName"), QString::fromUtf8("Русский"));
+  EXPECT_EQ(FForm->windowTitle(), QString::fromUtf8("Настройки"));
+  Set("LocaleName", "English");
+  EXPECT_EQ(Options().LocaleName(), "English");
+  EXPECT_EQ(FForm->windowTitle(), "Options");
+}
+
 TEST_F(OptionsWindowTest, BadValuesAreExplainedAndKept) {
   Set("StatusDelay", "soon");
   EXPECT_TRUE(FForm->HintIsError());
