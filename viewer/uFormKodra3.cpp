@@ -45,6 +45,7 @@
 #include "viewer/uOptionsForm.h"
 #include "viewer/uIcons.h"
 #include "viewer/uStatusLine.h"
+#include "viewer/uToolkitTranslation.h"
 
 
 const char* LanguageIdOfIndex(int index) { return index == 1 ? "latin" : "ancientgreek"; }
@@ -761,10 +762,13 @@ QString TFormKodra3::LoadInterfaceLanguage() {
   const QString name = QString::fromStdString(Options().LocaleName());
   if (name.isEmpty() || name.compare("English", Qt::CaseInsensitive) == 0) {
     Locale().Clear();
+    ApplyToolkitTranslation("English");
     return {};
   }
   const std::string file = ProgramFolder() + Options().LocaleName() + ".lng";
   const std::string reason = Locale().Load(file);
+  // The toolkit's buttons and dialogs speak the same language.
+  ApplyToolkitTranslation(reason.empty() ? name : QString("English"));
   if (reason.empty()) return {};
   return QString::fromStdString(FormatMessage(
       "The interface language file %s %s; the interface is in English", {file, reason}));

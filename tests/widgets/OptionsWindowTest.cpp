@@ -19,6 +19,7 @@
 #include "options/uOptions.h"
 #include "viewer/uFormKodra3.h"
 #include "viewer/uOptionsForm.h"
+#include "viewer/uToolkitTranslation.h"
 #include "widgets/KezObjectInspectorGrid.h"
 #include "widgets/KezUnicodeRichEdit.h"
 
@@ -54,6 +55,7 @@ protected:
     FWindow.reset();
     Options().SetLocaleName("English");
     Locale().Clear();
+    ApplyToolkitTranslation("English");
     Options().SetFileName("");
     SetProgramFolder(FPrevious);
   }

@@ -3,8 +3,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QTranslator>
 #include <cstdio>
 
 #include "foundation/KezProgramFolder.h"
@@ -68,12 +66,8 @@ int main(int argc, char** argv) {
   // user's configuration folder, made on the first start.
   QDir().mkpath(QString::fromStdString(UserConfigFolder()));
   LoadOptions(UserConfigFolder(), ChooseFirstRunFonts);
-  // The toolkit's own texts (message-box buttons, file dialogs) follow the
-  // interface language where the toolkit's translations are installed.
-  QTranslator toolkit;
-  if (QString::fromStdString(Options().LocaleName()).compare("Russian", Qt::CaseInsensitive) == 0 &&
-      toolkit.load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    application.installTranslator(&toolkit);
+  // The window reads the interface language; the toolkit's own texts
+  // (message-box buttons, file dialogs) follow it.
   TFormKodra3 window;
   GlobalData().Progress();  // made hidden, ready for long pastes
   SetStartRequest(window, command.Request);
