@@ -778,10 +778,12 @@ QString TFormKodra3::LoadInterfaceLanguage() {
 // and the editor take its texts.
 void TFormKodra3::InterfaceLanguageChanged() {
   const QString problem = LoadInterfaceLanguage();
+  FStatus->Retranslate();
   if (!problem.isEmpty()) FStatus->ShowMessage(skWarning, problem);
   ApplyLocale();
   ApplySettings();
   UpdateCaption();
+  if (FFirstPageShown) WriteFirstPage();
   if (FEditor) FEditor->InterfaceLanguageChanged();
 }
 

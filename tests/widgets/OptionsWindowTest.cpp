@@ -19,6 +19,7 @@
 #include "options/uOptions.h"
 #include "viewer/uFormKodra3.h"
 #include "viewer/uOptionsForm.h"
+#include "viewer/uStatusLine.h"
 #include "viewer/uToolkitTranslation.h"
 #include "widgets/KezObjectInspectorGrid.h"
 #include "widgets/KezUnicodeRichEdit.h"
@@ -121,6 +122,57 @@ TEST_F(OptionsWindowTest, CaptionAndLanguageNamesFollowTheLanguage) {
   Set("LocaleName", "English");
   EXPECT_EQ(Options().LocaleName(), "English");
   EXPECT_EQ(FForm->windowTitle(), "Options");
+}
+
+// A live switch of the language says the status bar's message, and the name
+// of its kind, in the new language; and back again.
+TEST_F(OptionsWindowTest, TheStatusBarFollowsTheLanguage) {
+  TStatusLine& status = *FWindow->Status();
+  const auto* kind = status.findChild<QLabel*>("StatusKind");
+  ASSERT_NE(kind, nullptr);
+  const struct {
+    std::function<void()> cause;
+    const char* english;
+    const char* russian;
+    const char* kindEnglish;
+    const char* kindRussian;
+  } cases[] = {
+      {[] {}, "Active dictionaries count: ", "Активных словарей: ", "Information", "Сообщение"},
+      {[this] { FWindow->InsertWordIntoSearch(u"λογοξ"); }, "\u201Cλογοξ\u201D not found; nearest keyword: ",
+       "«λογοξ» не найдено; ближайшее слово: ", "Warning", "Предупреждение"},
+  };
+  for (const auto& c : cases) {
+    c.cause();
+    SettleEvents();
+    SCOPED_TRACE(c.english);
+    EXPECT_TRUE(status.Text().startsWith(QString::fromUtf8(c.english))) << status.Text().toStdString();
+    EXPECT_EQ(kind->accessibleName(), c.kindEnglish);
+    Set("LocaleName", "Russian");
+    EXPECT_TRUE(status.Text().startsWith(QString::fromUtf8(c.russian))) << status.Text().toStdString();
+    EXPECT_EQ(kind->accessibleName(), QString::fromUtf8(c.kindRussian));
+    Set("LocaleName", "English");
+    EXPECT_TRUE(status.Text().startsWith(QString::fromUtf8(c.english))) << status.Text().toStdString();
+    EXPECT_EQ(kind->accessibleName(), c.kindEnglish);
+  }
+}
+
+// The page shown before the first article speaks the interface language,
+// and follows a change of it.
+TEST_F(OptionsWindowTest, TheFirstPageFollowsTheLanguage) {
+  auto shown = [this] { return QString::fromStdU16String(FWindow->ArticleView()->Text()); };
+  ASSERT_TRUE(shown().contains("Type a word in the search field")) << shown().toStdString();
+  Set("LocaleName", "Russian");
+  EXPECT_TRUE(shown().contains(QString::fromUtf8("Наберите слово в поле поиска"))) << shown().toStdString();
+  EXPECT_TRUE(shown().contains(QString::fromUtf8("Словарь древнегреческого и латинского языков")));
+  Set("LocaleName", "English");
+  EXPECT_TRUE(shown().contains("Type a word in the search field")) << shown().toStdString();
+  // Once an article is shown the page is gone, and a change leaves the article.
+  FWindow->InsertWordIntoSearch(u"λόγος");
+  SettleEvents();
+  const QString article = shown();
+  ASSERT_FALSE(article.contains("Type a word"));
+  Set("LocaleName", "Russian");
+  EXPECT_EQ(shown(), article);
 }
 
 TEST_F(OptionsWindowTest, BadValuesAreExplainedAndKept) {

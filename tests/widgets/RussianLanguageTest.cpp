@@ -60,10 +60,10 @@ void AddPartKeys(const QWidget& form, const std::string& prefix, std::set<std::s
   }
 }
 
-// The message keys named in the sources: Tr("Key", ...), Text("Key", ...)
-// and the identifiers of raised errors.
+// The message keys named in the sources: Tr("Key", ...), Text("Key", ...),
+// ShowText(kind, "Key", ...) and the identifiers of raised errors.
 void AddSourceKeys(std::set<std::string>& keys) {
-  const std::regex named(R"re((?:\bTr|\bText|RaiseHelpedError|RaiseHelpedErrorAt\([^,()]*,|THelpedException)\(?\s*"([A-Za-z][A-Za-z0-9]*)")re");
+  const std::regex named(R"re((?:\bTr|\bText|RaiseHelpedError|RaiseHelpedErrorAt\([^,()]*,|ShowText\([^,()]*,|THelpedException)\(?\s*"([A-Za-z][A-Za-z0-9]*)")re");
   // Tables of actions {"actName", "Key", ...}, of keys and their English
   // texts {"Key", "Text"}, and keys chosen by a switch (someKey = "Key").
   const std::regex tabled(R"re(\{"act[A-Za-z0-9]+",\s*"([A-Z][A-Za-z0-9]*)")re");
