@@ -1,6 +1,7 @@
 #include "viewer/uOptionsForm.h"
 
 #include <QFontDatabase>
+#include <algorithm>
 #include <map>
 #include <QFrame>
 #include <QLabel>
@@ -216,13 +217,19 @@ QString TFormOptions::RowCaption(int row) const { return OptionTexts(PropertyNam
 void TFormOptions::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   Retranslate();
-  FGrid->SetDivider(FGrid->viewport()->width() * 3 / 5);
   if (FGrid->CurrentRow() >= 0) ShowHint(FGrid->CurrentRow());
 }
 
 void TFormOptions::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
-  FGrid->SetDivider(FGrid->viewport()->width() * 3 / 5);
+  PlaceDivider();
+}
+
+// Three fifths of the width, or as far right as the longest caption needs
+// to show whole while the values keep a third of the width.
+void TFormOptions::PlaceDivider() {
+  const int width = FGrid->viewport()->width();
+  FGrid->SetDivider(std::clamp(FGrid->CaptionWidth(), width * 3 / 5, std::max(width * 3 / 5, width * 2 / 3)));
 }
 
 // The interface language changed: the caption, the rows and the hint follow.
@@ -232,6 +239,7 @@ void TFormOptions::Retranslate() {
   FPanel->setAccessibleName(Tr("OptionsAccessibleHint", "Explanation"));
   for (int row = 0; row < int(FRows.size()); ++row) FGrid->SetCaption(row, RowCaption(row));
   FGrid->RefreshValues();
+  PlaceDivider();
 }
 
 void TFormOptions::ShowHint(int row) {

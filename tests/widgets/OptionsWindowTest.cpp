@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QTest>
 #include <QTreeWidgetItem>
@@ -153,6 +154,24 @@ TEST_F(OptionsWindowTest, TheStatusBarFollowsTheLanguage) {
     Set("LocaleName", "English");
     EXPECT_TRUE(status.Text().startsWith(QString::fromUtf8(c.english))) << status.Text().toStdString();
     EXPECT_EQ(kind->accessibleName(), c.kindEnglish);
+  }
+}
+
+// Every caption shows whole beside its value, in either language, at the
+// window's first size.
+TEST_F(OptionsWindowTest, CaptionsShowWhole) {
+  TKezObjectInspectorGrid& grid = *FForm->Grid();
+  for (const char* language : {"English", "Russian"}) {
+    Set("LocaleName", language);
+    SettleEvents();
+    for (int row = 0; row < grid.RowCount(); ++row) {
+      const QTreeWidgetItem* item = grid.RowItem(row);
+      int level = 0;
+      for (const QTreeWidgetItem* up = item->parent(); up; up = up->parent()) ++level;
+      const int needed = grid.indentation() * (level + 1) + QFontMetrics(item->font(0)).horizontalAdvance(item->text(0));
+      EXPECT_LT(needed, grid.Divider()) << language << ": " << item->text(0).toStdString();
+    }
+    EXPECT_LT(grid.Divider(), grid.viewport()->width() * 3 / 4) << language;  // the values keep room
   }
 }
 
