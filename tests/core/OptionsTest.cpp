@@ -35,7 +35,7 @@ TEST(Options, SettersNotifyOnlyOnChange) {
     bool modified;
   } cases[] = {
       {"LocaleName", [](TOptions& o) { o.SetLocaleName("English"); }, 0, 1, true},
-      {"HotKey", [](TOptions& o) { o.SetHotKey(0x407B); }, 0, 0, true},
+      {"HotKey", [](TOptions& o) { o.SetHotKey(0x407B); }, 1, 0, true},  // the window takes a new key at once
       {"AbbrExpansion", [](TOptions& o) { o.SetAbbrExpansion(aeSub); }, 1, 0, true},
       {"DefFontName", [](TOptions& o) { o.SetDefFontName("Arial"); }, 1, 0, true},
       {"FontName", [](TOptions& o) { o.ListFont().SetFontName("Arial"); }, 1, 0, true},
