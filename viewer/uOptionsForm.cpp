@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QStyle>
@@ -226,10 +227,23 @@ void TFormOptions::resizeEvent(QResizeEvent* event) {
 }
 
 // Three fifths of the width, or as far right as the longest caption needs
-// to show whole while the values keep a third of the width.
+// to show whole while the values keep a third of the width. Where that is
+// not enough (large fonts, long captions) the window grows, as far as the
+// screen allows, until three fifths are.
 void TFormOptions::PlaceDivider() {
   const int width = FGrid->viewport()->width();
-  FGrid->SetDivider(std::clamp(FGrid->CaptionWidth(), width * 3 / 5, std::max(width * 3 / 5, width * 2 / 3)));
+  const int captions = FGrid->CaptionWidth();
+  if (captions > width * 2 / 3 && isVisible()) {
+    const QScreen* screen = this->screen();
+    const int widest = screen ? screen->availableGeometry().width() - (frameGeometry().width() - this->width())
+                              : this->width();
+    const int grown = std::min(widest, this->width() + captions * 5 / 3 - width);
+    if (grown > this->width()) {
+      resize(grown, height());  // places the divider again
+      if (FGrid->viewport()->width() > width) return;
+    }
+  }
+  FGrid->SetDivider(std::clamp(captions, width * 3 / 5, std::max(width * 3 / 5, width * 2 / 3)));
 }
 
 // The interface language changed: the caption, the rows and the hint follow.

@@ -157,22 +157,35 @@ TEST_F(OptionsWindowTest, TheStatusBarFollowsTheLanguage) {
   }
 }
 
-// Every caption shows whole beside its value, in either language, at the
-// window's first size.
+// Every caption shows whole beside its value, in either language and with
+// the font of a desktop that sets large letters: the column, and where need
+// be the window, grows to the longest caption.
 TEST_F(OptionsWindowTest, CaptionsShowWhole) {
-  TKezObjectInspectorGrid& grid = *FForm->Grid();
-  for (const char* language : {"English", "Russian"}) {
-    Set("LocaleName", language);
+  const QFont usual = QApplication::font();
+  for (const int points : {0, 13}) {
+    QFont font = usual;
+    if (points > 0) font.setPointSize(points);
+    QApplication::setFont(font);
+    Set("LocaleName", "English");
+    FForm = std::make_unique<TFormOptions>(FWindow.get());
+    FForm->show();
     SettleEvents();
-    for (int row = 0; row < grid.RowCount(); ++row) {
-      const QTreeWidgetItem* item = grid.RowItem(row);
-      int level = 0;
-      for (const QTreeWidgetItem* up = item->parent(); up; up = up->parent()) ++level;
-      const int needed = grid.indentation() * (level + 1) + QFontMetrics(item->font(0)).horizontalAdvance(item->text(0));
-      EXPECT_LT(needed, grid.Divider()) << language << ": " << item->text(0).toStdString();
+    TKezObjectInspectorGrid& grid = *FForm->Grid();
+    for (const char* language : {"English", "Russian"}) {
+      Set("LocaleName", language);
+      SettleEvents();
+      for (int row = 0; row < grid.RowCount(); ++row) {
+        const QTreeWidgetItem* item = grid.RowItem(row);
+        int level = 0;
+        for (const QTreeWidgetItem* up = item->parent(); up; up = up->parent()) ++level;
+        const int needed =
+            grid.indentation() * (level + 1) + QFontMetrics(item->font(0)).horizontalAdvance(item->text(0));
+        EXPECT_LT(needed, grid.Divider()) << points << " pt, " << language << ": " << item->text(0).toStdString();
+      }
+      EXPECT_LE(grid.Divider(), grid.viewport()->width() * 2 / 3) << points << " pt, " << language;  // values keep room
     }
-    EXPECT_LT(grid.Divider(), grid.viewport()->width() * 3 / 4) << language;  // the values keep room
   }
+  QApplication::setFont(usual);
 }
 
 // The page shown before the first article speaks the interface language,
