@@ -40,7 +40,8 @@ Readers type a word (Greek through an input method), paste it or catch it from\n
 any program with a hot key; the keyword list jumps to the nearest keyword and\n\
 the article shows as styled text. Authors write dictionaries in a tagged source\n\
 format, verify them and compile them with kodra-cli.")
-set(CPACK_PACKAGE_CONTACT "Kodra developers <kodra@prask.org>")
+set(CPACK_PACKAGE_CONTACT "Kodra developers <${KODRA_CONTACT}>")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

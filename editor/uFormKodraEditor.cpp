@@ -355,7 +355,7 @@ void TFormKodraEditor::BusyStart() {
   FBusy = true;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   UpdateActions();
-  FStatus->ShowMessage(skProcessing, Tr("SProcessing", "Processing..."));
+  FStatus->ShowText(skProcessing, "SProcessing", "Processing...");
 }
 
 void TFormKodraEditor::BusyEnd(int kind, const QString& text, const std::string& identifier) {
@@ -384,7 +384,7 @@ bool TFormKodraEditor::RunBusy(const std::function<void()>& operation, const QSt
   return true;
 }
 
-void TFormKodraEditor::Aborted() { FStatus->ShowMessage(skWarning, Tr("SActionAborted", "Aborted action")); }
+void TFormKodraEditor::Aborted() { FStatus->ShowText(skWarning, "SActionAborted", "Aborted action"); }
 
 // Posted messages and commands.
 
@@ -540,6 +540,7 @@ void TFormKodraEditor::ResetPanes() {
 }
 
 void TFormKodraEditor::InterfaceLanguageChanged() {
+  FStatus->Retranslate();
   ApplyLocale();
   ApplyHints();
 }

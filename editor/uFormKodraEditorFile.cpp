@@ -94,7 +94,7 @@ bool TFormKodraEditor::OpenFile(const std::string& fileName) {
     UpdateList();
     UpdateCaption();
     Refresh();
-    if (!restored) FStatus->ShowMessage(skInformation, Tr("SDicCreated", "New empty dictionary created"));
+    if (!restored) FStatus->ShowText(skInformation, "SDicCreated", "New empty dictionary created");
   }
   return true;
 }
@@ -135,7 +135,7 @@ void TFormKodraEditor::New() {
   if (!CloseDictionary()) return;
   ResetPanes();
   Refresh();
-  FStatus->ShowMessage(skInformation, Tr("SDicCreated", "New empty dictionary created"));
+  FStatus->ShowText(skInformation, "SDicCreated", "New empty dictionary created");
 }
 
 void TFormKodraEditor::Open() {

@@ -32,7 +32,8 @@ void TFormKodraEditor::SetPreview(bool on) {
   FPreview = on;
   edText->setReadOnly(on);
   edText->SetModified(false);
-  FStatus->ShowMessage(on ? skInformation : skNone, on ? Tr("SPreview", "Preview mode on") : QString());
+  if (on) FStatus->ShowText(skInformation, "SPreview", "Preview mode on");
+  else FStatus->ClearMessage();
   edText->SetSelection(0, 0);
   FDictionary->ClearSelection();
   ApplyInput();
@@ -162,13 +163,13 @@ void TFormKodraEditor::SearchNext() {
 
 void TFormKodraEditor::ReportSearch(bool found) {
   if (!found) {
-    FStatus->ShowMessage(skWarning, Tr("SSearchFalse", "String not found"));
+    FStatus->ShowText(skWarning, "SSearchFalse", "String not found");
     UpdateActions();
     return;
   }
   edText->setFocus();
   Refresh();
-  FStatus->ShowMessage(skInformation, Tr("SSearchOk", "Successful search"));
+  FStatus->ShowText(skInformation, "SSearchOk", "Successful search");
 }
 
 // The replacement goes into the pane; it reaches the dictionary when the
@@ -176,7 +177,7 @@ void TFormKodraEditor::ReportSearch(bool found) {
 void TFormKodraEditor::Replace() {
   if (FReplaceText.empty() || !edText->textCursor().hasSelection() || FPreview) return;
   edText->ReplaceSelection(FReplaceText);
-  FStatus->ShowMessage(skInformation, Tr("SReplaceOk", "Replace OK"));
+  FStatus->ShowText(skInformation, "SReplaceOk", "Replace OK");
   UpdateActions();
 }
 

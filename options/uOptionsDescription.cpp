@@ -1,5 +1,7 @@
 #include "options/uOptionsDescription.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <map>
 #include <stdexcept>
@@ -9,7 +11,8 @@
 #include "options/uOptions.h"
 
 namespace {
-std::function<std::vector<std::string>()> gLanguages, gFonts;
+std::function<std::vector<TNamedText>()> gLanguages;
+std::function<std::vector<std::string>()> gFonts;
 
 // A list of names with values, shown in the interface language: the key is
 // the prefix and the name, the name itself where the language has no text.
@@ -46,7 +49,7 @@ public:
   }
 };
 
-// Values that are their own text: interface languages and font names.
+// Values that are their own text: font names.
 class TTextListConverter : public TValueConverter {
 public:
   explicit TTextListConverter(const std::function<std::vector<std::string>()>& source) : FSource(source) {}
@@ -60,6 +63,41 @@ public:
 
 private:
   const std::function<std::vector<std::string>()>& FSource;
+};
+
+bool SameLetters(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// Texts kept as one name and shown by another: interface languages.
+class TNamedTextConverter : public TValueConverter {
+public:
+  explicit TNamedTextConverter(const std::function<std::vector<TNamedText>()>& source) : FSource(source) {}
+  bool IsText() const override { return true; }
+  std::vector<TNamedValue> List() const override {
+    std::vector<TNamedValue> list;
+    for (TNamedText& entry : Entries()) list.push_back({std::move(entry.Shown), 0});
+    return list;
+  }
+  std::string ShownText(const std::string& value) const override {
+    for (const TNamedText& entry : Entries())
+      if (SameLetters(entry.Value, value)) return entry.Shown;
+    return value;
+  }
+  std::string ValueText(const std::string& shown) const override {
+    const std::vector<TNamedText> entries = Entries();
+    for (const TNamedText& entry : entries)
+      if (entry.Shown == shown) return entry.Value;
+    for (const TNamedText& entry : entries)
+      if (SameLetters(entry.Value, shown)) return entry.Value;
+    return shown;
+  }
+
+private:
+  std::vector<TNamedText> Entries() const { return FSource ? FSource() : std::vector<TNamedText>(); }
+  const std::function<std::vector<TNamedText>()>& FSource;
 };
 
 class TGroupConverter : public TValueConverter {
@@ -93,7 +131,7 @@ const TNamedListConverter kAbbreviationModes("OptionAbbrExpansion", {{"FirstLett
                                                                      {"LowerIndex", aeSub, "Lower index"}});
 const TNamedListConverter kResultKinds("OptionResultKind", {{"All", skAll}, {"First", skFirst}});
 const THotKeyConverter kHotKeys;
-const TTextListConverter kLanguages(gLanguages);
+const TNamedTextConverter kLanguages(gLanguages);
 const TTextListConverter kFonts(gFonts);
 const TGroupConverter kFontRows("TOptionsFont_INFO");
 const TGroupConverter kTagRows("TOptionsTag_INFO");
@@ -180,7 +218,7 @@ const std::vector<TRowDescription>* FindDescriptionTable(const std::string& name
   return found == Tables().end() ? nullptr : &found->second;
 }
 
-void SetOptionsListProviders(std::function<std::vector<std::string>()> languages,
+void SetOptionsListProviders(std::function<std::vector<TNamedText>()> languages,
                              std::function<std::vector<std::string>()> fonts) {
   gLanguages = std::move(languages);
   gFonts = std::move(fonts);
@@ -216,7 +254,8 @@ std::vector<TOptionsRow> TObjectDescriptionWalker::Rows() const {
 std::string RowText(const TOptions& options, const TOptionsRow& row) {
   const TOptionsProperty& property = PropertyOf(row);
   const TValueConverter* converter = row.Description->Converter;
-  if (property.Type == ptString) return property.GetString(options);
+  if (property.Type == ptString)
+    return converter ? converter->ShownText(property.GetString(options)) : property.GetString(options);
   const int32_t value = property.GetOrdinal(options);
   if (converter) {
     for (const TNamedValue& entry : converter->List())
@@ -231,7 +270,7 @@ void SetRowText(TOptions& options, const TOptionsRow& row, const std::string& te
   const TOptionsProperty& property = PropertyOf(row);
   const TValueConverter* converter = row.Description->Converter;
   if (property.Type == ptString) {
-    property.SetString(options, text);
+    property.SetString(options, converter ? converter->ValueText(text) : text);
     return;
   }
   if (converter) {

@@ -37,6 +37,19 @@ public:
   virtual std::vector<TNamedValue> List() const { return {}; }
   // Whether the value is the text itself (languages and fonts).
   virtual bool IsText() const { return false; }
+  // For a value that is a text: the name the list shows it by, and the value
+  // of a name shown (or of the value itself); a text the list does not know
+  // is its own name.
+  virtual std::string ShownText(const std::string& value) const { return value; }
+  virtual std::string ValueText(const std::string& shown) const { return shown; }
+};
+
+// A value kept as a text and the name it is shown by: an interface language
+// is kept as its file's name and shown by its own name ("Russian",
+// "Русский").
+struct TNamedText {
+  std::string Value;
+  std::string Shown;
 };
 
 struct TRowDescription {
@@ -54,7 +67,7 @@ const std::vector<TRowDescription>* FindDescriptionTable(const std::string& name
 
 // The lists the window layer knows: the interface languages and the
 // installed fonts. Unset lists are empty.
-void SetOptionsListProviders(std::function<std::vector<std::string>()> languages,
+void SetOptionsListProviders(std::function<std::vector<TNamedText>()> languages,
                              std::function<std::vector<std::string>()> fonts);
 
 // One row of the walk.

@@ -22,3 +22,11 @@ struct TCommandLine {
 // The arguments as QCoreApplication::arguments() gives them, the program's
 // name first.
 TCommandLine ParseCommandLine(const QStringList& arguments);
+
+// The arguments as main() receives them, before the application object
+// exists: making it opens the display, which help, the version and a mistake
+// need none of. Those are answered from here; Run means the line is read
+// again by ParseCommandLine once the application has taken its own options
+// out of it. A line that holds one of the toolkit's options (-platform,
+// -display, -style...) is always left to that second reading.
+TCommandLine ParseCommandLineBeforeApplication(const QStringList& arguments);

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCursor>
+#include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -26,6 +27,7 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QThread>
+#include <QUrl>
 #include <QToolButton>
 #include <algorithm>
 #include <filesystem>
@@ -36,6 +38,7 @@
 #include "language/uLanguage.h"
 #include "options/uOptions.h"
 #include "render/uRtfReader.h"
+#include "viewer/uFormAbout.h"
 #include "viewer/uHelpPopup.h"
 #include "viewer/uProgress.h"
 #include "viewer/uHelpWindow.h"
@@ -209,6 +212,7 @@ TGlobalData::TGlobalData() {
     if (topic == "index") OpenHelpContents(parent);
     else OpenHelpTopic(parent, topic);
   };
+  FUrlOpener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   FPopupShower = [](const QString& textFile, int topic, QPoint position) {
     const QString text = textFile == "errors.txt" ? ErrorPopupText(topic) : HelpPopupText(topic);
     if (!text.isEmpty()) ShowHelpPopup(text, position, PopupHelpFont());
@@ -234,9 +238,16 @@ TFormProgress& TGlobalData::Progress() {
 
 void TGlobalData::Prepare() {
   FLanguages.clear();
+  FLanguageOwnNames.clear();
   const QDir folder(QString::fromStdString(ProgramFolder()));
-  for (const QString& file : folder.entryList({"*.lng"}, QDir::Files, QDir::NoSort))
-    FLanguages << InterfaceLanguageName(file);
+  for (const QString& file : folder.entryList({"*.lng"}, QDir::Files, QDir::NoSort)) {
+    const QString name = InterfaceLanguageName(file);
+    TKezLocale texts;
+    texts.Load(folder.filePath(file).toStdString());
+    std::string own;
+    FLanguages << name;
+    FLanguageOwnNames << (texts.Find((name + "Name").toStdString(), own) ? QString::fromStdString(own) : name);
+  }
   FHelpFolder = folder.filePath("help");
   RegisterSpecialFont();
 }
@@ -250,6 +261,12 @@ QString RegisterSpecialFont() {
   const QStringList families = QFontDatabase::applicationFontFamilies(QFontDatabase::addApplicationFont(file));
   if (!families.isEmpty()) family = families.front();
   return family;
+}
+
+QString TGlobalData::LanguageOwnName(const QString& language) const {
+  for (qsizetype i = 0; i < FLanguages.size(); ++i)
+    if (FLanguages[i].compare(language, Qt::CaseInsensitive) == 0) return FLanguageOwnNames.value(i, language);
+  return language;
 }
 
 std::string TGlobalData::DictionaryFolder() const { return UserLanguageFolder(DefaultLanguageId(), true); }
@@ -379,6 +396,10 @@ void TGlobalData::HelpContents(QWidget* parent) { HelpTopic(parent, "index"); }
 void TGlobalData::HelpTopic(QWidget* parent, const QString& name) {
   if (FTopicOpener) FTopicOpener(parent, name);
 }
+
+bool TGlobalData::OpenUrl(const QUrl& url) { return FUrlOpener && FUrlOpener(url); }
+
+bool TGlobalData::HomePage() { return OpenUrl(QUrl(HomePageAddress())); }
 
 void TGlobalData::HelpPopup(int topic) { ShowPopup("popups.txt", topic, QCursor::pos()); }
 

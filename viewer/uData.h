@@ -19,6 +19,7 @@ class QRect;
 class QSettings;
 class QSize;
 class QMimeData;
+class QUrl;
 class QWidget;
 class TFormProgress;
 
@@ -50,6 +51,9 @@ public:
   // help paths.
   void Prepare();
   const QStringList& Languages() const { return FLanguages; }
+  // A language's name in that language, as its own file gives it under
+  // "<language>Name" ("RussianName=Русский"); else its name.
+  QString LanguageOwnName(const QString& language) const;
   // The folder of the help pages and pop-up texts.
   QString HelpFolder() const { return FHelpFolder; }
 
@@ -107,6 +111,13 @@ public:
   // What opens a help page. Tests replace it.
   using TTopicOpener = std::function<void(QWidget* parent, const QString& topic)>;
   void SetTopicOpener(TTopicOpener opener) { FTopicOpener = std::move(opener); }
+  // Opens a web or mail address in the desktop's program for it; false when
+  // none took it. Tests replace the opener to see what would be opened.
+  using TUrlOpener = std::function<bool(const QUrl& url)>;
+  void SetUrlOpener(TUrlOpener opener) { FUrlOpener = std::move(opener); }
+  bool OpenUrl(const QUrl& url);
+  // The program's web page, in the browser.
+  bool HomePage();
 
   // The progress window of long operations, made hidden on first use and
   // localised with the prefix "Progress" whenever it starts.
@@ -122,12 +133,14 @@ private:
   void ShowPopup(const QString& textFile, int topic, QPoint position);
 
   QStringList FLanguages;
+  QStringList FLanguageOwnNames;  // beside FLanguages
   QString FHelpFolder;
   QTimer FErrorTimer;
   QPointer<QWidget> FPendingForm;
   std::string FPendingIdentifier;
   TPopupShower FPopupShower;
   TTopicOpener FTopicOpener;
+  TUrlOpener FUrlOpener;
   std::function<void()> FErrorSound;
   std::unique_ptr<TFormProgress> FProgress;
 };

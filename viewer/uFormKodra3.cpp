@@ -46,6 +46,7 @@
 #include "viewer/uOptionsForm.h"
 #include "viewer/uIcons.h"
 #include "viewer/uStatusLine.h"
+#include "viewer/uToolkitTranslation.h"
 
 
 const char* LanguageIdOfIndex(int index) { return index == 1 ? "latin" : "ancientgreek"; }
@@ -429,7 +430,7 @@ void TFormKodra3::CreateActions() {
     if (form.exec() == QDialog::Accepted && !form.Text().empty()) InsertWordIntoSearch(form.Text());
   });
   on("actHelpContents", [this] { GlobalData().HelpContents(this); });
-  on("actHelpHomePage", [this] { GlobalData().HelpContents(this); });
+  on("actHelpHomePage", [] { GlobalData().HomePage(); });
   on("actHelpAboutDictionary", [this] { GlobalData().HelpTopic(this, LanguageIdOfIndex(FLanguageIndex)); });
   for (const auto& [name, topic] : {std::pair{"actHelpOnCommands", "kodracommands"},
                                      std::pair{"actHelpOnEntryField", "kodraentryfield"},
@@ -777,10 +778,13 @@ QString TFormKodra3::LoadInterfaceLanguage() {
   const QString name = QString::fromStdString(Options().LocaleName());
   if (name.isEmpty() || name.compare("English", Qt::CaseInsensitive) == 0) {
     Locale().Clear();
+    ApplyToolkitTranslation("English");
     return {};
   }
   const std::string file = ProgramFolder() + Options().LocaleName() + ".lng";
   const std::string reason = Locale().Load(file);
+  // The toolkit's buttons and dialogs speak the same language.
+  ApplyToolkitTranslation(reason.empty() ? name : QString("English"));
   if (reason.empty()) return {};
   return QString::fromStdString(FormatMessage(
       "The interface language file %s %s; the interface is in English", {file, reason}));
@@ -790,10 +794,12 @@ QString TFormKodra3::LoadInterfaceLanguage() {
 // and the editor take its texts.
 void TFormKodra3::InterfaceLanguageChanged() {
   const QString problem = LoadInterfaceLanguage();
+  FStatus->Retranslate();
   if (!problem.isEmpty()) FStatus->ShowMessage(skWarning, problem);
   ApplyLocale();
   ApplySettings();
   UpdateCaption();
+  if (FFirstPageShown) WriteFirstPage();
   if (FEditor) FEditor->InterfaceLanguageChanged();
 }
 

@@ -4,6 +4,7 @@
 // Slow work runs in handlers queued to the window itself, so that the status
 // bar can say "Processing..." before it starts.
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -125,6 +126,7 @@ private:
   void Post(const char* member);
   void PostLocate(bool show, bool showIfExact);
   void ReportNotFound(int32_t nearest);
+  void WriteFirstPage();
   void PostReload(int mode);
 
   void CreateComponents();
@@ -146,6 +148,11 @@ private:
 
   void BusyStart();
   void BusyEnd(int kind, const QString& text, const std::string& identifier = {});
+  // With a message made again when the interface language changes.
+  void BusyEnd(int kind, std::function<QString()> text, const std::string& identifier = {});
+  // Why dictionaries or tables could not be read, and a warning kept for the
+  // first load, in the interface language.
+  std::function<QString()> LoadProblems(QString pending) const;
   QString LoadInterfaceLanguage();
   QString UnwritableSettingsFolder() const;
   void TakeWord(bool fromField, bool show);
@@ -199,6 +206,7 @@ private:
   std::u16string FMissedWord;  // the last word reported not found
   bool FEnterAgain = false;    // Enter in the search field, which may open the nearest keyword
   int32_t FShownIndex = -1;
+  bool FFirstPageShown = false;  // the first page stands in the article view
   bool FSuppressHistory = false;
   bool FInserting = false;
   bool FShown = false;

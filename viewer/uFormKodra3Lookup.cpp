@@ -30,23 +30,28 @@ bool OpensRow(const QEvent& event) {
   return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
 }
 
-// The page shown before the dictionaries are loaded.
-void WriteFirstPage(TArticleWriter& writer) {
+}  // namespace
+
+// The page shown before the first article, in the interface language.
+void TFormKodra3::WriteFirstPage() {
+  FFirstPageShown = true;
+  TArticleWriter& writer = *FWriter;
   writer.BeginDocument();
   writer.OpenCaption();
   writer.WriteText(u"Kodra");
   writer.CloseStyle();
   writer.EndParagraph();
   writer.OpenHeader();
-  writer.WriteText(u"Словарь древнегреческого и латинского языков");
+  writer.WriteText(Tr("FirstPageTitle", "A dictionary of Ancient Greek and Latin").toStdU16String());
   writer.CloseStyle();
   writer.EndParagraph();
-  writer.WriteText(u"Type a word in the search field; Greek letters come from the Latin keys. "
-                   u"Enter shows the article; a word that is not found is said so, and Enter again shows the nearest keyword.");
+  writer.WriteText(Tr("FirstPageText",
+                      "Type a word in the search field; Greek letters come from the Latin keys. Enter shows the "
+                      "article; a word that is not found is said so, and Enter again shows the nearest keyword.")
+                       .toStdU16String());
   writer.EndParagraph();
   writer.EndDocument();
 }
-}  // namespace
 
 void TFormKodra3::Post(const char* member) { QMetaObject::invokeMethod(this, member, Qt::QueuedConnection); }
 
@@ -65,7 +70,7 @@ void TFormKodra3::BusyStart() {
   FBusy = true;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   UpdateActions();
-  FStatus->ShowMessage(skProcessing, Tr("SProcessing", "Processing..."));
+  FStatus->ShowText(skProcessing, "SProcessing", "Processing...");
   QApplication::processEvents();
 }
 
@@ -80,10 +85,36 @@ void TFormKodra3::BusyEnd(int kind, const QString& text, const std::string& iden
   QApplication::processEvents();
 }
 
+void TFormKodra3::BusyEnd(int kind, std::function<QString()> text, const std::string& identifier) {
+  QApplication::restoreOverrideCursor();
+  FBusy = false;
+  FStatus->ShowMessage(TStatusKind(kind), text, identifier);
+  UpdateActions();
+  if (kind == skError) GlobalData().ReportError(this, identifier, text());
+  QApplication::processEvents();
+}
+
+std::function<QString()> TFormKodra3::LoadProblems(QString pending) const {
+  return [failed = FDictionary->LoadFailures(), tables = FLanguage->UnreadableTypingTables(), pending] {
+    QString problems;
+    auto add = [&problems](const QString& problem) { problems += (problems.isEmpty() ? "" : "; ") + problem; };
+    // A dictionary that could not be read is named, with the reason.
+    for (const TDictionaryLoadFailure& failure : failed)
+      add(QString::fromStdString(
+          FormatMessage(Locale().Text("SDicNotLoaded", "Cannot read %s: %s"), {failure.FileName, failure.Reason})));
+    // So is a typing table that is there but cannot be read: typing composes nothing.
+    for (const std::string& table : tables)
+      add(QString::fromStdString(
+          FormatMessage(Locale().Text("STableUnread", "%s; typing goes without it"), {table})));
+    if (!pending.isEmpty()) add(pending);
+    return problems;
+  };
+}
+
 void TFormKodra3::Reload(int mode) {
   FReloadPending = false;
   if (mode == kFirstPage) {
-    WriteFirstPage(*FWriter);
+    WriteFirstPage();
     PostReload(2);
     return;
   }
@@ -95,28 +126,17 @@ void TFormKodra3::Reload(int mode) {
     lstKeywords->SetCount(FDictionary->KeywordCount());
     if (FDictionary->CurrentIndex() >= 0) lstKeywords->SelectIndex(FDictionary->CurrentIndex());
     ApplySettings();
-    // A dictionary that could not be read is named, with the reason.
-    QString failures;
-    for (const TDictionaryLoadFailure& failure : FDictionary->LoadFailures())
-      failures += (failures.isEmpty() ? "" : "; ") +
-                  QString::fromStdString(FormatMessage(Locale().Text("SDicNotLoaded", "Cannot read %s: %s"),
-                                                       {failure.FileName, failure.Reason}));
-    // So is a typing table that is there but cannot be read: typing composes nothing.
-    for (const std::string& table : FLanguage->UnreadableTypingTables())
-      failures += (failures.isEmpty() ? "" : "; ") +
-                  QString::fromStdString(FormatMessage(Locale().Text("STableUnread", "%s; typing goes without it"), {table}));
     if (FDictionary->DictionaryCount() > 0 && FDictionary->KeywordCount() > 0) {
       if (mode != 2) ShowArticle();
       // The settings file's warning, once, with any dictionary that failed.
-      if (!FPendingWarning.isEmpty())
-        failures += (failures.isEmpty() ? "" : "; ") + std::exchange(FPendingWarning, QString());
-      if (failures.isEmpty())
-        BusyEnd(skInformation, Tr("SDicLoadedCount", "Active dictionaries count: ").trimmed() + " " +
-                                   QString::number(FDictionary->DictionaryCount()) +
-                                   Tr("SEntLoadedCount", ", entries count: ").trimmed() + " " +
-                                   QString::number(FDictionary->KeywordCount()));
+      const std::function<QString()> problems = LoadProblems(std::exchange(FPendingWarning, QString()));
+      if (problems().isEmpty())
+        BusyEnd(skInformation, [dictionaries = FDictionary->DictionaryCount(), keywords = FDictionary->KeywordCount()] {
+          return Tr("SDicLoadedCount", "Active dictionaries count: ").trimmed() + " " + QString::number(dictionaries) +
+                 Tr("SEntLoadedCount", ", entries count: ").trimmed() + " " + QString::number(keywords);
+        });
       else
-        BusyEnd(skWarning, failures, FDictionary->LoadFailures().empty() ? std::string() : "SDicNotLoaded");
+        BusyEnd(skWarning, problems, FDictionary->LoadFailures().empty() ? std::string() : "SDicNotLoaded");
       if (mode == 1) {
         if (!FCurrentWord.empty()) PostLocate(true, false);
         else TakeWord(true, true);
@@ -132,8 +152,10 @@ void TFormKodra3::Reload(int mode) {
         CatchSelection();  // the caught word replaces the kept search text
       }
     } else {
-      BusyEnd(skError, Tr("SNoDicLoaded", "No active dictionaries") + (failures.isEmpty() ? "" : ". " + failures),
-              "SNoDicLoaded");
+      BusyEnd(skError, [problems = LoadProblems({})] {
+        const QString why = problems();
+        return Tr("SNoDicLoaded", "No active dictionaries") + (why.isEmpty() ? "" : ". " + why);
+      }, "SNoDicLoaded");
     }
   } catch (const THelpedException& e) {
     BusyEnd(skError, QString::fromStdString(e.Message), e.HelpKeyword);
@@ -149,6 +171,7 @@ void TFormKodra3::DoShowArticle() {
   // A word beyond the last keyword names no article: nothing to remember.
   if (FSuppressHistory) FSuppressHistory = false;
   else if (FShownIndex < FDictionary->KeywordCount()) FHistory.Add(FShownIndex);
+  FFirstPageShown = false;
   FWriter->SetArticleMode(true);
   FWriter->BeginDocument();
   try {
@@ -212,9 +235,9 @@ void TFormKodra3::Search(const QString& text, int startIndex) {
       lstKeywords->SelectCentered(FDictionary->CurrentIndex());
       DoShowArticle();
       edText->setFocus();
-      BusyEnd(skInformation, Tr("SSearchOk", "Successful search"));
+      BusyEnd(skInformation, [] { return Tr("SSearchOk", "Successful search"); });
     } else {
-      BusyEnd(skWarning, Tr("SSearchFalse", "String not found"));
+      BusyEnd(skWarning, [] { return Tr("SSearchFalse", "String not found"); });
     }
   } catch (const THelpedException& e) {
     BusyEnd(skError, QString::fromStdString(e.Message), e.HelpKeyword);
@@ -231,9 +254,11 @@ void TFormKodra3::SearchAll(const QString& text) {
     lstSearchResults->SetCount(int32_t(FResults.size()));
     ShowResultsPanel(found);
     if (found)
-      BusyEnd(skInformation, Tr("SSearchAllOk", "Successful search") + " " + QString::number(FResults.size()));
+      BusyEnd(skInformation, [count = FResults.size()] {
+        return Tr("SSearchAllOk", "Successful search") + " " + QString::number(count);
+      });
     else
-      BusyEnd(skWarning, Tr("SSearchFalse", "String not found"));
+      BusyEnd(skWarning, [] { return Tr("SSearchFalse", "String not found"); });
   } catch (const THelpedException& e) {
     BusyEnd(skError, QString::fromStdString(e.Message), e.HelpKeyword);
   } catch (const std::exception& e) {
@@ -382,16 +407,18 @@ void TFormKodra3::Locate(bool show, bool showIfExact) {
 // No other word's article stands in the view as if it were the word's.
 void TFormKodra3::ReportNotFound(int32_t nearest) {
   FShownIndex = -1;
+  FFirstPageShown = false;
   FWriter->SetArticleMode(true);
   FWriter->BeginDocument();
   FWriter->EndDocument();
   const int32_t last = FDictionary->KeywordCount() - 1;
   std::u16string keyword(FDictionary->GetKeywordText(std::min(nearest, last)));
   std::replace(keyword.begin(), keyword.end(), u'_', u' ');
-  FStatus->ShowMessage(skWarning,
-                       QString::fromStdString(FormatMessage(
-                           Locale().Text("SWordNotFound", "\u201C%s\u201D not found; nearest keyword: %s"),
-                           {ToUtf8(FCurrentWord), ToUtf8(keyword)})),
+  FStatus->ShowMessage(skWarning, TStatusLine::TTextMaker([word = ToUtf8(FCurrentWord), nearest = ToUtf8(keyword)] {
+                         return QString::fromStdString(FormatMessage(
+                             Locale().Text("SWordNotFound", "\u201C%s\u201D not found; nearest keyword: %s"),
+                             {word, nearest}));
+                       }),
                        "SWordNotFound");
   UpdateActions();
 }

@@ -4,11 +4,11 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMenu>
-#include <QMessageBox>
 #include <QTextEdit>
 
 #include "options/uOptions.h"
 #include "viewer/uData.h"
+#include "viewer/uFormAbout.h"
 #include "viewer/uIcons.h"
 
 void CreateActions(QWidget& form, std::span<const TActionDefinition> definitions) {
@@ -83,8 +83,6 @@ QFont OptionFont(const TOptionsFont& font) {
 }
 
 void ShowAboutBox(QWidget* parent) {
-  QMessageBox::about(parent, Tr("MainAboutCaption", "About Kodra"),
-                     Tr("MainAboutText",
-                        "Kodra 3\nA dictionary of Ancient Greek and of Latin with Russian articles.\n\n"
-                        "Type a word, paste it or point at it; the nearest keyword and its article follow."));
+  TFormAbout box(parent);
+  box.exec();
 }

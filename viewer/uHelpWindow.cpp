@@ -6,10 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScreen>
+#include <QSettings>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QToolBar>
-#include <QVBoxLayout>
+#include <algorithm>
 
 #include "foundation/KezLocale.h"
 #include "foundation/KezProgramFolder.h"
@@ -19,6 +21,8 @@
 
 namespace {
 QPointer<THelpWindow> GWindow;
+// Where the window's place is kept between runs.
+constexpr const char* kPlacementKey = "HelpWindow/Position";
 
 // The file of a help page in the interface language.
 QString PageOf(const QString& name) {
@@ -27,13 +31,13 @@ QString PageOf(const QString& name) {
 }  // namespace
 
 THelpWindow::THelpWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    : QMainWindow(parent, Qt::Window),
       tbHelp(new QToolBar(this)),
       edPage(new QTextBrowser(this)),
       edFind(new QLineEdit(this)),
       lblFind(new QLabel(this)) {
   setObjectName("HelpWindow");
-  setWindowTitle(Tr("HelpCaption", "Kodra Help"));
+  setWindowTitle(HelpWindowTitle(QString()));
   setAccessibleName(windowTitle());
 
   tbHelp->setObjectName("tbHelp");
@@ -91,11 +95,10 @@ THelpWindow::THelpWindow(QWidget* parent)
   edPage->setAccessibleName(Tr("HelpPage", "Help page"));
   edPage->setOpenExternalLinks(true);
 
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->addWidget(tbHelp);
-  layout->addWidget(edPage, 1);
+  addToolBar(tbHelp);
+  tbHelp->setWindowTitle(tbHelp->accessibleName());
+  setCentralWidget(edPage);
+  setContextMenuPolicy(Qt::NoContextMenu);  // the tool bar stays: no menu to hide it
 
   Action("actHelpBack")->setEnabled(false);
   Action("actHelpForward")->setEnabled(false);
@@ -145,9 +148,42 @@ void THelpWindow::Home() {
 }
 
 void THelpWindow::PageChanged() {
-  const QString title = edPage->documentTitle();
-  setWindowTitle(title.isEmpty() ? Tr("HelpCaption", "Kodra Help") : title);
+  setWindowTitle(HelpWindowTitle(edPage->documentTitle()));
+  setAccessibleName(windowTitle());
   ShowFindResult(true);
+}
+
+void THelpWindow::hideEvent(QHideEvent* event) {
+  QMainWindow::hideEvent(event);
+  QSettings("Prask", "Kodra3").setValue(kPlacementKey, saveGeometry());
+}
+
+QString HelpWindowTitle(const QString& pageTitle) {
+  const QString english = QStringLiteral("Kodra Help");
+  const QString help = Tr("HelpCaption", "Kodra Help");
+  QString title = pageTitle.trimmed();
+  // The pages end their titles with the help's name; an English page stands
+  // in where a translation is missing.
+  for (const QString& name : {help, english})
+    for (const QString& dash : {QStringLiteral(" \u2013 "), QStringLiteral(" - ")})
+      if (title.endsWith(dash + name)) title = title.chopped(dash.size() + name.size()).trimmed();
+  if (title.isEmpty() || title == help || title == english) return help;
+  return title + QStringLiteral(" \u2013 ") + help;
+}
+
+QPoint HelpWindowPlace(const QRect& owner, const QSize& size, const QRect& screen) {
+  constexpr int kGap = 8;
+  QPoint place;
+  if (owner.right() + 1 + kGap + size.width() <= screen.right() + 1)
+    place = QPoint(owner.right() + 1 + kGap, owner.top());
+  else if (owner.left() - kGap - size.width() >= screen.left())
+    place = QPoint(owner.left() - kGap - size.width(), owner.top());
+  else
+    place = owner.center() - QPoint(size.width() / 2, size.height() / 2);
+  // On the free area; a window larger than it keeps its top left corner there.
+  place.setX(std::max(screen.left(), std::min(place.x(), screen.right() + 1 - size.width())));
+  place.setY(std::max(screen.top(), std::min(place.y(), screen.bottom() + 1 - size.height())));
+  return place;
 }
 
 bool THelpWindow::FindText(bool backward) {
@@ -174,8 +210,20 @@ void THelpWindow::ShowFindResult(bool found) {
 
 THelpWindow* OpenHelpTopic(QWidget* parent, const QString& topic) {
   QWidget* owner = parent ? parent->window() : nullptr;
-  if (!GWindow) GWindow = new THelpWindow(owner);
-  else if (GWindow->parentWidget() != owner) GWindow->setParent(owner, GWindow->windowFlags());
+  if (!GWindow) {
+    GWindow = new THelpWindow(owner);
+    // Where the reader left it; the first time, beside the window that asks.
+    const QByteArray kept = QSettings("Prask", "Kodra3").value(kPlacementKey).toByteArray();
+    if ((kept.isEmpty() || !GWindow->restoreGeometry(kept)) && owner) {
+      // At most half the screen's width, so that it can stand beside the window.
+      const QScreen* screen = owner->screen();
+      const QRect free = screen ? screen->availableGeometry() : owner->frameGeometry();
+      GWindow->resize(GWindow->size().boundedTo(QSize(free.width() / 2, free.height())));
+      GWindow->move(HelpWindowPlace(owner->frameGeometry(), GWindow->size(), free));
+    }
+  } else if (GWindow->parentWidget() != owner) {
+    GWindow->setParent(owner, GWindow->windowFlags());
+  }
   GWindow->OpenTopic(topic);
   GWindow->show();
   GWindow->raise();

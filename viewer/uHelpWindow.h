@@ -4,9 +4,10 @@
 // a page's name ("kodraentryfield" for help/kodraentryfield.html); when the
 // interface language is Russian the page of help/ru/ is shown if there is
 // one. One window serves the whole program and is brought forward with each
-// topic.
+// topic. It opens beside the window that asked for it, and where the reader
+// last left it once moved.
+#include <QMainWindow>
 #include <QUrl>
-#include <QWidget>
 
 class QAction;
 class QLabel;
@@ -14,7 +15,7 @@ class QLineEdit;
 class QTextBrowser;
 class QToolBar;
 
-class THelpWindow : public QWidget {
+class THelpWindow : public QMainWindow {
   Q_OBJECT
 public:
   explicit THelpWindow(QWidget* parent = nullptr);
@@ -32,6 +33,9 @@ public:
   QLineEdit* FindField() const { return edFind; }
   QAction* Action(const char* name) const;
 
+protected:
+  void hideEvent(QHideEvent* event) override;
+
 private:
   void Home();
   void PageChanged();
@@ -43,6 +47,17 @@ private:
   QLabel* lblFind;
   QUrl FHome;
 };
+
+// The window's title for a page's title: "<page> – Kodra Help", or just
+// "Kodra Help" for the contents (whose page title may be the help's name,
+// with or without the help's name after it).
+QString HelpWindowTitle(const QString& pageTitle);
+
+// Where a help window of that (frame) size goes beside its owner's frame on
+// the screen's free area: to the owner's right where it fits, else to its
+// left, else centred over the owner; always inside the free area as far as
+// its size allows.
+QPoint HelpWindowPlace(const QRect& owner, const QSize& size, const QRect& screen);
 
 // Opens a topic in the help window, made on first use and reused after,
 // belonging to the parent's window (so that it works beside a modal window

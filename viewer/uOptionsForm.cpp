@@ -1,10 +1,12 @@
 #include "viewer/uOptionsForm.h"
 
 #include <QFontDatabase>
+#include <algorithm>
 #include <map>
 #include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QStyle>
@@ -91,10 +93,13 @@ TFormOptions::TFormOptions(QWidget* parent) : QDialog(parent) {
   // The lists the grid offers: interface languages and installed fonts.
   SetOptionsListProviders(
       [] {
-        // The built-in English first, then the languages of the program folder.
-        std::vector<std::string> names{"English"};
+        // The built-in English first, then the languages of the program
+        // folder, each by its own name.
+        const std::string english = "English";  // built in: it has no file
+        std::vector<TNamedText> names{{english, english}};
         for (const QString& name : GlobalData().Languages())
-          if (name.compare("English", Qt::CaseInsensitive) != 0) names.push_back(name.toStdString());
+          if (name.compare("English", Qt::CaseInsensitive) != 0)
+            names.push_back({name.toStdString(), GlobalData().LanguageOwnName(name).toStdString()});
         return names;
       },
       [] {
@@ -213,22 +218,42 @@ QString TFormOptions::RowCaption(int row) const { return OptionTexts(PropertyNam
 void TFormOptions::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   Retranslate();
-  FGrid->SetDivider(FGrid->viewport()->width() * 3 / 5);
   if (FGrid->CurrentRow() >= 0) ShowHint(FGrid->CurrentRow());
 }
 
 void TFormOptions::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
-  FGrid->SetDivider(FGrid->viewport()->width() * 3 / 5);
+  PlaceDivider();
+}
+
+// Three fifths of the width, or as far right as the longest caption needs
+// to show whole while the values keep a third of the width. Where that is
+// not enough (large fonts, long captions) the window grows, as far as the
+// screen allows, until three fifths are.
+void TFormOptions::PlaceDivider() {
+  const int width = FGrid->viewport()->width();
+  const int captions = FGrid->CaptionWidth();
+  if (captions > width * 2 / 3 && isVisible()) {
+    const QScreen* screen = this->screen();
+    const int widest = screen ? screen->availableGeometry().width() - (frameGeometry().width() - this->width())
+                              : this->width();
+    const int grown = std::min(widest, this->width() + captions * 5 / 3 - width);
+    if (grown > this->width()) {
+      resize(grown, height());  // places the divider again
+      if (FGrid->viewport()->width() > width) return;
+    }
+  }
+  FGrid->SetDivider(std::clamp(captions, width * 3 / 5, std::max(width * 3 / 5, width * 2 / 3)));
 }
 
 // The interface language changed: the caption, the rows and the hint follow.
 void TFormOptions::Retranslate() {
-  setWindowTitle(Tr("OptionsCaption", windowTitle().toUtf8().constData()));
+  setWindowTitle(Tr("OptionsCaption", "Options"));
   FGrid->setAccessibleName(Tr("OptionsAccessibleGrid", "Options"));
   FPanel->setAccessibleName(Tr("OptionsAccessibleHint", "Explanation"));
   for (int row = 0; row < int(FRows.size()); ++row) FGrid->SetCaption(row, RowCaption(row));
   FGrid->RefreshValues();
+  PlaceDivider();
 }
 
 void TFormOptions::ShowHint(int row) {

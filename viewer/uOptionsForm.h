@@ -48,6 +48,7 @@ private:
   void ShowPanel(int icon, const QString& caption, const QString& text, bool error);
   QString RowCaption(int row) const;
   void Retranslate();
+  void PlaceDivider();
   void SaveAndRemember();
 
   TKezObjectInspectorGrid* FGrid;

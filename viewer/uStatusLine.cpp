@@ -22,9 +22,38 @@ TStatusLine::TStatusLine(QWidget* parent) : QStatusBar(parent), FIcon(new QLabel
 QString TStatusLine::Text() const { return FText->text(); }
 
 void TStatusLine::ShowMessage(TStatusKind kind, const QString& text, const std::string& helpKeyword) {
+  FMaker = nullptr;
+  Show(kind, text, helpKeyword);
+}
+
+void TStatusLine::ShowMessage(TStatusKind kind, TTextMaker text, const std::string& helpKeyword) {
+  FMaker = std::move(text);
+  Show(kind, FMaker ? FMaker() : QString(), helpKeyword);
+}
+
+void TStatusLine::ShowText(TStatusKind kind, const char* key, const char* english, const std::string& helpKeyword) {
+  ShowMessage(kind, TTextMaker([key, english] { return QString::fromStdString(Locale().Text(key, english)); }),
+              helpKeyword);
+}
+
+void TStatusLine::Retranslate() {
+  if (FKind == skHint) {
+    ClearMessage();
+    return;
+  }
+  if (FMaker) FText->setText(FMaker());
+  NameKind();
+}
+
+void TStatusLine::Show(TStatusKind kind, const QString& text, const std::string& helpKeyword) {
   FKind = text.isEmpty() ? skNone : kind;
   FHelpKeyword = kind == skError ? helpKeyword : std::string();
   FText->setText(text);
+  NameKind();
+  FShownAt.restart();
+}
+
+void TStatusLine::NameKind() {
   QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
   // The icon's kind is read out by screen readers before the text.
   const char* kindKey = "";
@@ -39,7 +68,6 @@ void TStatusLine::ShowMessage(TStatusKind kind, const QString& text, const std::
   }
   FIcon->setAccessibleName(*kindKey ? QString::fromStdString(Locale().Text(kindKey, kindName)) : QString());
   FIcon->setPixmap(icon == QStyle::SP_CustomBase ? QPixmap() : style()->standardIcon(icon).pixmap(16, 16));
-  FShownAt.restart();
 }
 
 void TStatusLine::ShowHint(const QString& text) {

@@ -239,6 +239,18 @@ int TKezObjectInspectorGrid::RowOf(const QTreeWidgetItem* item) const {
 
 void TKezObjectInspectorGrid::SetDivider(int x) { setColumnWidth(0, std::max(20, x)); }
 
+int TKezObjectInspectorGrid::CaptionWidth() const {
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  int widest = 0;
+  for (size_t row = 0; row < FItems.size(); ++row) {
+    const QModelIndex cell = indexFromItem(FItems[row], 0);
+    const int indent = indentation() * (FRows[row].Level + (rootIsDecorated() ? 1 : 0));
+    widest = std::max(widest, indent + itemDelegate()->sizeHint(option, cell).width());
+  }
+  return widest;
+}
+
 void TKezObjectInspectorGrid::ToggleCheck(int row) {
   QTreeWidgetItem* item = FItems[size_t(row)];
   item->setCheckState(1, item->checkState(1) == Qt::Checked ? Qt::Unchecked : Qt::Checked);

@@ -48,6 +48,9 @@ public:
   // The x of the line between captions and values.
   int Divider() const { return columnWidth(0); }
   void SetDivider(int x);
+  // The divider's x that shows every caption whole, folded rows' too: the
+  // widest caption with its row's indentation and the cell's margins.
+  int CaptionWidth() const;
   // The value text as shown (cut at kShownValueLimit).
   static QString ShownValue(const QString& value);
 

@@ -3,6 +3,7 @@
 // error messages, and links that lead somewhere.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -105,4 +106,29 @@ TEST(HelpContent, PagesAreUtf8WithTitleStylesheetAndLinksThatLead) {
       }
     }
   }
+}
+
+// The help names the dictionary menu's items as the menu does, in each
+// language: a reader looks for the words the help gives.
+TEST(HelpContent, TheDictionaryMenusItemsAreNamedAsTheMenuNamesThem) {
+  const std::string texts = ReadText(fs::path(KODRA_DATA).parent_path() / "locale" / "Russian.lng");
+  const struct {
+    const char* Key;
+    const char* Page;
+  } items[] = {{"MainDictionaryAncientGreekRussian", "ancientgreek"}, {"MainDictionaryLatinRussian", "latin"}};
+  for (const auto& item : items) {
+    const std::regex line("(^|\n)" + std::string(item.Key) + "=([^\r\n|]*)");
+    std::smatch found;
+    ASSERT_TRUE(std::regex_search(texts, found, line)) << item.Key;
+    std::string caption = found[2];
+    caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+    for (const char* page : {"index", "kodracommands", item.Page})
+      EXPECT_NE(ReadText(kHelp / "ru" / (std::string(page) + ".html")).find(caption), std::string::npos)
+          << caption << " in ru/" << page << ".html";
+  }
+  // Nor does it give the items another name.
+  for (const char* page : {"index", "kodracommands", "ancientgreek", "latin"})
+    for (const char* other : {"Древнегреческо-русский", "Латинско-русский"})
+      EXPECT_EQ(ReadText(kHelp / "ru" / (std::string(page) + ".html")).find(other), std::string::npos)
+          << other << " in ru/" << page << ".html";
 }

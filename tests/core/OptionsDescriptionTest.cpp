@@ -90,3 +90,33 @@ TEST(OptionsDescription, ValuesConvertToTheirTextsAndBack) {
   SetRowOrdinal(options, RowOf(rows, "EditorColors.Coloring"), 1);
   EXPECT_TRUE(options.EditorColors().Coloring());
 }
+
+// An interface language is kept as its file's name and shown by its own
+// name; either name chooses it, and a language without a file shows as kept.
+TEST(OptionsDescription, InterfaceLanguagesShowTheirOwnNames) {
+  SetOptionsListProviders([] { return std::vector<TNamedText>{{"English", "English"}, {"Russian", "Русский"}}; },
+                          nullptr);
+  TOptions options;
+  const std::vector<TOptionsRow> rows = TObjectDescriptionWalker().Rows();
+  const TOptionsRow& language = RowOf(rows, "LocaleName");
+  std::vector<std::string> names;
+  for (const TNamedValue& entry : RowList(language)) names.push_back(entry.Name);
+  EXPECT_EQ(names, (std::vector<std::string>{"English", "Русский"}));
+  const struct {
+    const char* Text;
+    const char* Kept;
+    const char* Shown;
+  } cases[] = {
+      {"Русский", "Russian", "Русский"},
+      {"English", "English", "English"},
+      {"Russian", "Russian", "Русский"},
+      {"russian", "Russian", "Русский"},
+      {"Latvian", "Latvian", "Latvian"},
+  };
+  for (const auto& c : cases) {
+    SetRowText(options, language, c.Text);
+    EXPECT_EQ(options.LocaleName(), c.Kept) << c.Text;
+    EXPECT_EQ(RowText(options, language), c.Shown) << c.Text;
+  }
+  SetOptionsListProviders(nullptr, nullptr);
+}

@@ -1,5 +1,6 @@
 // The help window and the help pop-up, on help folders of the tests' own and
 // on the help that the build lays out beside the program.
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -8,6 +9,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QScreen>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -16,6 +18,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "foundation/KezLocale.h"
 #include "foundation/KezProgramFolder.h"
 #include "options/uOptions.h"
 #include "viewer/uHelpPopup.h"
@@ -82,7 +85,7 @@ TEST_F(HelpTest, TopicOpensItsPageAndLinksLeadOn) {
   ASSERT_TRUE(window->isVisible());
   EXPECT_EQ(window->PageFile().toStdString(), Help("kodracommands.html"));
   EXPECT_NE(Shown(window).find("Menus and shortcuts."), std::string::npos);
-  EXPECT_EQ(window->windowTitle(), "Commands");
+  EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Commands – Kodra Help"));
   // The heading takes its colour from the page's stylesheet.
   QTextCursor heading(window->Browser()->document());
   heading.movePosition(QTextCursor::NextCharacter);
@@ -109,6 +112,84 @@ TEST_F(HelpTest, TopicOpensItsPageAndLinksLeadOn) {
   EXPECT_EQ(window->PageFile().toStdString(), Help("index.html"));
   EXPECT_EQ(OpenHelpContents(&other), window);
   delete window;  // before its owner goes
+}
+
+// The window says the page and then the help's name, once; the contents
+// page is the help itself.
+TEST(HelpWindowTitle, PageThenTheHelpsNameOnce) {
+  const struct {
+    const char* lng;
+    const char* page;
+    const char* title;
+  } cases[] = {
+      {"", "", "Kodra Help"},
+      {"", "Kodra Help", "Kodra Help"},
+      {"", "Kodra Help – Kodra Help", "Kodra Help"},
+      {"", "Commands", "Commands – Kodra Help"},
+      {"", "Commands – Kodra Help", "Commands – Kodra Help"},
+      {"HelpCaption=Справка Kodra\n", "Справка Kodra – Справка Kodra", "Справка Kodra"},
+      {"HelpCaption=Справка Kodra\n", "Статья – Справка Kodra", "Статья – Справка Kodra"},
+      {"HelpCaption=Справка Kodra\n", "The article – Kodra Help", "The article – Справка Kodra"},
+  };
+  for (const auto& c : cases) {
+    Locale().LoadFromText(c.lng);
+    EXPECT_EQ(HelpWindowTitle(QString::fromUtf8(c.page)).toStdString(), c.title) << c.page;
+  }
+  Locale().Clear();
+}
+
+// Beside the owner where the screen has room, else over its middle; never
+// off the screen.
+TEST(HelpWindowPlace, BesideTheOwnerWhereItFits) {
+  const QRect screen(0, 0, 1280, 900);
+  const struct {
+    QRect owner;
+    QSize size;
+    QPoint place;
+  } cases[] = {
+      {{10, 20, 500, 400}, {600, 500}, {518, 20}},     // to the right
+      {{700, 50, 500, 400}, {600, 500}, {92, 50}},     // to the left
+      {{300, 100, 756, 531}, {780, 620}, {287, 55}},   // neither: centred over it
+      {{0, 0, 1280, 900}, {780, 620}, {249, 139}},     // over a window that fills the screen
+      {{1000, 700, 200, 150}, {600, 500}, {392, 400}}, // to the left, kept on the screen
+      {{10, 10, 100, 100}, {1400, 1000}, {0, 0}},      // larger than the screen: its corner on it
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(HelpWindowPlace(c.owner, c.size, screen), c.place)
+        << c.owner.x() << "," << c.owner.y() << " " << c.size.width() << "x" << c.size.height();
+}
+
+// A proper window for screen readers, named as its title says; the first
+// time beside the window that asked, later where the reader left it.
+TEST_F(HelpTest, WindowOpensBesideItsOwnerAndKeepsItsPlace) {
+  Options().SetLocaleName("English");
+  QSettings("Prask", "Kodra3").remove("HelpWindow");
+  QWidget owner;
+  owner.setGeometry(10, 30, 300, 200);
+  owner.show();
+  THelpWindow* window = OpenHelpTopic(&owner, "index");
+  Settle();
+  const QRect free = owner.screen()->availableGeometry();
+  EXPECT_LE(window->width(), free.width() / 2);
+  EXPECT_EQ(window->pos(), HelpWindowPlace(owner.frameGeometry(), window->size(), free));
+  EXPECT_GT(window->x(), owner.frameGeometry().right());  // beside it, not over it
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window);
+  ASSERT_NE(accessible, nullptr);
+  EXPECT_EQ(accessible->role(), QAccessible::Window);
+  EXPECT_EQ(accessible->text(QAccessible::Name), window->windowTitle());
+  EXPECT_EQ(window->windowTitle(), "Contents – Kodra Help");
+  EXPECT_TRUE(window->isWindow());
+
+  window->setGeometry(123, 77, 350, 260);
+  window->close();
+  delete window;
+  QWidget other;
+  other.setGeometry(400, 300, 200, 100);
+  other.show();
+  window = OpenHelpTopic(&other, "kodracommands");
+  Settle();
+  EXPECT_EQ(window->geometry(), QRect(123, 77, 350, 260));
+  delete window;
 }
 
 TEST_F(HelpTest, RussianPageWhenTranslatedEnglishOtherwise) {
@@ -267,6 +348,8 @@ TEST(HelpLaidOut, EveryTopicOpensInBothLanguages) {
   SetProgramFolder(KODRA_BIN_DIR);
   for (const char* locale : {"English", "Russian"}) {
     Options().SetLocaleName(locale);
+    if (std::string(locale) == "Russian") Locale().Load(KODRA_SOURCE_DIR "/locale/Russian.lng");
+    else Locale().Clear();
     for (const char* topic : {"index", "kodracommands", "kodraentryfield", "kodradicentry", "status",
                               "kodrakeywordlist", "ancientgreek", "latin", "options", "dicmanager", "editor",
                               "editorsearch", "fonteditor"}) {
@@ -275,12 +358,19 @@ TEST(HelpLaidOut, EveryTopicOpensInBothLanguages) {
       EXPECT_EQ(fs::path(window->PageFile().toStdString()).parent_path().filename() == "ru",
                 std::string(locale) == "Russian") << topic;
       EXPECT_FALSE(window->windowTitle().isEmpty());
+      // The help's name once, and alone on the contents page.
+      const QString help = std::string(locale) == "Russian" ? QString::fromUtf8("Справка Kodra") : "Kodra Help";
+      EXPECT_EQ(window->windowTitle().count(help), 1) << topic << ": " << window->windowTitle().toStdString();
+      if (std::string(topic) == "index") {
+        EXPECT_EQ(window->windowTitle(), help);
+      }
     }
     EXPECT_FALSE(HelpPopupText(1001).isEmpty()) << locale;
     EXPECT_FALSE(ErrorPopupText(2025).isEmpty()) << locale;
   }
   EXPECT_TRUE(HelpPopupText(1001).startsWith(QString::fromUtf8("Язык")));
   delete CurrentHelpWindow();
+  Locale().Clear();
   Options().SetLocaleName(previousLocale);
   SetProgramFolder(previousFolder);
 }

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMimeData>
@@ -35,7 +36,10 @@
 #include "viewer/thread/uVornTheater.h"
 #include "viewer/keyboard/uSystemKeyboard.h"
 #include "viewer/uCommands.h"
+#include "viewer/uData.h"
+#include "viewer/uFormAbout.h"
 #include "viewer/uFormKodra3.h"
+#include "viewer/uHelpWindow.h"
 #include "viewer/uStatusLine.h"
 #include "viewer/uWindowRequests.h"
 
@@ -795,4 +799,25 @@ TEST_F(MainWindowTest, ADictionaryCopiedOverInPlaceIsReadAgainAndNamed) {
       << FWindow->Status()->Text().toStdString();
   EXPECT_FALSE(Shown().empty());
   EXPECT_TRUE(FWindow->Dictionary()->MarkChangedForReload().empty());
+}
+
+// Home page opens the program's web page in the browser, as the help says;
+// Contents opens the help.
+TEST_F(MainWindowTest, HomePageOpensTheWebPageAndContentsTheHelp) {
+  QList<QUrl> opened;
+  QStringList topics;
+  GlobalData().SetUrlOpener([&](const QUrl& url) {
+    opened << url;
+    return true;
+  });
+  GlobalData().SetTopicOpener([&](QWidget*, const QString& topic) { topics << topic; });
+  FWindow->Action("actHelpHomePage")->trigger();
+  FWindow->Action("actHelpContents")->trigger();
+  GlobalData().SetUrlOpener([](const QUrl& url) { return QDesktopServices::openUrl(url); });
+  GlobalData().SetTopicOpener([](QWidget* parent, const QString& topic) {
+    if (topic == "index") OpenHelpContents(parent);
+    else OpenHelpTopic(parent, topic);
+  });
+  EXPECT_EQ(opened, QList<QUrl>{QUrl(HomePageAddress())});
+  EXPECT_EQ(topics, QStringList{"index"});
 }

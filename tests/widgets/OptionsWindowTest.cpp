@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QTest>
 #include <QTreeWidgetItem>
@@ -19,6 +20,8 @@
 #include "options/uOptions.h"
 #include "viewer/uFormKodra3.h"
 #include "viewer/uOptionsForm.h"
+#include "viewer/uStatusLine.h"
+#include "viewer/uToolkitTranslation.h"
 #include "widgets/KezObjectInspectorGrid.h"
 #include "widgets/KezUnicodeRichEdit.h"
 
@@ -54,6 +57,7 @@ protected:
     FWindow.reset();
     Options().SetLocaleName("English");
     Locale().Clear();
+    ApplyToolkitTranslation("English");
     Options().SetFileName("");
     SetProgramFolder(FPrevious);
   }
@@ -101,6 +105,106 @@ TEST_F(OptionsWindowTest, TheInterfaceLanguageSwitchesBothWays) {
   EXPECT_EQ(undo->text(), "&Undo");
   EXPECT_EQ(FWindow->menuBar()->actions().front()->text(), "&Dictionary");
   EXPECT_EQ(FForm->Grid()->RowItem(row)->text(0), "Hint delay");
+}
+
+// The window's caption follows the language both ways, and each language
+// is listed and shown by its own name while the settings keep its file's.
+TEST_F(OptionsWindowTest, CaptionAndLanguageNamesFollowTheLanguage) {
+  EXPECT_EQ(FForm->windowTitle(), "Options");
+  const int row = FForm->RowOfPath("LocaleName");
+  QStringList listed;
+  for (const auto& entry : FForm->Grid()->OnGetList(row)) listed << entry.Name;
+  EXPECT_EQ(listed, (QStringList{"English", QString::fromUtf8("Русский")}));
+  EXPECT_EQ(Shown("LocaleName"), "English");
+  Set("LocaleName", QString::fromUtf8("Русский"));
+  EXPECT_EQ(Options().LocaleName(), "Russian");
+  EXPECT_EQ(Shown("LocaleName"), QString::fromUtf8("Русский"));
+  EXPECT_EQ(FForm->windowTitle(), QString::fromUtf8("Настройки"));
+  Set("LocaleName", "English");
+  EXPECT_EQ(Options().LocaleName(), "English");
+  EXPECT_EQ(FForm->windowTitle(), "Options");
+}
+
+// A live switch of the language says the status bar's message, and the name
+// of its kind, in the new language; and back again.
+TEST_F(OptionsWindowTest, TheStatusBarFollowsTheLanguage) {
+  TStatusLine& status = *FWindow->Status();
+  const auto* kind = status.findChild<QLabel*>("StatusKind");
+  ASSERT_NE(kind, nullptr);
+  const struct {
+    std::function<void()> cause;
+    const char* english;
+    const char* russian;
+    const char* kindEnglish;
+    const char* kindRussian;
+  } cases[] = {
+      {[] {}, "Active dictionaries count: ", "Активных словарей: ", "Information", "Сообщение"},
+      {[this] { FWindow->InsertWordIntoSearch(u"λογοξ"); }, "\u201Cλογοξ\u201D not found; nearest keyword: ",
+       "«λογοξ» не найдено; ближайшее слово: ", "Warning", "Предупреждение"},
+  };
+  for (const auto& c : cases) {
+    c.cause();
+    SettleEvents();
+    SCOPED_TRACE(c.english);
+    EXPECT_TRUE(status.Text().startsWith(QString::fromUtf8(c.english))) << status.Text().toStdString();
+    EXPECT_EQ(kind->accessibleName(), c.kindEnglish);
+    Set("LocaleName", "Russian");
+    EXPECT_TRUE(status.Text().startsWith(QString::fromUtf8(c.russian))) << status.Text().toStdString();
+    EXPECT_EQ(kind->accessibleName(), QString::fromUtf8(c.kindRussian));
+    Set("LocaleName", "English");
+    EXPECT_TRUE(status.Text().startsWith(QString::fromUtf8(c.english))) << status.Text().toStdString();
+    EXPECT_EQ(kind->accessibleName(), c.kindEnglish);
+  }
+}
+
+// Every caption shows whole beside its value, in either language and with
+// the font of a desktop that sets large letters: the column, and where need
+// be the window, grows to the longest caption.
+TEST_F(OptionsWindowTest, CaptionsShowWhole) {
+  const QFont usual = QApplication::font();
+  for (const int points : {0, 13}) {
+    QFont font = usual;
+    if (points > 0) font.setPointSize(points);
+    QApplication::setFont(font);
+    Set("LocaleName", "English");
+    FForm = std::make_unique<TFormOptions>(FWindow.get());
+    FForm->show();
+    SettleEvents();
+    TKezObjectInspectorGrid& grid = *FForm->Grid();
+    for (const char* language : {"English", "Russian"}) {
+      Set("LocaleName", language);
+      SettleEvents();
+      for (int row = 0; row < grid.RowCount(); ++row) {
+        const QTreeWidgetItem* item = grid.RowItem(row);
+        int level = 0;
+        for (const QTreeWidgetItem* up = item->parent(); up; up = up->parent()) ++level;
+        const int needed =
+            grid.indentation() * (level + 1) + QFontMetrics(item->font(0)).horizontalAdvance(item->text(0));
+        EXPECT_LT(needed, grid.Divider()) << points << " pt, " << language << ": " << item->text(0).toStdString();
+      }
+      EXPECT_LE(grid.Divider(), grid.viewport()->width() * 2 / 3) << points << " pt, " << language;  // values keep room
+    }
+  }
+  QApplication::setFont(usual);
+}
+
+// The page shown before the first article speaks the interface language,
+// and follows a change of it.
+TEST_F(OptionsWindowTest, TheFirstPageFollowsTheLanguage) {
+  auto shown = [this] { return QString::fromStdU16String(FWindow->ArticleView()->Text()); };
+  ASSERT_TRUE(shown().contains("Type a word in the search field")) << shown().toStdString();
+  Set("LocaleName", "Russian");
+  EXPECT_TRUE(shown().contains(QString::fromUtf8("Наберите слово в поле поиска"))) << shown().toStdString();
+  EXPECT_TRUE(shown().contains(QString::fromUtf8("Словарь древнегреческого и латинского языков")));
+  Set("LocaleName", "English");
+  EXPECT_TRUE(shown().contains("Type a word in the search field")) << shown().toStdString();
+  // Once an article is shown the page is gone, and a change leaves the article.
+  FWindow->InsertWordIntoSearch(u"λόγος");
+  SettleEvents();
+  const QString article = shown();
+  ASSERT_FALSE(article.contains("Type a word"));
+  Set("LocaleName", "Russian");
+  EXPECT_EQ(shown(), article);
 }
 
 TEST_F(OptionsWindowTest, BadValuesAreExplainedAndKept) {

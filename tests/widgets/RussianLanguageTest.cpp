@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -32,6 +33,7 @@
 #include "viewer/uFormKodra3.h"
 #include "viewer/uHelpWindow.h"
 #include "viewer/uProgress.h"
+#include "viewer/uToolkitTranslation.h"
 
 namespace fs = std::filesystem;
 
@@ -60,10 +62,10 @@ void AddPartKeys(const QWidget& form, const std::string& prefix, std::set<std::s
   }
 }
 
-// The message keys named in the sources: Tr("Key", ...), Text("Key", ...)
-// and the identifiers of raised errors.
+// The message keys named in the sources: Tr("Key", ...), Text("Key", ...),
+// ShowText(kind, "Key", ...) and the identifiers of raised errors.
 void AddSourceKeys(std::set<std::string>& keys) {
-  const std::regex named(R"re((?:\bTr|\bText|RaiseHelpedError|RaiseHelpedErrorAt\([^,()]*,|THelpedException)\(?\s*"([A-Za-z][A-Za-z0-9]*)")re");
+  const std::regex named(R"re((?:\bTr|\bText|RaiseHelpedError|RaiseHelpedErrorAt\([^,()]*,|ShowText\([^,()]*,|THelpedException)\(?\s*"([A-Za-z][A-Za-z0-9]*)")re");
   // Tables of actions {"actName", "Key", ...}, of keys and their English
   // texts {"Key", "Text"}, and keys chosen by a switch (someKey = "Key").
   const std::regex tabled(R"re(\{"act[A-Za-z0-9]+",\s*"([A-Z][A-Za-z0-9]*)")re");
@@ -159,4 +161,46 @@ TEST(RussianLanguage, NoKeyIsGivenTwice) {
   }
   EXPECT_GT(lines.size(), size_t(90));
   EXPECT_EQ(repeated, "");
+}
+
+// Each menu of a window's menu bar has an access key of its own, in either
+// language: Alt and the letter opens that menu and no other.
+TEST(RussianLanguage, MenuBarAccessKeysAreDistinct) {
+  QTemporaryDir home;
+  ASSERT_TRUE(home.isValid());
+  for (const char* language : {"ancientgreek", "latin"})
+    fs::copy(fs::path(KODRA_BIN_DIR) / language, fs::path(home.path().toStdString()) / language,
+             fs::copy_options::recursive);
+  fs::copy_file(fs::path(KODRA_SOURCE_DIR) / "locale" / "Russian.lng",
+                fs::path(home.path().toStdString()) / "Russian.lng");
+  const std::string previous = ProgramFolder();
+  SetProgramFolder(home.path().toStdString());
+  Options().LoadFirstRunDefaults();
+  Options().SetBoxOnError(false);
+  for (const char* language : {"English", "Russian"}) {
+    Options().SetLocaleName(language);
+    if (std::string(language) == "Russian") Locale().Load(home.path().toStdString() + "/Russian.lng");
+    else Locale().Clear();
+    TFormKodra3 window;
+    TFormKodraEditor editor;
+    TFormFontEditor fontEditor(nullptr, FindLanguage("ancientgreek"));
+    for (const QWidget* form : std::initializer_list<const QWidget*>{&window, &editor, &fontEditor})
+      for (const QMenuBar* bar : form->findChildren<QMenuBar*>()) {
+        std::map<QChar, QString> keys;
+        for (const QAction* menu : bar->actions()) {
+          const QString title = menu->text();
+          const qsizetype at = title.indexOf('&');
+          ASSERT_GE(at, 0) << language << " " << form->objectName().toStdString() << ": " << title.toStdString();
+          const QChar key = title.at(at + 1).toLower();
+          const auto [was, added] = keys.emplace(key, title);
+          EXPECT_TRUE(added) << language << " " << form->objectName().toStdString() << ": " << title.toStdString()
+                             << " and " << was->second.toStdString();
+        }
+        EXPECT_GE(keys.size(), size_t(4)) << form->objectName().toStdString();
+      }
+  }
+  Options().SetLocaleName("English");
+  Locale().Clear();
+  ApplyToolkitTranslation("English");
+  SetProgramFolder(previous);
 }

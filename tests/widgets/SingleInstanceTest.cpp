@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "InstanceTestUtil.h"
+#include "viewer/uCommandLine.h"
 #include "viewer/uSingleInstance.h"
 
 namespace {
@@ -127,10 +128,15 @@ protected:
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
   }
 
-  QProcess& Start(const char* home, const char* settings, const QStringList& arguments) {
+  // Without a display: no platform named and none to reach.
+  enum TDisplay { kOffscreen, kNoDisplay };
+  QProcess& Start(const char* home, const char* settings, const QStringList& arguments,
+                  TDisplay display = kOffscreen) {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
+    if (display == kNoDisplay)
+      for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) environment.remove(name);
     environment.insert("XDG_RUNTIME_DIR", Path("run"));
     environment.insert("KODRA_INSTANCE_NAME", "kodra-test");
     environment.insert("KODRA_HOME", Path(home));
@@ -214,4 +220,57 @@ TEST_F(KodraProgramTest, HelpVersionAndMistakesAreAnsweredAtOnce) {
   }
   EXPECT_EQ(Entries(Path("later-home")), QStringList());
   EXPECT_EQ(Entries(Path("run")), QStringList());
+}
+
+// Help, the version and a mistake need no display: a terminal without one
+// (a server, a console login) gets them, and the program ends normally.
+TEST_F(KodraProgramTest, HelpAndTheVersionNeedNoDisplay) {
+  const struct {
+    QStringList arguments;
+    int exitCode;
+    const char* output;
+  } cases[] = {
+      {{"--help"}, 0, "--lookup-selection"},
+      {{"-h"}, 0, "Usage: "},
+      {{"--version"}, 0, "kodra " KODRA_VERSION "\n"},
+      {{"-v"}, 0, "kodra " KODRA_VERSION "\n"},
+      {{"--no-such-option"}, 2, "no-such-option"},
+  };
+  for (const auto& c : cases) {
+    const std::string name = c.arguments.join(' ').toStdString();
+    QProcess& run = Start("later-home", "later-settings", c.arguments, kNoDisplay);
+    ASSERT_TRUE(run.waitForFinished(20000)) << name;
+    EXPECT_EQ(run.exitStatus(), QProcess::NormalExit) << name;
+    EXPECT_EQ(run.exitCode(), c.exitCode) << name;
+    const QString output = run.readAllStandardOutput() + run.readAllStandardError();
+    EXPECT_TRUE(output.contains(c.output)) << name << ": " << output.toStdString();
+    EXPECT_FALSE(output.contains("<executable_name>")) << name << ": " << output.toStdString();
+  }
+  EXPECT_EQ(Entries(Path("later-home")), QStringList());
+}
+
+// Before the application exists only help, the version and a mistake are
+// decided; a line with the toolkit's own options is read again once the
+// application has taken them.
+TEST(CommandLine, BeforeTheApplicationOnlyTheTerminalsAnswersAreDecided) {
+  const struct {
+    QStringList arguments;
+    TCommandLine::TAction action;
+  } cases[] = {
+      {{"kodra", "--help"}, TCommandLine::ShowHelp},
+      {{"kodra", "--version"}, TCommandLine::ShowVersion},
+      {{"kodra", "--bogus"}, TCommandLine::Fail},
+      {{"kodra", "λόγος"}, TCommandLine::Run},
+      {{"kodra", "-platform", "offscreen", "--help"}, TCommandLine::Run},
+      {{"kodra", "--style=fusion", "--bogus"}, TCommandLine::Run},
+      {{"kodra", "-display", ":1", "amo"}, TCommandLine::Run},
+  };
+  for (const auto& c : cases) {
+    const std::string name = c.arguments.join(' ').toStdString();
+    const TCommandLine command = ParseCommandLineBeforeApplication(c.arguments);
+    EXPECT_EQ(command.Action, c.action) << name;
+    if (command.Action == TCommandLine::Run) {
+      EXPECT_EQ(command.Request, TInstanceRequest{}) << name;
+    }
+  }
 }

@@ -3,8 +3,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QTranslator>
 #include <cstdio>
 
 #include "foundation/KezProgramFolder.h"
@@ -24,15 +22,9 @@ constexpr const char* kDesktopId = "org.prask.Kodra";
 // Where the built-in face is missing, one that shows polytonic Greek; the
 // first-run settings are saved with it, so that the choice is made once.
 void ChooseFirstRunFonts(TOptions& options) { options.SetDefFontName(FirstRunFontFace(options.DefFontName())); }
-}  // namespace
 
-int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  application.setApplicationName("kodra");
-  application.setDesktopFileName(kDesktopId);
-  application.setWindowIcon(QIcon(":/icons/kodra.svg"));
-  application.setApplicationVersion(KODRA_VERSION);
-  const TCommandLine command = ParseCommandLine(QCoreApplication::arguments());
+// Help, the version or a mistake, said on the terminal; -1 for a line that runs the program.
+int Answer(const TCommandLine& command) {
   switch (command.Action) {
     case TCommandLine::ShowHelp:
     case TCommandLine::ShowVersion:
@@ -44,6 +36,25 @@ int main(int argc, char** argv) {
     case TCommandLine::Run:
       break;
   }
+  return -1;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication::setApplicationName("kodra");
+  QCoreApplication::setApplicationVersion(KODRA_VERSION);
+  // Answered before the application opens the display: a terminal without
+  // one gets its help all the same.
+  {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (const int code = Answer(ParseCommandLineBeforeApplication(arguments)); code >= 0) return code;
+  }
+  QApplication application(argc, argv);
+  application.setDesktopFileName(kDesktopId);
+  application.setWindowIcon(QIcon(":/icons/kodra.svg"));
+  const TCommandLine command = ParseCommandLine(QCoreApplication::arguments());
+  if (const int code = Answer(command); code >= 0) return code;
   // Before anything is read or written: a later start only hands over.
   TSingleInstance instance(UserInstanceAddress());
   const TSingleInstance::TStart start = instance.Start(command.Request);
@@ -55,12 +66,8 @@ int main(int argc, char** argv) {
   // user's configuration folder, made on the first start.
   QDir().mkpath(QString::fromStdString(UserConfigFolder()));
   LoadOptions(UserConfigFolder(), ChooseFirstRunFonts);
-  // The toolkit's own texts (message-box buttons, file dialogs) follow the
-  // interface language where the toolkit's translations are installed.
-  QTranslator toolkit;
-  if (QString::fromStdString(Options().LocaleName()).compare("Russian", Qt::CaseInsensitive) == 0 &&
-      toolkit.load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    application.installTranslator(&toolkit);
+  // The window reads the interface language; the toolkit's own texts
+  // (message-box buttons, file dialogs) follow it.
   TFormKodra3 window;
   GlobalData().Progress();  // made hidden, ready for long pastes
   SetStartRequest(window, command.Request);
