@@ -120,7 +120,7 @@ bool ReadDictionaryConfiguration(const std::string& fileName, std::vector<std::s
     case TReadResult::NotAFile: reason = "it is not a file"; break;
     case TReadResult::TooLarge: reason = "it is too large for a list of dictionaries"; break;
     case TReadResult::CannotOpen:
-      if (outcome.Error == ENOENT || outcome.Error == ENOTDIR) return false;  // none: not an error
+      if (IsMissing(outcome)) return false;  // none: not an error
       [[fallthrough]];
     case TReadResult::Failed: reason = "it cannot be read: " + std::system_category().message(outcome.Error); break;
   }

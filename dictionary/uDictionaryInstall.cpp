@@ -1,6 +1,9 @@
 #include "dictionary/uDictionaryInstall.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
 #include <filesystem>
 #include <vector>
 
@@ -14,9 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-// A compiled dictionary is at most as large as the format's 32-bit offsets allow.
-constexpr size_t kMaxCompiledBytes = size_t(1) << 31;
-
 std::string FolderOf(const std::string& file) {
   const std::string parent = fs::path(file).parent_path().string();
   return parent.empty() ? std::string(".") : parent;
@@ -31,16 +31,17 @@ bool IsInLanguageFolder(const std::string& compiledFile, const std::string& lang
 }
 
 std::string InstallCompiledDictionary(const std::string& compiledFile, const std::string& languageId) {
-  std::string bytes;
-  const TReadOutcome outcome = ReadBoundedFile(compiledFile, kMaxCompiledBytes, bytes);
-  if (outcome.Result != TReadResult::Read)
-    RaiseSystemError(outcome.Error ? outcome.Error : EINVAL, compiledFile);
   const std::string folder = UserLanguageFolder(languageId, true);
   const std::string installed = folder + fs::path(compiledFile).filename().string();
   {
+    // Copied in blocks: a compiled dictionary may run to hundreds of megabytes.
+    std::FILE* source = OpenRegularFileOrRaise(compiledFile);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(source, &std::fclose);
     TKezSafeFile file;
     file.Open(installed);
-    file.Write(bytes.data(), bytes.size());
+    std::vector<char> block(size_t(1) << 20);
+    for (size_t read; (read = std::fread(block.data(), 1, block.size(), source)) > 0;) file.Write(block.data(), read);
+    if (std::ferror(source)) RaiseSystemError(EIO, compiledFile);
     file.Commit();
   }
   std::vector<std::string> names;

@@ -401,13 +401,17 @@ bool ReadSmallFile(const std::string& fileName, size_t maxSize, std::string& con
   return ReadBoundedFile(fileName, maxSize, content).Result == TReadResult::Read;
 }
 
+bool IsMissing(const TReadOutcome& outcome) {
+  return outcome.Result == TReadResult::CannotOpen && (outcome.Error == ENOENT || outcome.Error == ENOTDIR);
+}
+
 std::string ReadFailureReason(const TReadOutcome& outcome) {
   switch (outcome.Result) {
     case TReadResult::Read: return {};
     case TReadResult::NotAFile: return "is not a file";
     case TReadResult::TooLarge: return "is too large";
     case TReadResult::CannotOpen:
-      if (outcome.Error == ENOENT || outcome.Error == ENOTDIR) return "is missing";
+      if (IsMissing(outcome)) return "is missing";
       break;
     case TReadResult::Failed: break;
   }

@@ -92,6 +92,10 @@ TReadOutcome ReadBoundedFile(const std::string& fileName, size_t maxSize, std::s
 // read. Reading stops at maxSize + 1 bytes even if the file grows meanwhile.
 bool ReadSmallFile(const std::string& fileName, size_t maxSize, std::string& content);
 
+// Whether the file (or a folder on its way) is not there at all: no error
+// where a file is optional.
+bool IsMissing(const TReadOutcome& outcome);
+
 // Why a read came to nothing, in English words that follow a file's name:
 // "is missing", "is not a file", "is too large", "cannot be read: <system's
 // reason>"; empty for Read.

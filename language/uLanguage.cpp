@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
 #include <vector>
 
@@ -95,8 +94,7 @@ std::vector<std::string> TKodraLanguage::UnreadableTypingTables() const {
       std::fclose(file);
       continue;
     }
-    const bool missing = outcome.Result == TReadResult::CannotOpen && (outcome.Error == ENOENT || outcome.Error == ENOTDIR);
-    if (!missing) unreadable.push_back(path + " " + ReadFailureReason(outcome));
+    if (!IsMissing(outcome)) unreadable.push_back(path + " " + ReadFailureReason(outcome));
   }
   return unreadable;
 }
