@@ -464,6 +464,11 @@ void TDictionary::RenderArticle(TArticleWriter& writer) {
     RenderEntry(*entry, writer);
     if (entry->Next) writer.EndParagraph();
   }
+  // The word that differs in case only is another word the reader may mean.
+  for (const TLemmaArticle& twin : CaseTwinArticles(FCurrentIndex)) {
+    writer.EndParagraph();
+    RenderEntry(*twin.Entry, writer);
+  }
   // A form's meaning at once: the articles of the lemmas its article names.
   for (const TLemmaArticle& lemma : LemmaArticles(FCurrentIndex)) {
     writer.EndParagraph();
@@ -492,6 +497,14 @@ std::vector<TLemmaArticle> TDictionary::LemmaArticles(int32_t index) const {
         if (entry->Dictionary->Kind() != dkForm) articles.push_back({entry, at, form->Keyword});
     }
   }
+  return articles;
+}
+
+std::vector<TLemmaArticle> TDictionary::CaseTwinArticles(int32_t index) const {
+  std::vector<TLemmaArticle> articles;
+  for (const int32_t twin : FLanguage->CaseTwins(FKeywords, index))
+    for (const TKeywordEntry* entry = FKeywords.Entry(twin); entry; entry = entry->Next)
+      articles.push_back({entry, twin, FKeywords.Keyword(twin)});
   return articles;
 }
 

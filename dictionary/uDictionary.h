@@ -134,13 +134,17 @@ public:
   const char16_t* FindAbbreviation(const char16_t* text) const;
   void AddReloadName(const std::string& fileName);
   void ClearReloadNames() { FReloadNames.clear(); }
-  // The article (or articles) of the current keyword; the caller begins and
+  // The article (or articles) of the current keyword, then those of its case
+  // twins and of the lemmas its form articles name; the caller begins and
   // ends the writer's document.
   void RenderArticle(TArticleWriter& writer);
   // The articles of the lemmas that the form dictionaries' articles of the
   // keyword name, lemma by lemma in the order named; the keyword's own
   // articles are not among them.
   std::vector<TLemmaArticle> LemmaArticles(int32_t index) const;
+  // The articles of the keywords that differ from the keyword only in case
+  // (liber for Liber, Liber for liber), in list order; Form names the twin.
+  std::vector<TLemmaArticle> CaseTwinArticles(int32_t index) const;
   // One article of the chain: its dictionary's caption, then its body.
   void RenderEntry(const TKeywordEntry& entry, TArticleWriter& writer) const;
 

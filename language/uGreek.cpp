@@ -206,6 +206,10 @@ TKeywordLocation TGreek::LocateWord(const TKeywordSequence& list, const char16_t
   return TOrder::Locate(list, word, &TOrder::FullOf);
 }
 
+std::vector<int32_t> TGreek::CaseTwins(const TKeywordSequence& list, int32_t index) const {
+  return TOrder::CaseTwins(list, index);
+}
+
 const char16_t* TGreek::GetKeyboardGrid(bool capitals, int& columns, int& rows) const {
   static const std::vector<char16_t> small = SmallGrid();
   static const std::vector<char16_t> capital = CapitalGrid();

@@ -16,6 +16,7 @@ public:
   bool FindFirstKeyword(const TKeywordSequence& list, const char16_t* key, int32_t& index) const override;
   bool IsElisionMark(char16_t c) const override;
   TKeywordLocation LocateWord(const TKeywordSequence& list, const char16_t* word) const override;
+  std::vector<int32_t> CaseTwins(const TKeywordSequence& list, int32_t index) const override;
   const char16_t* GetKeyboardGrid(bool capitals, int& columns, int& rows) const override;
   int CompareKeywordText(const char16_t* a, const char16_t* b) const override;
   TKeywordPrefix KeywordPrefix(const char16_t* keyword) const override;

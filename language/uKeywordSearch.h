@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include <unicode/uchar.h>
+
 #include "language/uKeywordSequence.h"
 #include "language/uLanguage.h"
 
@@ -178,7 +180,75 @@ struct TKeywordOrder {
   // (Traits::Variants: without an enclitic, with or without a movable
   // letter, an elided vowel restored), each landing only where a keyword
   // has its letters. A word that reaches no keyword stays on the nearest.
+  // Among keywords that differ only in case (Liber, liber) it lands on the
+  // one whose case is the typed word's.
   static TKeywordLocation Locate(const TKeywordSequence& list, const char16_t* key, TCompare stepBack) {
+    TKeywordLocation at = LocateAnyCase(list, key, stepBack);
+    if (at.Match != kmNone) PreferTypedCase(list, key, at.Index);
+    return at;
+  }
+
+  static bool IsCapital(char16_t c) { return u_tolower(c) != c; }
+  static char16_t Small(char16_t c) {
+    const UChar32 small = u_tolower(c);
+    return small <= 0xFFFF ? char16_t(small) : c;
+  }
+
+  // Keywords of the same letters and diacritics, differing in case only:
+  // two words to a reader (the god Liber, the adjective liber).
+  static bool SameButCase(const char16_t* a, const char16_t* b) {
+    for (;;) {
+      while (IsIgnorable(*a)) ++a;
+      while (IsIgnorable(*b)) ++b;
+      if (*a == 0 || *b == 0) return *a == *b;
+      if (Full(Small(*a), Small(*b)) != 0) return false;
+      ++a;
+      ++b;
+    }
+  }
+
+  // How many of the keyword's letters are capital or small as the typed
+  // word's letters in their place are.
+  static int CaseAgreement(const char16_t* keyword, const char16_t* typed) {
+    int agreement = 0;
+    for (;;) {
+      while (IsIgnorable(*keyword)) ++keyword;
+      while (IsIgnorable(*typed)) ++typed;
+      if (*keyword == 0 || *typed == 0) return agreement;
+      agreement += IsCapital(*keyword) == IsCapital(*typed);
+      ++keyword;
+      ++typed;
+    }
+  }
+
+  // The keywords beside the one at the index that differ from it in case
+  // only, in list order. They have its letters, so they stand near it.
+  static std::vector<int32_t> CaseTwins(const TKeywordSequence& list, int32_t index) {
+    std::vector<int32_t> twins;
+    if (index < 0 || index >= list.Count()) return twins;
+    const char16_t* keyword = list.Keyword(index);
+    int32_t first = index, last = index;
+    while (first > 0 && SameLetters(list.Keyword(first - 1), keyword)) --first;
+    while (last + 1 < list.Count() && SameLetters(list.Keyword(last + 1), keyword)) ++last;
+    for (int32_t i = first; i <= last; ++i)
+      if (i != index && SameButCase(list.Keyword(i), keyword)) twins.push_back(i);
+    return twins;
+  }
+
+  // Moves the index onto the case twin of its keyword that agrees best with
+  // the typed word's case; on a tie it stays.
+  static void PreferTypedCase(const TKeywordSequence& list, const char16_t* typed, int32_t& index) {
+    const std::vector<int32_t> twins = CaseTwins(list, index);
+    if (twins.empty()) return;
+    int best = CaseAgreement(list.Keyword(index), typed);
+    for (const int32_t twin : twins)
+      if (const int agreement = CaseAgreement(list.Keyword(twin), typed); agreement > best) {
+        best = agreement;
+        index = twin;
+      }
+  }
+
+  static TKeywordLocation LocateAnyCase(const TKeywordSequence& list, const char16_t* key, TCompare stepBack) {
     int budget = kRespellBudget;
     std::u16string word(key);
     if (Traits::Prefer(word)) {

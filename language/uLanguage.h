@@ -79,6 +79,9 @@ public:
   // keyword of the same letters where one stands beside it, and failing that
   // the first of the word's other spellings that has one.
   virtual TKeywordLocation LocateWord(const TKeywordSequence& list, const char16_t* word) const = 0;
+  // The keywords of the list that differ from the one at the index in case
+  // only (Liber, liber): different words, each shown with the other.
+  virtual std::vector<int32_t> CaseTwins(const TKeywordSequence& list, int32_t index) const = 0;
   virtual const char16_t* GetKeyboardGrid(bool capitals, int& columns, int& rows) const = 0;
   // The order of keyword lists: letters first, then case and diacritics.
   virtual int CompareKeywordText(const char16_t* a, const char16_t* b) const = 0;

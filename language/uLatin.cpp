@@ -182,6 +182,10 @@ TKeywordLocation TLatin::LocateWord(const TKeywordSequence& list, const char16_t
   return TOrder::Locate(list, word, &TOrder::PrimaryOf);
 }
 
+std::vector<int32_t> TLatin::CaseTwins(const TKeywordSequence& list, int32_t index) const {
+  return TOrder::CaseTwins(list, index);
+}
+
 const char16_t* TLatin::GetKeyboardGrid(bool capitals, int& columns, int& rows) const {
   static const std::vector<char16_t> small = Grid(false);
   static const std::vector<char16_t> capital = Grid(true);

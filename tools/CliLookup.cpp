@@ -88,7 +88,7 @@ bool LookupOne(TCliDictionarySet& set, const TCliArguments& parsed, const std::s
     json.Key("keyword");
     if (shown) json.Value(d.GetKeywordText(index)); else json.Null();
     json.Key("articles").BeginArray();
-    auto article = [&](const TKeywordEntry& entry, const char16_t* via) {
+    auto article = [&](const TKeywordEntry& entry, const char16_t* via, const char16_t* twin = nullptr) {
       TPlainTextWriter writer(*set.Settings, false);
       writer.BeginDocument();
       d.RenderEntry(entry, writer);
@@ -98,12 +98,15 @@ bool LookupOne(TCliDictionarySet& set, const TCliArguments& parsed, const std::s
           .Field("kind", DictionaryKindName(entry.Dictionary->Kind()))
           .Field("text", writer.Text());
       if (via) json.Field("via", std::u16string_view(via));
+      if (twin) json.Field("keyword", std::u16string_view(twin));
       json.EndObject();
     };
     for (const TKeywordEntry* entry = shown ? d.GetEntry(index) : nullptr; entry; entry = entry->Next)
       article(*entry, nullptr);
-    if (shown)
+    if (shown) {
+      for (const TLemmaArticle& twin : d.CaseTwinArticles(index)) article(*twin.Entry, nullptr, twin.Form);
       for (const TLemmaArticle& lemma : d.LemmaArticles(index)) article(*lemma.Entry, lemma.Form);
+    }
     json.EndArray().EndObject();
     std::cout << '\n';
     return found;

@@ -70,30 +70,25 @@ std::vector<std::string> TypedEquivalents(const std::string& line) {
   return typed;
 }
 
-std::u16string Letters(std::u16string_view keyword) {
-  std::u16string letters;
-  for (char16_t c : keyword)
-    if (c != u'_') letters += c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-  return letters;
-}
-
 // The plain text of the articles from the dictionary with that caption under
-// the keywords with the word's letters: lookup lands on the first of them
-// (Liber, Вакх, before liber, книга), and the reader sees the others below it.
+// the keyword the word lands on and under its case twins, as the reader
+// sees them (liber, книга, then Liber, Вакх).
 std::string ArticleFrom(TDictionary& set, const std::string& word, std::u16string_view caption) {
   const std::u16string typed = set.Language()->PrepareWord(FromUtf8(word));
   if (set.LocateKeyword(typed) == kmNone) return {};
+  std::vector<const TKeywordEntry*> entries;
+  for (const TKeywordEntry* entry = set.GetEntry(set.CurrentIndex()); entry; entry = entry->Next)
+    entries.push_back(entry);
+  for (const TLemmaArticle& twin : set.CaseTwinArticles(set.CurrentIndex())) entries.push_back(twin.Entry);
   std::string text;
-  for (int32_t index = set.CurrentIndex();
-       index < set.KeywordCount() && Letters(set.GetKeywordText(index)) == Letters(typed); ++index)
-    for (const TKeywordEntry* entry = set.GetEntry(index); entry; entry = entry->Next) {
-      if (std::u16string_view(entry->Dictionary->Caption()) != caption) continue;
-      TPlainTextWriter writer(Options(), false);
-      writer.BeginDocument();
-      set.RenderEntry(*entry, writer);
-      writer.EndDocument();
-      text += writer.Text();
-    }
+  for (const TKeywordEntry* entry : entries) {
+    if (std::u16string_view(entry->Dictionary->Caption()) != caption) continue;
+    TPlainTextWriter writer(Options(), false);
+    writer.BeginDocument();
+    set.RenderEntry(*entry, writer);
+    writer.EndDocument();
+    text += writer.Text();
+  }
   return text;
 }
 }  // namespace
@@ -157,5 +152,27 @@ TEST(BundledDictionaries, ConvertedDictionariesAddToTheMainOne) {
     for (const TKeywordEntry* entry = set.GetEntry(set.CurrentIndex()); entry; entry = entry->Next)
       captions.emplace_back(entry->Dictionary->Caption());
     EXPECT_EQ(captions, row.Captions) << row.Word;
+  }
+}
+
+// Typed in lowercase, a word that a name shares its letters with lands on the
+// word, and the name's article follows; typed capitalised, the other way.
+TEST(BundledDictionaries, TheWordTypedInLowercaseComesBeforeTheNameOfItsLetters) {
+  if (!std::getenv("KODRA_CLI")) GTEST_SKIP() << "run through ctest, which names kodra-cli beside the program folder";
+  TDictionary set(FindLanguage("latin"), (fs::path(std::getenv("KODRA_CLI")).parent_path() / "latin").string());
+  set.SetReadOnly(true);
+  set.LoadDictionaries(true);
+  for (const std::u16string word : {u"liber", u"niger", u"tuus", u"comes"}) {
+    std::u16string name = word;
+    name[0] = char16_t(name[0] - 0x20);
+    for (const auto& [typed, second] : {std::pair{word, name}, std::pair{name, word}}) {
+      SCOPED_TRACE(ToUtf8(typed));
+      ASSERT_EQ(set.LocateKeyword(typed), kmExact);
+      EXPECT_EQ(set.GetKeywordText(set.CurrentIndex()), typed);
+      std::vector<std::u16string> twins;
+      for (const TLemmaArticle& twin : set.CaseTwinArticles(set.CurrentIndex())) twins.emplace_back(twin.Form);
+      ASSERT_FALSE(twins.empty());
+      EXPECT_EQ(twins.front(), second);
+    }
   }
 }

@@ -17,13 +17,17 @@ const std::u16string kGreek = SourceHeader(u"Greek", u"main", u"ancientgreek") +
     u"#\u1F08σ\u1F77α\r\nАзия\r\n"
     u"#\u1F08σιαν\u1F79ς\r\nазиец\r\n"
     u"#\u1F38ησο\u1FE6ς\r\nИисус\r\n"
-    u"#\u1F31καν\u1F79ς\r\nдостаточный\r\n";
+    u"#\u1F31καν\u1F79ς\r\nдостаточный\r\n"
+    u"#\u1F1Cρως\r\nЭрот\r\n"
+    u"#\u1F14ρως\r\nлюбовь\r\n";
 
 const std::u16string kLatin = SourceHeader(u"Latin", u"main", u"latin") +
     u"#amo\r\nlove\r\n"
     u"#Caesar\r\nCaesar\r\n"
     u"#ius\r\nright\r\n"
     u"#iuvenis\r\nyoung\r\n"
+    u"#Liber\r\nBacchus\r\n"
+    u"#liber\r\nbook; free\r\n"
     u"#poena\r\npenalty\r\n"
     u"#venio\r\ncome\r\n";
 
@@ -64,6 +68,11 @@ TEST(KeywordLookup, GreekAsReadersTypeIt) {
       {u"α\u0313\u0301νθρωπος", u"\u1F04νθρωπος", kmExact},
       {u"λ\u03CCγος", u"λ\u1F79γος", kmExact},             // tonos as other programs write it
       {u"σ", u"", kmNone},                                 // no keyword with σ or ς: beyond the last
+      // Keywords that differ in case only: the one cased as typed.
+      {u"ερως", u"\u1F14ρως", kmLetters},
+      {u"\u1F14ρως", u"\u1F14ρως", kmExact},
+      {u"Ερως", u"\u1F1Cρως", kmLetters},
+      {u"\u1F1Cρως", u"\u1F1Cρως", kmExact},
   });
 }
 
@@ -81,7 +90,43 @@ TEST(KeywordLookup, LatinAsReadersSpellIt) {
       {u"uenio", u"venio", kmLetters},
       {u"iuv", u"iuvenis", kmNone},
       {u"ven", u"venio", kmNone},
+      {u"liber", u"liber", kmExact},  // not the god of the same letters before it
+      {u"Liber", u"Liber", kmExact},
+      {u"LIBER", u"Liber", kmLetters},
+      {u"libe", u"Liber", kmNone},
   });
+}
+
+// A word that differs from another in case only is shown with it: the
+// articles of the keyword landed on, then the other's.
+TEST(KeywordLookup, CaseTwinsShowBothArticlesTheTypedCaseFirst) {
+  const struct {
+    std::string Language;
+    std::u16string Source, Typed;
+    std::vector<std::string> Shown;  // the articles' texts in the order shown
+  } table[] = {
+      {"latin", kLatin, u"liber", {"book; free", "Bacchus"}},
+      {"latin", kLatin, u"Liber", {"Bacchus", "book; free"}},
+      {"ancientgreek", kGreek, u"ερως", {"любовь", "Эрот"}},
+      {"ancientgreek", kGreek, u"Ερως", {"Эрот", "любовь"}},
+      {"ancientgreek", kGreek, u"ασια", {"Азия"}},  // a name without a twin
+  };
+  for (const auto& row : table) {
+    SCOPED_TRACE(ToUtf8(row.Typed));
+    TLanguageFolder folder;
+    folder.Add("main", row.Source);
+    TDictionary d(FindLanguage(row.Language), folder.Path());
+    d.LoadDictionaries(true);
+    d.LocateKeyword(row.Typed);
+    const std::string shown = ToUtf8(ShownText(d));
+    size_t from = 0;
+    for (const std::string& article : row.Shown) {
+      const size_t at = shown.find(article, from);
+      ASSERT_NE(at, std::string::npos) << article << " not after the articles before it in:\n" << shown;
+      from = at + article.size();
+    }
+    EXPECT_EQ(d.CaseTwinArticles(d.CurrentIndex()).size(), row.Shown.size() - 1);
+  }
 }
 
 // Every capitalised keyword of a real glossary, typed in lowercase without
