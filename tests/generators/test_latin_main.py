@@ -17,6 +17,7 @@ COMMONEST = 300
 HEADINGS_UNLIKE_COLLATINUS = {
     "hic": "the pronoun's i is short, its syllable long (hicc); Collatinus marks the syllable",
     "ita": "the final a is short (ĭtă); Collatinus marks it long",
+    "ac": "the a is short; Collatinus marks the syllable, which comes before a consonant",
     "oportet": "the impersonal verb is headed by its third person, Collatinus lemmatises oporteo",
     "-que": "an enclitic, not a lemma of Collatinus",
     "-ve": "an enclitic, not a lemma of Collatinus",
