@@ -23,7 +23,9 @@ HEADINGS_UNLIKE_COLLATINUS = {
     "-ve": "an enclitic, not a lemma of Collatinus",
 }
 
-# Commonest lemmas that need no article of their own, and why.
+# Commonest lemmas that need no article of their own, and why: none today (the
+# praenomen abbreviations C and M and the spellings servos, liceo, oporteo have
+# short articles that name the main one).
 COMMONEST_WITHOUT_ARTICLE = {}
 
 CYRILLIC = re.compile("[а-яё]", re.I)
