@@ -19,6 +19,8 @@ HEADINGS_UNLIKE_COLLATINUS = {
     "ita": "the final a is short (ĭtă); Collatinus marks it long",
     "ac": "the a is short; Collatinus marks the syllable, which comes before a consonant",
     "oportet": "the impersonal verb is headed by its third person, Collatinus lemmatises oporteo",
+    "coepī": "Collatinus lemmatises the perfect coepi under an unused present coepio",
+    "pūblicus": "the ending -us is short; Collatinus marks it long",
     "-que": "an enclitic, not a lemma of Collatinus",
     "-ve": "an enclitic, not a lemma of Collatinus",
 }
