@@ -143,11 +143,23 @@ def words(text):
 
 
 def russian_parts(word):
-    """The word as hunspell is asked about it: without stress marks, the
-    whole and each part of a hyphenated word."""
-    word = STRESS.sub("", word)
-    parts = [p for p in word.split("-") if p]
-    return word, parts
+    """What hunspell is asked about a Russian word, without stress marks: one
+    tuple of spellings for each part of a hyphenated word (hunspell reads a
+    hyphen as a word break), the part known where one spelling is. The first
+    part of a compound adjective is its adjective ("латинско-русский":
+    латинский), "по-римски" is римский, and "-л." is "-либо"."""
+    parts = [p for p in STRESS.sub("", word).split("-") if p]
+    asked = []
+    for i, part in enumerate(parts):
+        if part == "л" and i:
+            continue
+        spellings = [part]
+        if i < len(parts) - 1 and part[-1:] in ("о", "е"):
+            spellings += [part[:-1] + ending for ending in ("ый", "ий", "ой")]
+        if i and parts[0].lower() == "по" and part.endswith("и"):
+            spellings.append(part[:-1] + "ий")
+        asked.append(tuple(spellings))
+    return asked
 
 
 def context(line, word, width=90):
@@ -245,16 +257,13 @@ def unknown_russian(lines, allowed=None):
         for word in words(line.text):
             if scripts_of(word) == {"cyrillic"}:
                 occurrences[word].append(line)
-    asked = {}
-    for word in occurrences:
-        asked[word] = russian_parts(word)
-    unknown = hunspell_unknown(w for whole, parts in asked.values() for w in [whole] + parts)
+    asked = {word: russian_parts(word) for word in occurrences}
+    unknown = hunspell_unknown(spelling for parts in asked.values() for part in parts for spelling in part)
     result = {}
     for word, where in occurrences.items():
-        whole, parts = asked[word]
-        if whole not in unknown or not any(p in unknown for p in parts):
+        if all(any(spelling not in unknown for spelling in part) for part in asked[word]):
             continue
-        if is_allowed(word, allowed) or is_allowed(whole, allowed):
+        if is_allowed(word, allowed) or is_allowed(STRESS.sub("", word), allowed):
             continue
         result[word] = where
     return _findings(result)
