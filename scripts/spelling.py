@@ -12,8 +12,12 @@ Three checks, each against an allow-list kept beside this script:
   a phrase of its forms, and that latin_headwords_allow.tsv does not list;
 * mixed scripts: every word holding Cyrillic letters beside Latin or Greek ones.
 
-Usage: spelling.py [--candidates] FILE.kds...; without files, the bundled
-dictionaries. Exit status 1 where anything is unknown.
+Usage: spelling.py [--candidates] [--stale] [FILE.kds...]; without files, the
+bundled dictionaries. It prints each unknown word with its count and where it
+first stands; --candidates prints allow-list lines for them instead, with a
+proposed reason ("typo?" where a known word is one edit away: read it), and
+--stale the entries that no file needs any more. Exit status 1 where anything
+is unknown, 77 without hunspell-ru.
 """
 import argparse
 import collections
@@ -53,8 +57,7 @@ LATIN_REASONS = {
     "post-classical": "позднее, средневековое или новолатинское слово",
     "variant": "вариант написания",
     "rare": "редкое или специальное слово",
-    "form": "форма, а не лемма (отсылка к лемме)",
-    "greek": "греческое слово в латинской передаче",
+    "form": "форма слова (инфинитив, страдательный залог, множественное число) в заглавии статьи",
     "abbreviation": "сокращение",
     "unknown-correct": "слово верное, но данным Collatinus неизвестное",
 }
@@ -233,9 +236,15 @@ def read_allow(path, reasons):
     return allowed
 
 
-def is_allowed(word, allowed):
-    """A listed word, or one listed in lowercase that begins a sentence."""
-    return word in allowed or word.lower() in allowed
+def is_allowed(word, allowed, used=None):
+    """A listed word, or one listed in lowercase that begins a sentence; the
+    entry that allows it goes to used."""
+    for entry in (word, word.lower()):
+        if entry in allowed:
+            if used is not None:
+                used.add(entry)
+            return True
+    return False
 
 
 # --- the checks --------------------------------------------------------------------
@@ -249,8 +258,9 @@ def _findings(occurrences):
                    for word, where in occurrences.items()), key=lambda f: (-f.count, f.word))
 
 
-def unknown_russian(lines, allowed=None):
-    """Findings of the Russian words hunspell does not know, nor the list."""
+def unknown_russian(lines, allowed=None, used=None):
+    """Findings of the Russian words hunspell does not know, nor the list
+    (the entries needed go to used)."""
     allowed = read_allow(RUSSIAN_ALLOW, RUSSIAN_REASONS) if allowed is None else allowed
     occurrences = collections.defaultdict(list)
     for line in lines:
@@ -263,7 +273,7 @@ def unknown_russian(lines, allowed=None):
     for word, where in occurrences.items():
         if all(any(spelling not in unknown for spelling in part) for part in asked[word]):
             continue
-        if is_allowed(word, allowed) or is_allowed(STRESS.sub("", word), allowed):
+        if is_allowed(word, allowed, used) or is_allowed(STRESS.sub("", word), allowed, used):
             continue
         result[word] = where
     return _findings(result)
@@ -349,7 +359,7 @@ def is_reference(line):
     return line is not None and "→" in line.text
 
 
-def unknown_headwords(keywords, latin, allowed=None, first_lines=None):
+def unknown_headwords(keywords, latin, allowed=None, first_lines=None, used=None):
     """Findings of the keywords that are no lemma, nor a phrase of forms, nor
     listed. A multi-word keyword is also known when each unknown word of it is
     listed; a keyword whose article refers to another is known when it is a
@@ -358,11 +368,12 @@ def unknown_headwords(keywords, latin, allowed=None, first_lines=None):
     first_lines = first_lines or {}
     result = {}
     for keyword in keywords:
-        if keyword in result or latin.known(keyword) or is_allowed(keyword, allowed):
+        if keyword in result or latin.known(keyword) or is_allowed(keyword, allowed, used):
             continue
         line = first_lines.get(keyword)
         parts = [p for p in keyword.split("_") if p]
-        if len(parts) > 1 and all(latin.is_form(p) or is_allowed(p, allowed) for p in parts):
+        # every part looked at, that used learns of each entry a phrase needs
+        if len(parts) > 1 and all([latin.is_form(p) or is_allowed(p, allowed, used) for p in parts]):
             continue
         if len(parts) == 1 and is_reference(line) and latin.is_form(keyword):
             continue
@@ -458,13 +469,15 @@ def first_lines(lines):
     return result
 
 
-def check_file(path, latin=None):
+def check_file(path, latin=None, used=None):
     """{check: findings} of one file: russian, mixed, and for a Latin
-    dictionary given the Collatinus data, latin."""
+    dictionary given the Collatinus data, latin. used, given, is
+    {"russian": set(), "latin": set()}: the allow-list entries needed go there."""
+    used = used or {"russian": set(), "latin": set()}
     keywords, lines = read_kds(path)
-    result = {"russian": unknown_russian(lines), "mixed": mixed_scripts(lines)}
+    result = {"russian": unknown_russian(lines, used=used["russian"]), "mixed": mixed_scripts(lines)}
     if latin is not None and is_latin_dictionary(path):
-        result["latin"] = unknown_headwords(keywords, latin, first_lines=first_lines(lines))
+        result["latin"] = unknown_headwords(keywords, latin, first_lines=first_lines(lines), used=used["latin"])
     return result
 
 
@@ -495,14 +508,17 @@ def main():
                         help="print allow-list lines with a proposed reason for the unknown words "
                              "(\"typo?\" where a known word is one edit away)")
     parser.add_argument("--no-latin", action="store_true", help="leave out the Latin headword check")
+    parser.add_argument("--stale", action="store_true",
+                        help="also print the allow-list entries that none of the files needs")
     args = parser.parse_args()
     if not hunspell_available():
         print(f"hunspell or {HUNSPELL_DICTIONARY} is missing (Debian: hunspell hunspell-ru)", file=sys.stderr)
         return kds_writer.SKIPPED
     latin = None if args.no_latin else Latin()
     found = False
+    used = {"russian": set(), "latin": set()}
     for path in args.files:
-        for check, findings in check_file(path, latin).items():
+        for check, findings in check_file(path, latin, used).items():
             if not findings:
                 continue
             found = True
@@ -512,6 +528,12 @@ def main():
             else:
                 for f in findings:
                     print(f"{f.word}\t{f.count}\t{f.context}")
+    if args.stale:
+        lists = [("russian", RUSSIAN_ALLOW, RUSSIAN_REASONS)] + ([] if latin is None else
+                                                                 [("latin", LATIN_ALLOW, LATIN_REASONS)])
+        for check, path, reasons in lists:
+            stale = [entry for entry in read_allow(path, reasons) if entry not in used[check]]
+            print(f"== {path.name}: {len(stale)} entries no file needs" + "".join(f"\n{w}" for w in stale))
     return 1 if found else 0
 
 
