@@ -30,6 +30,7 @@ import sys
 import unicodedata
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+import gen_latin_forms  # noqa: E402
 import kds_writer  # noqa: E402
 
 SCRIPTS = pathlib.Path(__file__).resolve().parent
@@ -298,8 +299,7 @@ class Latin:
     lowercase, without quantity marks)."""
 
     def __init__(self, folder=COLLATINUS):
-        import gen_latin_forms as g
-        self.g = g
+        self.g = g = gen_latin_forms
         self.collatinus = g.Collatinus(folder)
         self.lemmas = set()
         for lemma in self.collatinus.lemmas + self.collatinus.extension:
