@@ -320,10 +320,19 @@ def first_person(infinitive, equivalent):
         if infinitive[-3:] in INFINITIVE_ENDINGS:
             return infinitive[:-3] + first
         return infinitive[:-1] + first if infinitive.endswith("i") and first.endswith("r") else None
-    # A whole first person, as "inferre [infero, intuli, illatum]", "dare [do, dedi, datum]".
-    if re.fullmatch(r"[a-z]+o", first) and infinitive.startswith(first[:max(1, len(first) - 3)]):
+    # A whole first person, as "inferre [infero, intuli, illatum]", "dare [do, dedi, datum]", "fari [for, fatus sum]".
+    if re.fullmatch(r"[a-z]+or?", first) and infinitive.startswith(first[:max(1, len(first) - 3)]):
         return first
     return None
+
+
+GENDER_CODES = {"m", "f", "n", "c", "pl", "mpl", "fpl", "npl"}
+
+
+def nominal(equivalent):
+    """Whether the equivalent's inflection is a noun's or an adjective's."""
+    codes = [plain(c).strip(" .") for c in re.split(r"[,\s]+", inflection_of(equivalent)) if c.strip()]
+    return any(c in GENDER_CODES for c in codes) or codes[:2] == ["a", "um"] or codes[:1] == ["um"]
 
 
 def verb_base(infinitive):
@@ -670,10 +679,10 @@ class Converter:
 
     def verb_for(self, infinitive, equivalent):
         """The first person an equivalent stands under, or None: its own
-        parts, else the verb the source or the lexicon gives the bare
-        infinitive."""
+        parts, else the verb the source or the lexicon gives the infinitive
+        written bare or with parts mistyped ("[uo, ui, utum]")."""
         lemma = first_person(infinitive, equivalent)
-        if lemma or "_" in infinitive or re.search(r"\[[^\]]*[a-z]", equivalent):
+        if lemma or "_" in infinitive or nominal(equivalent):
             return lemma
         known = self.infinitives.get(kds_writer.letters_key(infinitive))
         if known:
@@ -854,28 +863,29 @@ class Converter:
                         targets.append(name)
             if targets:
                 references[key] = targets
-        for key in list(references):
-            article = self.articles.get(self.aliases.get(key, key))
-            if article is not None and article.verb is None and article.senses:
-                # The senses of a word spelt as an infinitive but inflected otherwise stay its own.
-                self.counts["infinitives that are also another word"] += 1
-                del references[key]
-        written = []
+        written = {}  # letters key: (keyword, lines)
         for key, article in self.articles.items():
             lines = self.lines(article)
             for spelling in article.spellings:
-                written.append((spelling, lines))
+                if kds_writer.letters_key(spelling) in written:
+                    self.skipped.append((spelling, "a keyword of another article"))
+                    continue
+                written[kds_writer.letters_key(spelling)] = (spelling, list(lines))
             if len(article.spellings) > 1:
                 self.counts["keywords from optional letters"] += len(article.spellings) - 1
-        keys = {kds_writer.letters_key(k) for k, _ in written}
         for key, targets in references.items():
-            if key in keys:
+            if key in written:
+                # A word spelt as the infinitive (plantare, se dare) keeps its
+                # article; the reference follows it.
+                self.counts["infinitives that are also another word"] += 1
+                written[key][1].extend(f"<m>inf.</m> от {kds_writer.escape(t)}" for t in targets)
                 continue
             spelling = self.infinitive_spelling(key)
             lines = [f"<h>{spelling}</h> <m>inf.</m> от {kds_writer.escape(targets[0])}"]
             lines += [f"<m>inf.</m> от {kds_writer.escape(t)}" for t in targets[1:]]
-            written.append((spelling, lines))
+            written[key] = (spelling, lines)
             self.counts["infinitive references"] += 1
+        written = list(written.values())
         written.sort(key=lambda a: (a[0].lower(), a[0]))
         return written
 
