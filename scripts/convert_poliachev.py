@@ -357,33 +357,37 @@ def attach(base, tail):
     return base + tail
 
 
-# Collatinus's morphology numbers of the first person of the perfect (or a
-# deponent's perfect participle) and of the supine or perfect participle.
-PERFECTS = {139} | set(range(303, 339)) | set(range(375, 411))
+# Collatinus's morphology numbers of the first person of the perfect and of
+# the supine or perfect participle.
+PERFECTS = {139}
 SUPINES = {265} | set(range(303, 339)) | set(range(375, 411))
 CONJUGATIONS = {"1": ("avi", "atum"), "4": ("ivi", "itum"), "2": ("ui", "itum")}
 
 
 def principal_parts(infinitive, lemma, equivalent):
-    """(perfect, supine) in full, None where not given ("-")."""
+    """(infinitive, perfect, supine stem) in full, None where not given
+    ("-"); the supine's stem, as the source writes a deponent's participle,
+    or a supine in -us, in its place."""
     inflection = plain(inflection_of(equivalent))
     parts = [p.strip() for p in inflection.split(",")]
     base = verb_base(infinitive)
     if parts[0] in CONJUGATIONS:
+        perfect, supine = CONJUGATIONS[parts[0]]
         if infinitive.endswith(("ari", "iri")):
-            return (base + CONJUGATIONS[parts[0]][1][:-2] + "us", None)
-        return tuple(base + p for p in CONJUGATIONS[parts[0]])
-    result = []
+            return (infinitive, None, base + supine[:-2])
+        return (infinitive, base + perfect, base + supine[:-2])
+    perfect = supine = None
     for part in parts[1:3]:
         part = part.replace(" sum", "").strip()
         if not part or not re.fullmatch(r"[a-z]+", part):
-            result.append(None)
-        elif part.startswith(lemma[:max(2, len(lemma) - 3)]) and len(part) >= len(lemma) - 1:
-            result.append(part)  # written in full: dedi, datum
+            continue
+        if not (part.startswith(lemma[:max(2, len(lemma) - 3)]) and len(part) >= len(lemma) - 1):
+            part = attach(base, part)  # else written in full: dedi, datum
+        if part.endswith(("um", "us")):
+            supine = supine or part[:-2]
         else:
-            result.append(attach(base, part))
-    result += [None] * (2 - len(result))
-    return tuple(result)
+            perfect = perfect or part
+    return (infinitive, perfect, supine)
 
 
 # --- the Collatinus lexicon -------------------------------------------------
@@ -591,12 +595,16 @@ class Article:
     def __init__(self, keyword):
         self.keyword = keyword
         self.spellings = [keyword]  # the keywords written with this content
-        self.verb = None  # the infinitive, where the keyword is a verb's first person
-        self.parts = collections.Counter()  # verb: (perfect, supine): count
-        self.shown_parts = {}  # verb: (perfect, supine): inflection as written, the commonest
+        self.verbs = collections.Counter()  # infinitive: count, where the keyword is a verb's first person
+        self.parts = collections.Counter()  # verb: (infinitive, perfect, supine stem): count
+        self.shown_parts = {}  # verb: (infinitive, perfect, supine stem): inflections as written
         self.written = collections.Counter()  # core as written: count
         self.senses = {}  # (russian, label): Sense
-        self.infinitives = []  # infinitive keywords naming this verb
+
+    @property
+    def verb(self):
+        """The commonest infinitive (dico: dicere beside dicare), or None."""
+        return min(self.verbs, key=lambda v: -self.verbs[v]) if self.verbs else None
 
 
 class Sense:
@@ -681,8 +689,10 @@ class Converter:
         """The first person an equivalent stands under, or None: its own
         parts, else the verb the source or the lexicon gives the infinitive
         written bare or with parts mistyped ("[uo, ui, utum]")."""
+        if "_" in infinitive:
+            return None  # a phrase keeps its own article
         lemma = first_person(infinitive, equivalent)
-        if lemma or "_" in infinitive or nominal(equivalent):
+        if lemma or nominal(equivalent):
             return lemma
         known = self.infinitives.get(kds_writer.letters_key(infinitive))
         if known:
@@ -709,7 +719,8 @@ class Converter:
         article = self.article(targets[0])
         core, comments = core_and_comments(equivalent)
         if lemmas[0]:
-            article.verb = article.verb or keywords[0]
+            # The heading names the infinitives given with their parts.
+            article.verbs[keywords[0]] += 1 if first_person(keywords[0], equivalent) else 0
             for keyword, lemma in zip(keywords, lemmas):
                 # The infinitive's reference is written with the others at the end.
                 if lemma:
@@ -721,7 +732,7 @@ class Converter:
                 shown[markup(f"[{inflection_of(equivalent)}]")] += 1
             elif not re.search(r"\[", equivalent):
                 self.counts["senses moved from a bare infinitive to its verb"] += 1
-            core = keywords[0] if not re.search(r"\[", equivalent) else article.verb
+            core = keywords[0]
         else:
             article.written[core] += 1
         russian = kds_writer.escape(entry.headword) + (f" <c>({markup(entry.label, True)})</c>" if entry.label else "")
@@ -761,7 +772,7 @@ class Converter:
         for spelling in other.spellings:
             if spelling not in article.spellings:
                 article.spellings.append(spelling)
-        article.verb = article.verb or other.verb
+        article.verbs.update(other.verbs)
         article.parts.update(other.parts)
         for parts, shown in other.shown_parts.items():
             article.shown_parts.setdefault(parts, collections.Counter()).update(shown)
@@ -777,27 +788,29 @@ class Converter:
 
     # --- rendering ---
 
-    def parts_shown(self, article):
+    def parts_shown(self, article, infinitive):
         """The verb's inflection as written, the one the lexicon confirms or the
         commonest; another confirmed one after «или». Spellings of the same
         parts (one lacking what another gives) count as one."""
         clusters = []  # [[(parts, count)]]
-        for parts, count in article.parts.most_common():
+        mine = collections.Counter({p: c for p, c in article.parts.items() if p[0] == infinitive})
+        for parts, count in mine.most_common():
             for cluster in clusters:
                 if all(compatible(parts, other) for other, _ in cluster):
                     cluster.append((parts, count))
                     break
             else:
                 clusters.append([(parts, count)])
-        if len(article.parts) > 1:
+        if len(mine) > 1:
             self.counts["verbs whose parts the source spells differently"] += 1
         forms = self.lexicon.forms(article.keyword) if article.keyword in self.lexicon else None
 
         def confirmed(cluster):
-            perfect, supine = fullest(cluster)
+            _, perfect, supine = fullest(cluster)
             return (forms is not None
                     and (perfect is None or bool(forms.get(gen_latin_forms.fold(perfect), set()) & PERFECTS))
-                    and (supine is None or bool(forms.get(gen_latin_forms.fold(supine), set()) & SUPINES)))
+                    and (supine is None or any(forms.get(gen_latin_forms.fold(supine + e), set()) & SUPINES
+                                               for e in ("um", "us"))))
 
         def weight(cluster):
             return (confirmed(cluster), sum(c for _, c in cluster))
@@ -818,9 +831,14 @@ class Converter:
         names = ", ".join(s.replace("_", " ") for s in article.spellings)
         heading = f"<h>{kds_writer.escape(names)}</h>"
         if article.verb:
-            infinitive = kds_writer.escape(article.verb.replace("_", " "))
-            parts = self.parts_shown(article) if article.parts else ""
-            return heading + f" {infinitive}" + (f" {parts}" if parts else ""), None
+            # Verbs of one first person and two infinitives (dicere, dicare) are homographs.
+            verbs = []
+            for infinitive, count in article.verbs.most_common():
+                if count == 0 and infinitive != article.verb:
+                    continue
+                parts = self.parts_shown(article, infinitive) if any(p[0] == infinitive for p in article.parts) else ""
+                verbs.append(kds_writer.escape(infinitive.replace("_", " ")) + (f" {parts}" if parts else ""))
+            return heading + " " + "; ".join(verbs), None
         core = majority_core(article.written)
         head, _, rest = core.partition(" [")
         if rest and "_".join(plain(head.lstrip("*")).split()) in article.spellings:
@@ -837,7 +855,7 @@ class Converter:
             if sense.comments:
                 text += " " + " ".join(f"<c>{c}</c>" if not c.startswith("<c>") else c for c in sense.comments)
             if article.verb and sense.core and sense.core not in (article.verb, *article.spellings):
-                text = f"{kds_writer.escape(sense.core.replace('_', ' '))} — {text}"
+                text = f"{markup(sense.core.replace('_', ' '))} — {text}"
             elif not article.verb and sense.core and not same_inflection(sense.core, main_core) \
                     and not same_word(sense.core, article):
                 text = f"{markup(sense.core)} — {text}"
