@@ -148,7 +148,7 @@ class Mender:
 
 
 def erratum_kind(source, correction):
-    if correction.replace(" ", "") == source.replace(" ", "") and correction.count(" ") > source.count(" "):
+    if re.sub(r"[\s/,]", "", correction) == source.replace(" ", "") and correction.count(" ") > source.count(" "):
         return "glued words"
     return "Russian typos" if CYRILLIC.search(source) else "Latin typos"
 
