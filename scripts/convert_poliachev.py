@@ -297,7 +297,7 @@ def inflection_of(equivalent):
     words = core.split(" ")
     while words and CYRILLIC.search(words[0]):
         words.pop(0)  # Russian words that a sense's equivalent may follow
-    core = " ".join(words)
+    core = OPTIONAL.sub("", " ".join(words))
     bracket = re.match(r"\W*[^\s\[,(]+\s*\[([^\]]*)\]", core)
     pieces = split_top(core, ",")
     if bracket:
