@@ -409,15 +409,29 @@ class Lexicon:
         self.irregulars = collections.defaultdict(list)
         for irregular in self.data.irregulars:
             self.irregulars[irregular.lemma].append(irregular)
+        # The lexicon keys a prefix unassimilated (adstringo); the source often
+        # writes it assimilated (astringere).
+        self.assimilated = sorted(((gen_latin_forms.fold(a), gen_latin_forms.fold(u))
+                                   for u, a in self.data.spellings.assimilations), key=lambda p: -len(p[0]))
+
+    def key(self, word):
+        """The lexicon's folded name for the word, or None."""
+        folded = gen_latin_forms.fold(word)
+        if folded in self.by_name:
+            return folded
+        for assimilated, written in self.assimilated:
+            if folded.startswith(assimilated) and written + folded[len(assimilated):] in self.by_name:
+                return written + folded[len(assimilated):]
+        return None
 
     def __contains__(self, word):
-        return gen_latin_forms.fold(word) in self.by_name
+        return self.key(word) is not None
 
     @functools.lru_cache(maxsize=None)
     def forms(self, word):
         """folded form: morphology numbers, of all the lemmas written so."""
         result = collections.defaultdict(set)
-        for lemma in self.by_name.get(gen_latin_forms.fold(word), ()):
+        for lemma in self.by_name.get(self.key(word), ()):
             model = self.data.models.get(lemma.model_name)
             if model is None:
                 continue
@@ -433,7 +447,7 @@ class Lexicon:
         if base == infinitive or len(base) < 2:
             return None
         candidates = {"are": ("o",), "ere": ("eo", "o", "io"), "ire": ("io",), "ari": ("or", "o"),
-                      "eri": ("eor", "or", "eo"), "iri": ("ior", "io"),
+                      "eri": ("eor", "or", "eo", "o"), "iri": ("ior", "io"),
                       "i": ("or", "ior", "o", "io")}[infinitive[len(base):]]
         for ending in candidates:
             lemma = base + ending
@@ -697,7 +711,15 @@ class Converter:
         known = self.infinitives.get(kds_writer.letters_key(infinitive))
         if known:
             return known.most_common(1)[0][0]
-        return self.lexicon.verb_of_infinitive(infinitive)
+        verb = self.lexicon.verb_of_infinitive(infinitive)
+        if verb is None and infinitive.endswith("are") and len(infinitive) >= 6 and infinitive[:1].islower() \
+                and infinitive not in self.lexicon and infinitive[:-1] + "us" not in self.lexicon:
+            # -are is the first conjugation's (aggravare: aggravo) where it is
+            # neither a word of the lexicon (altare) nor the adverb of an
+            # adjective in -arus (avare).
+            verb = infinitive[:-3] + "o"
+            self.counts["verbs in -are taken for the first conjugation"] += 1
+        return verb
 
     def add(self, entry, rank, equivalent, keywords, frequencies):
         lemmas = [self.verb_for(k, equivalent) for k in keywords]
