@@ -628,7 +628,6 @@ class Sense:
         self.core = core  # the equivalent without its comments
         self.comments = []
         self.examples = []  # (russian, latin)
-        self.entry = None  # the examples' entry
 
 
 def core_and_comments(equivalent):
@@ -732,9 +731,9 @@ class Converter:
             if OPTIONAL.match(split_top(equivalent, ",")[0].lstrip("*")):
                 # Optional letters before the word are a prefix, and make another word:
                 # (de)siccare is desicco or sicco; each has its own article.
-                for target in targets[1:]:
-                    self.add(entry, rank, equivalent.replace(OPTIONAL.match(equivalent.lstrip("*")).group(0), "", 1),
-                             [keywords[targets.index(target)]], frequencies)
+                shorter = equivalent.replace(OPTIONAL.match(equivalent.lstrip("*")).group(0), "", 1)
+                for keyword in keywords[1:]:
+                    self.add(entry, rank, shorter, [keyword], frequencies)
                 keywords, lemmas, targets = keywords[:1], lemmas[:1], targets[:1]
             else:
                 self.join(targets)
@@ -773,7 +772,6 @@ class Converter:
             if shown not in sense.comments:
                 sense.comments.append(shown)
         sense.examples += [e for e in found if e not in sense.examples]
-        sense.entry = id(entry.examples)
 
     def join(self, keywords):
         """Spellings of one word share one article."""
@@ -871,7 +869,7 @@ class Converter:
         heading, main_core = self.heading(article)
         lines = [heading]
         senses = sorted(article.senses.values(), key=lambda s: s.rank)
-        shown_entries = set()
+        shown = set()  # an example of two senses of one Russian word, under the first
         for number, sense in enumerate(senses, 1):
             text = sense.russian
             if sense.comments:
@@ -882,8 +880,8 @@ class Converter:
                     and not same_word(sense.core, article):
                 text = f"{markup(sense.core)} — {text}"
             lines.append((f"<n>{number}</n> " if len(senses) > 1 else "") + text)
-            examples = [e for e in sense.examples if (sense.entry, e) not in shown_entries]
-            shown_entries.update((sense.entry, e) for e in examples)
+            examples = [e for e in sense.examples if e not in shown]
+            shown.update(examples)
             if examples:
                 lines.append("; ".join(f"<e>{markup(r)} — {markup(l)}</e>" if r else f"<e>{markup(l)}</e>"
                                        for r, l in examples))
@@ -895,7 +893,7 @@ class Converter:
         for key, verbs in self.infinitives.items():
             targets = []
             for verb, _ in sorted(verbs.items(), key=lambda v: (-v[1], v[0])):
-                target = self.articles.get(self.aliases.get(kds_writer.letters_key(verb), kds_writer.letters_key(verb)))
+                target = self.articles.get(self.root(kds_writer.letters_key(verb)))
                 if target is not None and target.verb:
                     name = target.keyword if kds_writer.letters_key(verb) == kds_writer.letters_key(target.keyword) \
                         else verb
@@ -956,11 +954,11 @@ def fullest(cluster):
 
 def respell(lemma, infinitive, other):
     """The first person of another spelling of the infinitive (expectare: expecto)."""
-    common = len(os_commonprefix(lemma, infinitive))
+    common = len(common_prefix(lemma, infinitive))
     return other[:len(other) - (len(infinitive) - common)] + lemma[common:]
 
 
-def os_commonprefix(a, b):
+def common_prefix(a, b):
     n = 0
     while n < min(len(a), len(b)) and a[n] == b[n]:
         n += 1
