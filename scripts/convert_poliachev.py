@@ -454,7 +454,19 @@ class Lexicon:
             morphs = self.forms(lemma).get(gen_latin_forms.fold(infinitive), set())
             if morphs & {187, 302}:
                 return lemma
+        # A compound the lexicon lacks conjugates as its verb (circumvehere: veho).
+        for prefix in PREFIXES:
+            rest = infinitive[len(prefix):]
+            if infinitive.startswith(prefix) and len(rest) >= 5:
+                verb = self.verb_of_infinitive(rest)
+                if verb:
+                    return prefix + verb
         return None
+
+
+# Prefixes of compound verbs, longest first.
+PREFIXES = ("circum", "super", "trans", "inter", "intro", "contra", "praeter", "prae", "post", "retro", "subter",
+            "ante", "dis", "per", "pro", "sub", "con", "com", "co", "de", "ex", "in", "ob", "ab", "ad", "re", "se")
 
 
 class NoLexicon:
