@@ -150,7 +150,7 @@ class Mender:
 def erratum_kind(source, correction):
     if re.sub(r"[\s/,]", "", correction) == source.replace(" ", "") and correction.count(" ") > source.count(" "):
         return "glued words"
-    return "Russian typos" if CYRILLIC.search(source) else "Latin typos"
+    return "Russian typos" if len(CYRILLIC.findall(source)) > len(LATIN.findall(source)) else "Latin typos"
 
 
 def read_errata(path):
