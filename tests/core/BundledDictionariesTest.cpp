@@ -115,10 +115,11 @@ TEST(BundledDictionaries, LatinEquivalentsLeadBackToTheirRussianWord) {
     EXPECT_EQ(equivalents.size(), count) << russian;
     for (const std::string& word : equivalents) {
       std::string article = ArticleFrom(set, word, caption);
-      // An infinitive points to its verb's dictionary form: "fari inf. → for".
-      if (const size_t arrow = article.find("→ "); arrow != std::string::npos) {
-        const std::string target = article.substr(arrow + 4, article.find_first_of(",\n", arrow) - arrow - 4);
-        article += ArticleFrom(set, target, caption);
+      // An infinitive names its verb as the form dictionaries do, a line a verb: "fari inf. от for".
+      const std::string own = article, reference = "inf. от ";
+      for (size_t at = own.find(reference); at != std::string::npos; at = own.find(reference, at + 1)) {
+        const size_t start = at + reference.size();
+        article += ArticleFrom(set, own.substr(start, own.find_first_of(" ,;\n", start) - start), caption);
       }
       EXPECT_NE(article.find(russian), std::string::npos) << word << " does not lead back to " << russian << ":\n"
                                                          << article;
