@@ -354,9 +354,9 @@ class Latin:
 
 
 def is_reference(line):
-    """An article that only sends the reader to another headword (an
-    infinitive's "→ abalieno")."""
-    return line is not None and "→" in line.text
+    """An article whose line sends the reader on to the headword it ends
+    with, as an infinitive's "abalienare inf. от abalieno" does."""
+    return line is not None and re.search(r"\sот\s+\S+\s*$", line.text) is not None
 
 
 def unknown_headwords(keywords, latin, allowed=None, first_lines=None, used=None):

@@ -45,7 +45,7 @@ class Checker(unittest.TestCase):
         # a typo, a Latin o in a Russian word, a Cyrillic о in a Latin one
         ("servus", ["раб, слуга, малако; мoлоко <e>sеrvus — раб</e>"]),
         ("amoo", ["опечатка в заглавном слове"]),
-        ("amare", ["<m>f</m> → amo"]),
+        ("amare", ["<h>amare</h> <m>inf.</m> от amo"]),
         ("amicus_bonus", ["добрый друг"]),
         ("amicus_Kodrae", ["друг Кодры"]),
         ("servus_xyzzy", ["раб чего-то неведомого"]),
