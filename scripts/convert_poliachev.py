@@ -880,17 +880,31 @@ class Converter:
     def lines(self, article):
         heading, main_core = self.heading(article)
         lines = [heading]
-        senses = sorted(article.senses.values(), key=lambda s: s.rank)
+        def other_word(sense):
+            """The core of a sense that belongs to another word of the keyword's
+            letters or to a phrase of it (defectus [a, um] beside the noun,
+            demergi beside demergo), or None for the keyword's own."""
+            if article.verb:
+                return sense.core if sense.core and sense.core not in (article.verb, *article.spellings) else None
+            if sense.core and not same_inflection(sense.core, main_core) and not same_word(sense.core, article):
+                return sense.core
+            return None
+
+        # The keyword's own senses first, then each other word's together, in
+        # the order of its most central sense.
+        first_rank = {}
+        for sense in sorted(article.senses.values(), key=lambda s: s.rank):
+            first_rank.setdefault(other_word(sense), sense.rank)
+        senses = sorted(article.senses.values(),
+                        key=lambda s: (other_word(s) is not None, first_rank[other_word(s)], s.rank))
         shown = set()  # an example of two senses of one Russian word, under the first
         for number, sense in enumerate(senses, 1):
             text = sense.russian
             if sense.comments:
                 text += " " + " ".join(f"<c>{c}</c>" if not c.startswith("<c>") else c for c in sense.comments)
-            if article.verb and sense.core and sense.core not in (article.verb, *article.spellings):
-                text = f"{markup(sense.core.replace('_', ' '))} — {text}"
-            elif not article.verb and sense.core and not same_inflection(sense.core, main_core) \
-                    and not same_word(sense.core, article):
-                text = f"{markup(sense.core)} — {text}"
+            if other_word(sense):
+                core = sense.core.replace("_", " ") if article.verb else sense.core
+                text = f"{markup(core)} — {text}"
             lines.append((f"<n>{number}</n> " if len(senses) > 1 else "") + text)
             examples = [e for e in sense.examples if e not in shown]
             shown.update(examples)

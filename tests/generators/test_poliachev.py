@@ -23,6 +23,12 @@ sitire [4]
 ждать
 ex(s)pectare [1]
 
+книга
+liber [bri, m]
+
+луб
+cortex [icis, m]; liber [bri, m]
+
 из
 e(x); de
 
@@ -57,6 +63,9 @@ causa [ae, f]; ratio [onis, f]
 
 работатать
 laborare [1]
+
+свободный
+liber [era, erum]
 
 студент
 studiosus [i, m], a [ae, f]; scholasticus [i, m]
@@ -95,6 +104,12 @@ class Fixture(unittest.TestCase):
     def test_senses_go_by_centrality_not_by_the_alphabet(self):
         # causa is the first equivalent of причина but the third of болезнь.
         self.assertEqual(senses(self.articles["causa"]), ["причина", "болезнь"])
+
+    def test_another_word_of_the_keywords_letters_follows_its_senses(self):
+        # The adjective liber is as central to свободный as the noun to книга,
+        # yet its sense comes after all of the noun's, not between them.
+        self.assertEqual(senses(self.articles["liber"]), ["книга", "луб", "свободный"])
+        self.assertIn("liber [era, erum] — свободный", self.articles["liber"][-1])
 
     def test_infinitives_name_their_verb(self):
         cases = {
