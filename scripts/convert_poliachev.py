@@ -101,6 +101,11 @@ def split_top(text, separator):
 
 # --- mending the source -----------------------------------------------------
 
+# A word's last letters typed after its inflection: "lab [or, lapsus sum]i",
+# "collaborato [oris, m]r" are labi, collaborator.
+WORD_END_AFTER_INFLECTION = re.compile(r"(?<![\w\[])([a-z]+) \[([^\[\]\n]*)\]([a-z]{1,2})(?!\w)")
+
+
 class Mender:
     """The errata table and the look-alike letters, with what each mended."""
 
@@ -109,6 +114,7 @@ class Mender:
         self.patterns = [(re.compile(r"(?<!\w)" + re.escape(s) + r"(?!\w)"), c) for s, c, _ in errata]
         self.applied = collections.Counter()  # source text: times
         self.look_alikes = collections.Counter()  # "latin in russian" / "cyrillic in latin": words
+        self.moved_endings = 0  # words whose last letters stood after their inflection
 
     def text(self, text):
         """The raw text with the errata applied (before it is split in blocks:
@@ -116,6 +122,7 @@ class Mender:
         for (source, _, _), (pattern, correction) in zip(self.errata, self.patterns):
             text, count = pattern.subn(correction.replace("\\", "\\\\"), text)
             self.applied[source] += count
+        text, self.moved_endings = WORD_END_AFTER_INFLECTION.subn(r"\1\3 [\2]", text)
         return text
 
     def line(self, line):
@@ -126,12 +133,15 @@ class Mender:
 
     def _word(self, match):
         word = match.group(0)
-        cyrillic, latin = len(CYRILLIC.findall(word)), len(LATIN.findall(word))
+        # An accented Latin letter counts as its letter: "бóльшие" has a Latin ó
+        # for a stressed о, which becomes о with a combining acute.
+        decomposed = unicodedata.normalize("NFD", word)
+        cyrillic, latin = len(CYRILLIC.findall(decomposed)), len(LATIN.findall(decomposed))
         if not cyrillic or not latin:
             return word
         if cyrillic > latin:
-            mended = word.translate(CYRILLIC_LOOK_ALIKES)
-            if not LATIN.search(mended):
+            mended = unicodedata.normalize("NFC", decomposed.translate(CYRILLIC_LOOK_ALIKES))
+            if not LATIN.search(unicodedata.normalize("NFD", mended)):
                 self.look_alikes["latin in russian"] += 1
                 return mended
             return word
@@ -305,10 +315,41 @@ def inflection_of(equivalent):
     return ", ".join(p.strip() for p in pieces[1:4]) if len(pieces) > 1 else ""
 
 
-def first_person(infinitive, equivalent):
+def first_person(infinitive, equivalent, lexicon=None):
     """The dictionary form (first person) of a verb given in the infinitive
     with its inflection ("amare [1]", "habere [eo, ui, itum]",
-    "effodere, o, fodi, fossum"), or None when the equivalent is no such verb."""
+    "effodere, o, fodi, fossum"), or None when the equivalent is no such verb.
+    With a lexicon, the conjugation the source gives is checked: it often
+    writes "o" for "eo" and back (deridēre [o, ...], solvere [eo, ...])."""
+    given = given_first_person(infinitive, equivalent)
+    if given is None or lexicon is None:
+        return given
+    return settled_first_person(given, infinitive, equivalent, lexicon)
+
+
+def settled_first_person(given, infinitive, equivalent, lexicon):
+    """The first person of the verb whose infinitive this is: a long ē in
+    the source's infinitive is the second conjugation's; else the given one
+    where the lexicon has it, else the lexicon's verb with that infinitive
+    (active, or the passive of an active verb: ferri is fero's, so feror)."""
+    if infinitive.endswith(("ere", "eri")) and not given.endswith(("eo", "eor")) \
+            and long_e_infinitive(infinitive, equivalent):
+        return infinitive[:-3] + ("eo" if infinitive.endswith("ere") else "eor")
+    if lexicon.has_infinitive(given, infinitive):
+        return given
+    if given.endswith("r"):
+        verb = lexicon.verb_of_passive(infinitive)
+        return verb + "r" if verb else given
+    return lexicon.verb_of_infinitive(infinitive) or given
+
+
+def long_e_infinitive(infinitive, equivalent):
+    """Whether the source writes the infinitive with a long ē (habēre)."""
+    head = unicodedata.normalize("NFC", split_top(equivalent, ",")[0].split("[")[0])
+    return any(word.endswith(("ēre", "ēri")) and plain(word) == infinitive for word in re.findall(r"\w+", head))
+
+
+def given_first_person(infinitive, equivalent):
     first = plain(inflection_of(equivalent).split(",")[0].strip())
     if first == "1":
         if infinitive.endswith("are"):
@@ -440,13 +481,26 @@ class Lexicon:
                 result[gen_latin_forms.fold(form)] |= morphs
         return result
 
+    def has_infinitive(self, verb, infinitive):
+        """Whether the lexicon's verb has this present infinitive, active or passive."""
+        return bool(self.forms(verb).get(gen_latin_forms.fold(infinitive), set()) & {187, 302})
+
+    def verb_of_passive(self, infinitive):
+        """The active first person of the lexicon's verb whose present passive
+        infinitive this is (ferri: fero, requiri: requiro), or None."""
+        for lemma in (infinitive[:-1] + "o", infinitive[:-2] + "o", infinitive[:-3] + "o", infinitive[:-3] + "eo",
+                      infinitive[:-3] + "io"):
+            if len(lemma) > 2 and 302 in self.forms(lemma).get(gen_latin_forms.fold(infinitive), set()):
+                return lemma
+        return None
+
     def verb_of_infinitive(self, infinitive):
         """The first person of the lexicon's verb that has this present
         infinitive, or None."""
         base = verb_base(infinitive)
         if base == infinitive or len(base) < 2:
             return None
-        candidates = {"are": ("o",), "ere": ("eo", "o", "io"), "ire": ("io",), "ari": ("or", "o"),
+        candidates = {"are": ("o",), "ere": ("eo", "o", "io"), "ire": ("io", "eo"), "ari": ("or", "o"),
                       "eri": ("eor", "or", "eo", "o"), "iri": ("ior", "io"),
                       "i": ("or", "ior", "o", "io")}[infinitive[len(base):]]
         for ending in candidates:
@@ -480,6 +534,12 @@ class NoLexicon:
 
     def verb_of_infinitive(self, infinitive):
         return None
+
+    def verb_of_passive(self, infinitive):
+        return None
+
+    def has_infinitive(self, verb, infinitive):
+        return False
 
 
 # Endings a word unknown to the lexicon may take on its stem in an example.
@@ -675,6 +735,7 @@ class Converter:
         self.aliases = {}  # letters key of a spelling: letters key of its article
         self.skipped = []
         self.counts = collections.Counter()
+        self.changed_persons = set()  # (first person the source gives, the one set instead)
 
     def root(self, key):
         while self.aliases.get(key, key) != key:
@@ -686,6 +747,13 @@ class Converter:
         if key not in self.articles:
             self.articles[key] = Article(keyword)
         return self.articles[key]
+
+    def first_person(self, infinitive, equivalent):
+        given = given_first_person(infinitive, equivalent)
+        lemma = first_person(infinitive, equivalent, self.lexicon)
+        if lemma != given:
+            self.changed_persons.add((given, lemma))
+        return lemma
 
     def convert(self, entries):
         frequencies = russian_frequencies(entries)
@@ -702,7 +770,7 @@ class Converter:
             if "_" in keywords[0]:
                 continue
             for keyword in keywords:
-                lemma = first_person(keyword, equivalent)
+                lemma = self.first_person(keyword, equivalent)
                 if lemma:
                     self.infinitives[kds_writer.letters_key(keyword)][lemma] += 1
         for entry, position, equivalent, keywords in plan:
@@ -716,7 +784,7 @@ class Converter:
         written bare or with parts mistyped ("[uo, ui, utum]")."""
         if "_" in infinitive:
             return None  # a phrase keeps its own article
-        lemma = first_person(infinitive, equivalent)
+        lemma = self.first_person(infinitive, equivalent)
         if lemma or nominal(equivalent):
             return lemma
         known = self.infinitives.get(kds_writer.letters_key(infinitive))
@@ -753,12 +821,12 @@ class Converter:
         core, comments = core_and_comments(equivalent)
         if lemmas[0]:
             # The heading names the infinitives given with their parts.
-            article.verbs[keywords[0]] += 1 if first_person(keywords[0], equivalent) else 0
+            article.verbs[keywords[0]] += 1 if self.first_person(keywords[0], equivalent) else 0
             for keyword, lemma in zip(keywords, lemmas):
                 # The infinitive's reference is written with the others at the end.
                 if lemma:
                     self.infinitives[kds_writer.letters_key(keyword)].setdefault(lemma, 0)
-            if first_person(keywords[0], equivalent):
+            if self.first_person(keywords[0], equivalent):
                 parts = principal_parts(keywords[0], lemmas[0], equivalent)
                 article.parts[parts] += 1
                 shown = article.shown_parts.setdefault(parts, collections.Counter())
@@ -1005,6 +1073,8 @@ def convert(text, lexicon, errata=()):
     entries = read_entries(read_blocks(mender.text(text)), mender)
     converter = Converter(lexicon, spelled_keywords(entries))
     articles = converter.convert(entries)
+    converter.counts["first persons that the quantity mark or the lexicon set otherwise"] = len(
+        converter.changed_persons)
     return articles, converter.skipped, len(entries), converter, mender
 
 
@@ -1043,6 +1113,7 @@ def main():
         print(f"{what}: {count}", file=sys.stderr)
     for kind, count in sorted(mender.kinds().items()):
         print(f"errata applied ({kind}): {count}", file=sys.stderr)
+    print(f"words whose last letters stood after their inflection: {mender.moved_endings}", file=sys.stderr)
     for kind, count in sorted(mender.look_alikes.items()):
         print(f"look-alike letters mended ({kind}): {count} words", file=sys.stderr)
     unused = [s for s, _, _ in mender.errata if not mender.applied[s]]
