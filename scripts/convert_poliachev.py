@@ -349,6 +349,17 @@ def long_e_infinitive(infinitive, equivalent):
     return any(word.endswith(("ēre", "ēri")) and plain(word) == infinitive for word in re.findall(r"\w+", head))
 
 
+def settled_inflection(inflection, infinitive, lemma):
+    """The inflection with its person ending that of the verb it stands
+    under ("o, risi, risum" of derideo is "eo, risi, risum")."""
+    parts = inflection.split(",")
+    base = verb_base(infinitive)
+    ending = lemma[len(base):] if lemma.startswith(base) else None
+    if plain(parts[0].strip()) in PERSON_ENDINGS and ending in PERSON_ENDINGS:
+        parts[0] = parts[0][:len(parts[0]) - len(parts[0].lstrip())] + ending
+    return ",".join(parts)
+
+
 def given_first_person(infinitive, equivalent):
     first = plain(inflection_of(equivalent).split(",")[0].strip())
     if first == "1":
@@ -830,7 +841,8 @@ class Converter:
                 parts = principal_parts(keywords[0], lemmas[0], equivalent)
                 article.parts[parts] += 1
                 shown = article.shown_parts.setdefault(parts, collections.Counter())
-                shown[markup(f"[{inflection_of(equivalent)}]")] += 1
+                inflection = settled_inflection(inflection_of(equivalent), keywords[0], lemmas[0])
+                shown[markup(f"[{inflection}]")] += 1
             elif not re.search(r"\[", equivalent):
                 self.counts["senses moved from a bare infinitive to its verb"] += 1
             core = keywords[0]

@@ -207,6 +207,9 @@ class SourceFaults(unittest.TestCase):
         for wrong in ("derido", "solveo", "tondo", "transio", "ferror", "requor"):
             self.assertNotIn(wrong, self.articles)
         self.assertEqual(self.articles["deridere"], ["<h>deridere</h> <m>inf.</m> от derideo"])
+        # The parts shown name the verb's own person ending.
+        for verb, heading in (("derideo", "deridere [eo, risi, risum]"), ("solvo", "solvere [o, lvi, lutum]")):
+            self.assertEqual(self.articles[verb][0], f"<h>{verb}</h> {heading}")
 
     def test_letters_after_the_inflection_go_back_to_their_word(self):
         self.assertEqual(self.articles["labor"][0], "<h>labor</h> labi [or, lapsus sum]")
