@@ -330,8 +330,9 @@ def first_person(infinitive, equivalent, lexicon=None):
 def settled_first_person(given, infinitive, equivalent, lexicon):
     """The first person of the verb whose infinitive this is: a long ē in
     the source's infinitive is the second conjugation's; else the given one
-    where the lexicon has it, else the lexicon's verb with that infinitive
-    (active, or the passive of an active verb: ferri is fero's, so feror)."""
+    where the lexicon has it, else the lexicon's verb with that infinitive:
+    a passive infinitive stands under its active verb (ferri, requiri: fero,
+    requiro), as a Latin dictionary gives it."""
     if infinitive.endswith(("ere", "eri")) and not given.endswith(("eo", "eor")) \
             and long_e_infinitive(infinitive, equivalent):
         return infinitive[:-3] + ("eo" if infinitive.endswith("ere") else "eor")
@@ -339,7 +340,7 @@ def settled_first_person(given, infinitive, equivalent, lexicon):
         return given
     if given.endswith("r"):
         verb = lexicon.verb_of_passive(infinitive)
-        return verb + "r" if verb else given
+        return verb or given
     return lexicon.verb_of_infinitive(infinitive) or given
 
 
@@ -355,7 +356,9 @@ def settled_inflection(inflection, infinitive, lemma):
     parts = inflection.split(",")
     base = verb_base(infinitive)
     ending = lemma[len(base):] if lemma.startswith(base) else None
-    if plain(parts[0].strip()) in PERSON_ENDINGS and ending in PERSON_ENDINGS:
+    first = plain(parts[0].strip())
+    # A passive's parts stay as given under its active verb (collocari [or, atus sum]: colloco).
+    if first in PERSON_ENDINGS and ending in PERSON_ENDINGS and first.endswith("r") == ending.endswith("r"):
         parts[0] = parts[0][:len(parts[0]) - len(parts[0].lstrip())] + ending
     return ",".join(parts)
 

@@ -197,18 +197,21 @@ class SourceFaults(unittest.TestCase):
             "solvo": "платить",  # no mark: the lexicon's verb, though the source writes [eo, ...]
             "tondeo": "стричь",
             "transeo": "миновать",  # [4] for a compound of eo
-            "feror": "течь",  # ferri is fero's passive, not a verb ferro
-            "requiror": "требоваться",
+            # a passive under its active verb: ferri is fero's, not a verb ferro's
+            "fero": "течь",
+            "requiro": "требоваться",
         }
         for verb, russian in cases.items():
             with self.subTest(verb=verb):
                 self.assertIn(verb, self.articles)
                 self.assertIn(russian, "\n".join(self.articles[verb]))
-        for wrong in ("derido", "solveo", "tondo", "transio", "ferror", "requor"):
+        for wrong in ("derido", "solveo", "tondo", "transio", "ferror", "feror", "requor", "requiror"):
             self.assertNotIn(wrong, self.articles)
         self.assertEqual(self.articles["deridere"], ["<h>deridere</h> <m>inf.</m> от derideo"])
+        self.assertEqual(self.articles["ferri"], ["<h>ferri</h> <m>inf.</m> от fero"])
         # The parts shown name the verb's own person ending.
-        for verb, heading in (("derideo", "deridere [eo, risi, risum]"), ("solvo", "solvere [o, lvi, lutum]")):
+        for verb, heading in (("derideo", "deridere [eo, risi, risum]"), ("solvo", "solvere [o, lvi, lutum]"),
+                              ("requiro", "requiri [or, requisitus sum]")):
             self.assertEqual(self.articles[verb][0], f"<h>{verb}</h> {heading}")
 
     def test_letters_after_the_inflection_go_back_to_their_word(self):
