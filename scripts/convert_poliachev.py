@@ -10,7 +10,9 @@ references "см. word". "%abbr.%" is an abbreviation, "_text_" italics.
 
 The source's typos and glued words are mended first from the errata table
 beside this script (poliachev_errata.tsv); Latin look-alike letters inside
-Russian words and Cyrillic ones inside Latin words are mended everywhere.
+Russian words (an accented ó as a stressed о) and Cyrillic ones inside Latin
+words are mended everywhere, and a word's last letters typed after its
+inflection ("lab [or, lapsus sum]i") go back to it.
 
 Every equivalent becomes a keyword: the Latin words before its first comma,
 without inflection, parentheses and marks, spaces as "_", quantity marks
@@ -18,7 +20,11 @@ dropped; letters in parentheses inside a word ("ex(s)pectare") give both
 spellings, one article under each. A verb given with its principal parts
 stands under its first person, the parts written once: the spellings of the
 same parts are one verb, the form the Collatinus lexicon confirms (else the
-commoner) shown, another confirmed form after «или». The infinitive's
+commoner) shown, another confirmed form after «или». The source often
+gives the wrong conjugation: a long ē in the infinitive makes the first
+person the second conjugation's (deridēre: derideo), else the lexicon's
+verb with that infinitive decides (solvere: solvo), and a passive infinitive
+stands under its active verb (ferri: fero). The infinitive's
 article only names the verb ("<h>amare</h> <m>inf.</m> от amo", as the form
 dictionaries do), and what the source gives under a bare infinitive goes to
 the verb.
