@@ -10,7 +10,9 @@ references "см. word". "%abbr.%" is an abbreviation, "_text_" italics.
 
 The source's typos and glued words are mended first from the errata table
 beside this script (poliachev_errata.tsv); Latin look-alike letters inside
-Russian words and Cyrillic ones inside Latin words are mended everywhere.
+Russian words (an accented ó as a stressed о) and Cyrillic ones inside Latin
+words are mended everywhere, and a word's last letters typed after its
+inflection ("lab [or, lapsus sum]i") go back to it.
 
 Every equivalent becomes a keyword: the Latin words before its first comma,
 without inflection, parentheses and marks, spaces as "_", quantity marks
@@ -18,7 +20,11 @@ dropped; letters in parentheses inside a word ("ex(s)pectare") give both
 spellings, one article under each. A verb given with its principal parts
 stands under its first person, the parts written once: the spellings of the
 same parts are one verb, the form the Collatinus lexicon confirms (else the
-commoner) shown, another confirmed form after «или». The infinitive's
+commoner) shown, another confirmed form after «или». The source often
+gives the wrong conjugation: a long ē in the infinitive makes the first
+person the second conjugation's (deridēre: derideo), else the lexicon's
+verb with that infinitive decides (solvere: solvo), and a passive infinitive
+stands under its active verb (ferri: fero). The infinitive's
 article only names the verb ("<h>amare</h> <m>inf.</m> от amo", as the form
 dictionaries do), and what the source gives under a bare infinitive goes to
 the verb.
@@ -101,6 +107,11 @@ def split_top(text, separator):
 
 # --- mending the source -----------------------------------------------------
 
+# A word's last letters typed after its inflection: "lab [or, lapsus sum]i",
+# "collaborato [oris, m]r" are labi, collaborator.
+WORD_END_AFTER_INFLECTION = re.compile(r"(?<![\w\[])([a-z]+) \[([^\[\]\n]*)\]([a-z]{1,2})(?!\w)")
+
+
 class Mender:
     """The errata table and the look-alike letters, with what each mended."""
 
@@ -109,6 +120,7 @@ class Mender:
         self.patterns = [(re.compile(r"(?<!\w)" + re.escape(s) + r"(?!\w)"), c) for s, c, _ in errata]
         self.applied = collections.Counter()  # source text: times
         self.look_alikes = collections.Counter()  # "latin in russian" / "cyrillic in latin": words
+        self.moved_endings = 0  # words whose last letters stood after their inflection
 
     def text(self, text):
         """The raw text with the errata applied (before it is split in blocks:
@@ -116,6 +128,7 @@ class Mender:
         for (source, _, _), (pattern, correction) in zip(self.errata, self.patterns):
             text, count = pattern.subn(correction.replace("\\", "\\\\"), text)
             self.applied[source] += count
+        text, self.moved_endings = WORD_END_AFTER_INFLECTION.subn(r"\1\3 [\2]", text)
         return text
 
     def line(self, line):
@@ -126,12 +139,15 @@ class Mender:
 
     def _word(self, match):
         word = match.group(0)
-        cyrillic, latin = len(CYRILLIC.findall(word)), len(LATIN.findall(word))
+        # An accented Latin letter counts as its letter: "бóльшие" has a Latin ó
+        # for a stressed о, which becomes о with a combining acute.
+        decomposed = unicodedata.normalize("NFD", word)
+        cyrillic, latin = len(CYRILLIC.findall(decomposed)), len(LATIN.findall(decomposed))
         if not cyrillic or not latin:
             return word
         if cyrillic > latin:
-            mended = word.translate(CYRILLIC_LOOK_ALIKES)
-            if not LATIN.search(mended):
+            mended = unicodedata.normalize("NFC", decomposed.translate(CYRILLIC_LOOK_ALIKES))
+            if not LATIN.search(unicodedata.normalize("NFD", mended)):
                 self.look_alikes["latin in russian"] += 1
                 return mended
             return word
@@ -305,10 +321,55 @@ def inflection_of(equivalent):
     return ", ".join(p.strip() for p in pieces[1:4]) if len(pieces) > 1 else ""
 
 
-def first_person(infinitive, equivalent):
+def first_person(infinitive, equivalent, lexicon=None):
     """The dictionary form (first person) of a verb given in the infinitive
     with its inflection ("amare [1]", "habere [eo, ui, itum]",
-    "effodere, o, fodi, fossum"), or None when the equivalent is no such verb."""
+    "effodere, o, fodi, fossum"), or None when the equivalent is no such verb.
+    With a lexicon, the conjugation the source gives is checked: it often
+    writes "o" for "eo" and back (deridēre [o, ...], solvere [eo, ...])."""
+    given = given_first_person(infinitive, equivalent)
+    if given is None or lexicon is None:
+        return given
+    return settled_first_person(given, infinitive, equivalent, lexicon)
+
+
+def settled_first_person(given, infinitive, equivalent, lexicon):
+    """The first person of the verb whose infinitive this is: a long ē in
+    the source's infinitive is the second conjugation's; else the given one
+    where the lexicon has it, else the lexicon's verb with that infinitive:
+    a passive infinitive stands under its active verb (ferri, requiri: fero,
+    requiro), as a Latin dictionary gives it."""
+    if infinitive.endswith(("ere", "eri")) and not given.endswith(("eo", "eor")) \
+            and long_e_infinitive(infinitive, equivalent):
+        return infinitive[:-3] + ("eo" if infinitive.endswith("ere") else "eor")
+    if lexicon.has_infinitive(given, infinitive):
+        return given
+    if given.endswith("r"):
+        verb = lexicon.verb_of_passive(infinitive)
+        return verb or given
+    return lexicon.verb_of_infinitive(infinitive) or given
+
+
+def long_e_infinitive(infinitive, equivalent):
+    """Whether the source writes the infinitive with a long ē (habēre)."""
+    head = unicodedata.normalize("NFC", split_top(equivalent, ",")[0].split("[")[0])
+    return any(word.endswith(("ēre", "ēri")) and plain(word) == infinitive for word in re.findall(r"\w+", head))
+
+
+def settled_inflection(inflection, infinitive, lemma):
+    """The inflection with its person ending that of the verb it stands
+    under ("o, risi, risum" of derideo is "eo, risi, risum")."""
+    parts = inflection.split(",")
+    base = verb_base(infinitive)
+    ending = lemma[len(base):] if lemma.startswith(base) else None
+    first = plain(parts[0].strip())
+    # A passive's parts stay as given under its active verb (collocari [or, atus sum]: colloco).
+    if first in PERSON_ENDINGS and ending in PERSON_ENDINGS and first.endswith("r") == ending.endswith("r"):
+        parts[0] = parts[0][:len(parts[0]) - len(parts[0].lstrip())] + ending
+    return ",".join(parts)
+
+
+def given_first_person(infinitive, equivalent):
     first = plain(inflection_of(equivalent).split(",")[0].strip())
     if first == "1":
         if infinitive.endswith("are"):
@@ -440,13 +501,26 @@ class Lexicon:
                 result[gen_latin_forms.fold(form)] |= morphs
         return result
 
+    def has_infinitive(self, verb, infinitive):
+        """Whether the lexicon's verb has this present infinitive, active or passive."""
+        return bool(self.forms(verb).get(gen_latin_forms.fold(infinitive), set()) & {187, 302})
+
+    def verb_of_passive(self, infinitive):
+        """The active first person of the lexicon's verb whose present passive
+        infinitive this is (ferri: fero, requiri: requiro), or None."""
+        for lemma in (infinitive[:-1] + "o", infinitive[:-2] + "o", infinitive[:-3] + "o", infinitive[:-3] + "eo",
+                      infinitive[:-3] + "io"):
+            if len(lemma) > 2 and 302 in self.forms(lemma).get(gen_latin_forms.fold(infinitive), set()):
+                return lemma
+        return None
+
     def verb_of_infinitive(self, infinitive):
         """The first person of the lexicon's verb that has this present
         infinitive, or None."""
         base = verb_base(infinitive)
         if base == infinitive or len(base) < 2:
             return None
-        candidates = {"are": ("o",), "ere": ("eo", "o", "io"), "ire": ("io",), "ari": ("or", "o"),
+        candidates = {"are": ("o",), "ere": ("eo", "o", "io"), "ire": ("io", "eo"), "ari": ("or", "o"),
                       "eri": ("eor", "or", "eo", "o"), "iri": ("ior", "io"),
                       "i": ("or", "ior", "o", "io")}[infinitive[len(base):]]
         for ending in candidates:
@@ -480,6 +554,12 @@ class NoLexicon:
 
     def verb_of_infinitive(self, infinitive):
         return None
+
+    def verb_of_passive(self, infinitive):
+        return None
+
+    def has_infinitive(self, verb, infinitive):
+        return False
 
 
 # Endings a word unknown to the lexicon may take on its stem in an example.
@@ -675,6 +755,7 @@ class Converter:
         self.aliases = {}  # letters key of a spelling: letters key of its article
         self.skipped = []
         self.counts = collections.Counter()
+        self.changed_persons = set()  # (first person the source gives, the one set instead)
 
     def root(self, key):
         while self.aliases.get(key, key) != key:
@@ -686,6 +767,13 @@ class Converter:
         if key not in self.articles:
             self.articles[key] = Article(keyword)
         return self.articles[key]
+
+    def first_person(self, infinitive, equivalent):
+        given = given_first_person(infinitive, equivalent)
+        lemma = first_person(infinitive, equivalent, self.lexicon)
+        if lemma != given:
+            self.changed_persons.add((given, lemma))
+        return lemma
 
     def convert(self, entries):
         frequencies = russian_frequencies(entries)
@@ -702,7 +790,7 @@ class Converter:
             if "_" in keywords[0]:
                 continue
             for keyword in keywords:
-                lemma = first_person(keyword, equivalent)
+                lemma = self.first_person(keyword, equivalent)
                 if lemma:
                     self.infinitives[kds_writer.letters_key(keyword)][lemma] += 1
         for entry, position, equivalent, keywords in plan:
@@ -716,7 +804,7 @@ class Converter:
         written bare or with parts mistyped ("[uo, ui, utum]")."""
         if "_" in infinitive:
             return None  # a phrase keeps its own article
-        lemma = first_person(infinitive, equivalent)
+        lemma = self.first_person(infinitive, equivalent)
         if lemma or nominal(equivalent):
             return lemma
         known = self.infinitives.get(kds_writer.letters_key(infinitive))
@@ -753,16 +841,17 @@ class Converter:
         core, comments = core_and_comments(equivalent)
         if lemmas[0]:
             # The heading names the infinitives given with their parts.
-            article.verbs[keywords[0]] += 1 if first_person(keywords[0], equivalent) else 0
+            article.verbs[keywords[0]] += 1 if self.first_person(keywords[0], equivalent) else 0
             for keyword, lemma in zip(keywords, lemmas):
                 # The infinitive's reference is written with the others at the end.
                 if lemma:
                     self.infinitives[kds_writer.letters_key(keyword)].setdefault(lemma, 0)
-            if first_person(keywords[0], equivalent):
+            if self.first_person(keywords[0], equivalent):
                 parts = principal_parts(keywords[0], lemmas[0], equivalent)
                 article.parts[parts] += 1
                 shown = article.shown_parts.setdefault(parts, collections.Counter())
-                shown[markup(f"[{inflection_of(equivalent)}]")] += 1
+                inflection = settled_inflection(inflection_of(equivalent), keywords[0], lemmas[0])
+                shown[markup(f"[{inflection}]")] += 1
             elif not re.search(r"\[", equivalent):
                 self.counts["senses moved from a bare infinitive to its verb"] += 1
             core = keywords[0]
@@ -1019,6 +1108,8 @@ def convert(text, lexicon, errata=()):
     entries = read_entries(read_blocks(mender.text(text)), mender)
     converter = Converter(lexicon, spelled_keywords(entries))
     articles = converter.convert(entries)
+    converter.counts["first persons that the quantity mark or the lexicon set otherwise"] = len(
+        converter.changed_persons)
     return articles, converter.skipped, len(entries), converter, mender
 
 
@@ -1057,6 +1148,7 @@ def main():
         print(f"{what}: {count}", file=sys.stderr)
     for kind, count in sorted(mender.kinds().items()):
         print(f"errata applied ({kind}): {count}", file=sys.stderr)
+    print(f"words whose last letters stood after their inflection: {mender.moved_endings}", file=sys.stderr)
     for kind, count in sorted(mender.look_alikes.items()):
         print(f"look-alike letters mended ({kind}): {count} words", file=sys.stderr)
     unused = [s for s, _, _ in mender.errata if not mender.applied[s]]

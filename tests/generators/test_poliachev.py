@@ -164,6 +164,82 @@ class Fixture(unittest.TestCase):
         verify_with_cli(self, self.data)
 
 
+# Entries whose verbs the source gives in the wrong conjugation, or whose
+# inflection letters stand in the wrong place.
+FAULTS = """\
+### a fixture in the mark-up of poliachev2002-ru-la.txt
+
+надежда
+spes [ei, f]
++ подающий бóльшие надежды in quo certior spes est
+
+миновать
+transire [4]
+
+осмеивать
+deridēre [o, risi, risum]
+
+ошибаться
+lab [or, lapsus sum]i
+
+платить
+solvere [eo, lvi, lutum]
+
+стричь
+tondere [o, totondi, tonsum]
+
+течь
+ferri [or, latus sum]
+
+требоваться
+requiri [or, requisitus sum]
+"""
+
+
+class SourceFaults(unittest.TestCase):
+    """Conjugations and inflections the source gets wrong, set right."""
+
+    @classmethod
+    def setUpClass(cls):
+        lexicon = convert_poliachev.Lexicon(REPOSITORY / "third_party" / "collatinus")
+        articles, _, _, cls.converter, cls.mender = convert_poliachev.convert(FAULTS, lexicon)
+        data = convert_poliachev.kds_writer.render(convert_poliachev.HEADER, convert_poliachev.MARKS, articles)
+        _, _, cls.articles = parse(data)
+
+    def test_the_first_person_of_the_right_conjugation(self):
+        cases = {
+            "derideo": "осмеивать",  # the long ē of deridēre, though the source writes [o, ...]
+            "solvo": "платить",  # no mark: the lexicon's verb, though the source writes [eo, ...]
+            "tondeo": "стричь",
+            "transeo": "миновать",  # [4] for a compound of eo
+            # a passive under its active verb: ferri is fero's, not a verb ferro's
+            "fero": "течь",
+            "requiro": "требоваться",
+        }
+        for verb, russian in cases.items():
+            with self.subTest(verb=verb):
+                self.assertIn(verb, self.articles)
+                self.assertIn(russian, "\n".join(self.articles[verb]))
+        for wrong in ("derido", "solveo", "tondo", "transio", "ferror", "feror", "requor", "requiror"):
+            self.assertNotIn(wrong, self.articles)
+        self.assertEqual(self.articles["deridere"], ["<h>deridere</h> <m>inf.</m> от derideo"])
+        self.assertEqual(self.articles["ferri"], ["<h>ferri</h> <m>inf.</m> от fero"])
+        # The parts shown name the verb's own person ending.
+        for verb, heading in (("derideo", "deridere [eo, risi, risum]"), ("solvo", "solvere [o, lvi, lutum]"),
+                              ("requiro", "requiri [or, requisitus sum]")):
+            self.assertEqual(self.articles[verb][0], f"<h>{verb}</h> {heading}")
+
+    def test_letters_after_the_inflection_go_back_to_their_word(self):
+        self.assertEqual(self.articles["labor"][0], "<h>labor</h> labi [or, lapsus sum]")
+        self.assertNotIn("lab_i", self.articles)
+        self.assertEqual(self.mender.moved_endings, 1)
+
+    def test_a_latin_stress_mark_in_a_russian_word_becomes_cyrillic(self):
+        spes = "\n".join(self.articles["spes"])
+        self.assertIn("бо\u0301льшие", spes)
+        self.assertNotIn("ó", spes)
+
+
 class Errata(unittest.TestCase):
     def test_the_table_reads_and_each_erratum_has_a_reason(self):
         errata = convert_poliachev.read_errata(convert_poliachev.ERRATA)
