@@ -479,7 +479,9 @@ void TDictionary::RenderArticle(TArticleWriter& writer) {
 std::vector<TLemmaArticle> TDictionary::LemmaArticles(int32_t index) const {
   std::vector<TLemmaArticle> articles;
   if (index < 0 || index >= FKeywords.Count()) return articles;
-  std::vector<int32_t> shown{index};
+  // The keyword's case twins are shown with it already.
+  std::vector<int32_t> shown = FLanguage->CaseTwins(FKeywords, index);
+  shown.push_back(index);
   for (const TKeywordEntry* form = FKeywords.Entry(index); form; form = form->Next) {
     if (form->Dictionary->Kind() != dkForm) continue;
     const std::u16string body(form->Dictionary->GetArticle(int32_t(form->ArticleIndex)));

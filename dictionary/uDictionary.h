@@ -140,7 +140,7 @@ public:
   void RenderArticle(TArticleWriter& writer);
   // The articles of the lemmas that the form dictionaries' articles of the
   // keyword name, lemma by lemma in the order named; the keyword's own
-  // articles are not among them.
+  // articles and its case twins' are not among them.
   std::vector<TLemmaArticle> LemmaArticles(int32_t index) const;
   // The articles of the keywords that differ from the keyword only in case
   // (liber for Liber, Liber for liber), in list order; Form names the twin.

@@ -1,6 +1,7 @@
 // The dictionaries that the build compiles from data/, as a reader meets them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -175,5 +176,23 @@ TEST(BundledDictionaries, TheWordTypedInLowercaseComesBeforeTheNameOfItsLetters)
       ASSERT_FALSE(twins.empty());
       EXPECT_EQ(twins.front(), second);
     }
+  }
+}
+
+// A form article that names the case twin (cupido: "от Cupido") does not show
+// the twin's articles a second time.
+TEST(BundledDictionaries, ACaseTwinIsShownOnceThoughAFormNamesIt) {
+  if (!std::getenv("KODRA_CLI")) GTEST_SKIP() << "run through ctest, which names kodra-cli beside the program folder";
+  TDictionary set(FindLanguage("latin"), (fs::path(std::getenv("KODRA_CLI")).parent_path() / "latin").string());
+  set.SetReadOnly(true);
+  set.LoadDictionaries(true);
+  for (const std::u16string word : {u"cupido", u"venus"}) {
+    SCOPED_TRACE(ToUtf8(word));
+    ASSERT_NE(set.LocateKeyword(word), kmNone);
+    std::vector<const TKeywordEntry*> shown;
+    for (const TLemmaArticle& twin : set.CaseTwinArticles(set.CurrentIndex())) shown.push_back(twin.Entry);
+    ASSERT_FALSE(shown.empty());
+    for (const TLemmaArticle& lemma : set.LemmaArticles(set.CurrentIndex()))
+      EXPECT_EQ(std::find(shown.begin(), shown.end(), lemma.Entry), shown.end());
   }
 }
