@@ -22,6 +22,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "BundledProgramFolder.h"
 #include "SettleEvents.h"
 
 #include "InstanceTestUtil.h"
@@ -52,15 +53,8 @@ class MainWindowTest : public testing::Test {
 protected:
   void SetUp() override {
     ASSERT_TRUE(FHome.isValid());
-    for (const char* language : {"ancientgreek", "latin"})
-      fs::copy(fs::path(KODRA_BIN_DIR) / language, fs::path(FHome.path().toStdString()) / language,
-               fs::copy_options::recursive);
     FPrevious = ProgramFolder();
-    SetProgramFolder(FHome.path().toStdString());
-    Options().LoadFirstRunDefaults();
-    // Errors are told in the status bar only: no message box waits for a click.
-    Options().SetBoxOnError(false);
-    Options().SetBeepOnError(false);
+    UseBundledProgramFolder(FHome.path());
     FWindow = std::make_unique<TFormKodra3>();
     FWindow->show();
     Settle();

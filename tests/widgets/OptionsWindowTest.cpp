@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "BundledProgramFolder.h"
 #include "SettleEvents.h"
 #include "foundation/KezLocale.h"
 #include "viewer/hotkey/uHotKey.h"
@@ -33,15 +34,11 @@ protected:
   void SetUp() override {
     ASSERT_TRUE(FHome.isValid());
     const fs::path home = FHome.path().toStdString();
-    for (const char* language : {"ancientgreek", "latin"})
-      fs::copy(fs::path(KODRA_BIN_DIR) / language, home / language, fs::copy_options::recursive);
     fs::copy_file(fs::path(KODRA_SOURCE_DIR) / "locale" / "Russian.lng", home / "Russian.lng");
     FPrevious = ProgramFolder();
-    SetProgramFolder(home.string());
-    Options().LoadFirstRunDefaults();
+    UseBundledProgramFolder(FHome.path());
     Options().SetLocaleName("English");
     Locale().Clear();
-    Options().SetBoxOnError(false);
     Options().SetFileName((home / "kodra3.ini").string());
     FWindow = std::make_unique<TFormKodra3>();
     FWindow->show();

@@ -21,6 +21,7 @@
 #include <set>
 #include <sstream>
 
+#include "BundledProgramFolder.h"
 #include "editor/uCharMap.h"
 #include "editor/uFontEditor.h"
 #include "editor/uFormKodraEditor.h"
@@ -108,13 +109,8 @@ void AddOptionKeys(std::set<std::string>& keys) {
 TEST(RussianLanguage, CoversEveryKey) {
   QTemporaryDir home;
   ASSERT_TRUE(home.isValid());
-  for (const char* language : {"ancientgreek", "latin"})
-    fs::copy(fs::path(KODRA_BIN_DIR) / language, fs::path(home.path().toStdString()) / language,
-             fs::copy_options::recursive);
   const std::string previous = ProgramFolder();
-  SetProgramFolder(home.path().toStdString());
-  Options().LoadFirstRunDefaults();
-  Options().SetBoxOnError(false);
+  UseBundledProgramFolder(home.path());
   std::set<std::string> keys;
   {
     TFormKodra3 window;
@@ -168,15 +164,10 @@ TEST(RussianLanguage, NoKeyIsGivenTwice) {
 TEST(RussianLanguage, MenuBarAccessKeysAreDistinct) {
   QTemporaryDir home;
   ASSERT_TRUE(home.isValid());
-  for (const char* language : {"ancientgreek", "latin"})
-    fs::copy(fs::path(KODRA_BIN_DIR) / language, fs::path(home.path().toStdString()) / language,
-             fs::copy_options::recursive);
   fs::copy_file(fs::path(KODRA_SOURCE_DIR) / "locale" / "Russian.lng",
                 fs::path(home.path().toStdString()) / "Russian.lng");
   const std::string previous = ProgramFolder();
-  SetProgramFolder(home.path().toStdString());
-  Options().LoadFirstRunDefaults();
-  Options().SetBoxOnError(false);
+  UseBundledProgramFolder(home.path());
   for (const char* language : {"English", "Russian"}) {
     Options().SetLocaleName(language);
     if (std::string(language) == "Russian") Locale().Load(home.path().toStdString() + "/Russian.lng");

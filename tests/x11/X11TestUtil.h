@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "../widgets/BundledProgramFolder.h"
 #include "foundation/KezProgramFolder.h"
 #include "options/uOptions.h"
 #include "viewer/uCommands.h"
@@ -43,15 +44,8 @@ class TX11WindowTest : public testing::Test {
 protected:
   void OpenWindow() {
     ASSERT_TRUE(FHome.isValid());
-    for (const char* language : {"ancientgreek", "latin"})
-      std::filesystem::copy(std::filesystem::path(KODRA_BIN_DIR) / language,
-                            std::filesystem::path(FHome.path().toStdString()) / language,
-                            std::filesystem::copy_options::recursive);
     FPrevious = ProgramFolder();
-    SetProgramFolder(FHome.path().toStdString());
-    Options().LoadFirstRunDefaults();
-    Options().SetBoxOnError(false);
-    Options().SetBeepOnError(false);
+    UseBundledProgramFolder(FHome.path());
     FWindow = std::make_unique<TFormKodra3>();
     FWindow->show();
     ASSERT_TRUE(WaitFor([this] { return FWindow->Dictionary() && FWindow->Dictionary()->KeywordCount() > 0; }));
